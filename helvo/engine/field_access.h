@@ -1,0 +1,24 @@
+// Reading and writing one key's field by its entry type: the value-text rules shared by the reader
+// and the writer.
+#pragma once
+
+#include <string>
+
+#include "helvo/engine/filer.h"
+
+namespace helvo {
+
+// Stores text into entry's field of obj (converters get ConvertIn). Nothing happens when obj is not
+// of the entry's class.
+void StoreValueText(const CFilerEntry& entry, CFiler* obj, std::string& text, int& sysFreq);
+
+// The text of entry's field of obj for a key line (instance false) or a section header (instance
+// true). For converters, *convertResult receives ConvertOut's result. An object not of the entry's
+// class gives an empty text.
+std::string FormatValueText(const CFilerEntry& entry, CFiler* obj, int version, int& sysFreq, bool instance,
+                            unsigned long* convertResult = nullptr);
+
+// Sets a numeric field to value (used for NUM_BANKS when folding); converters and strings are left.
+void SetNumericField(const CFilerEntry& entry, CFiler* obj, int value);
+
+}  // namespace helvo

@@ -1,0 +1,288 @@
+// The settings-file reader: the by-name, memory-image and line-list forms, section headers, nesting
+// through the unnamed section, and the filling of objects from key lines. docs/file-format.md gives
+// the format these functions accept.
+#include <cstring>
+
+#include "helvo/engine/crc16.h"
+#include "helvo/engine/field_access.h"
+#include "helvo/engine/filer.h"
+#include "helvo/engine/settings_text.h"
+#include "helvo/engine/value_text.h"
+#include "helvo/platform/file_io.h"
+#include "helvo/platform/format.h"
+#include "helvo/platform/user_interface.h"
+
+namespace helvo {
+
+namespace {
+
+constexpr size_t kMaxLineLength = 255;  // by-name form only
+
+// The header keys the by-name form picks up while reading lines, in the order they are tried.
+struct HeaderKey {
+  const char* name;
+  int* target;
+};
+
+bool CrcMatches(const char field[4], std::uint16_t crc) {
+  const std::string computed = Format("%4.4x", static_cast<unsigned>(crc));
+  return EqualsNoCase(std::string_view(field, 4), computed);
+}
+
+bool IsUncheckedMark(const char field[4]) { return EqualsNoCase(std::string_view(field, 4), "noch"); }
+
+// Picks a header value out of one line of the by-name form. Returns false when the line carries a
+// setting version the reader refuses.
+bool ScanHeaderLine(const std::string& line) {
+  static const HeaderKey kKeys[] = {
+      {"SETTINGS_VERS", &cFilerSections::m_nSettingVersion},
+      {"NUM_BANKS", &cFilerSections::m_nDSPBanks},
+      {"NUM_A_CHANNELS", &cFilerSections::m_nAChan},
+      {"SAMPLE_RATE", &cFilerSections::m_nSampleRate},
+  };
+  for (const HeaderKey& key : kKeys) {
+    if (line.find(key.name) == std::string::npos) continue;
+    const size_t eq = line.find('=');
+    if (eq != std::string::npos) {
+      *key.target = LeadingInt(std::string_view(line).substr(eq + 1));
+      if (key.target == &cFilerSections::m_nSettingVersion) {
+        const int v = cFilerSections::m_nSettingVersion;
+        if (v < 1 || (v >= 8 && v <= 200)) return false;
+      }
+    }
+    return true;  // only the first key the line contains counts
+  }
+  return true;
+}
+
+bool IsSectionHeader(const std::string& line) {
+  return line.size() >= 3 && line[0] == '[' && line.find(']') != std::string::npos;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Splits "[NAME<group>-<instance>]..." into its three parts.
+void SplitHeader(const std::string& line, std::string& name, std::string& instance, int& group) {
+  const size_t close = line.find(']');
+  std::string n = line.substr(1, close - 1);
+  size_t end = n.size();
+  while (end > 0 && IsDigit(n[end - 1])) --end;
+  instance = n.substr(end);
+  n.resize(end);
+  group = 0;
+  if (!n.empty() && n.back() == '-') {
+    n.pop_back();
+    size_t g = n.size();
+    while (g > 0 && IsDigit(n[g - 1])) --g;
+    group = LeadingInt(std::string_view(n).substr(g));
+    n.resize(g);
+  }
+  name = std::move(n);
+}
+
+// Places a newly read object into its section's list. Fixed-slot lists (PMU phasors, CDR channels)
+// replace the object of the same slot; everything else is appended in file order.
+// Returns false when the object was dropped (and deleted).
+bool PlaceObject(FilerList& list, CFiler* obj, int cls, const std::string& instance) {
+  int index;
+  if (cls == 18) {  // PHASOR: slots 1 to 12
+    index = LeadingInt(instance);
+    if (index < 1 || index > 12) index = 1;
+  } else if (cls == 20) {  // CDR_CHAN: slots 0 to 36, written as index + 1
+    index = LeadingInt(instance);
+    index = index == INT32_MIN ? 0 : index - 1;
+    if (index < 0 || index > 36) index = 0;
+  } else {
+    list.AddTail(obj);
+    return true;
+  }
+  for (auto pos = list.GetHeadPosition(); pos;) {
+    auto here = pos;
+    CFiler* old = list.GetNext(pos);
+    if (old && old->GetListIndex() == index) {
+      list.SetAt(here, obj);
+      delete old;
+      return true;
+    }
+  }
+  delete obj;  // no slot of that index: the section is dropped
+  return false;
+}
+
+}  // namespace
+
+eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool noCheck, bool scanHeader,
+                              std::uint16_t* crcOut) {
+  std::string data;
+  switch (ReadWholeFile(path, data)) {
+    case ReadStatus::kOk:
+      break;
+    case ReadStatus::kNotFound:
+      return eFilerOpenError;
+    case ReadStatus::kFailed:
+      return eFilerReadError;
+  }
+  if (data.size() < 5) return eFilerReadError;
+
+  char field[4];
+  std::memcpy(field, data.data(), 4);
+  std::string line;
+  std::uint16_t crc = 0;
+  for (size_t i = 5; i < data.size(); ++i) {
+    const char c = data[i];
+    crc = Crc16Update(crc, static_cast<unsigned char>(c));
+    if (c == '\n') {
+      if (scanHeader && !ScanHeaderLine(line)) return eFilerReadError;
+      lines.AddTail(std::move(line));
+      line.clear();
+    } else if (c != '\r') {
+      if (line.size() >= kMaxLineLength) return eFilerReadError;
+      line.push_back(c);
+    }
+  }
+  if (!line.empty()) {
+    if (scanHeader && !ScanHeaderLine(line)) return eFilerReadError;
+    lines.AddTail(std::move(line));
+  }
+  if (crcOut) *crcOut = crc;
+  if (!noCheck && !IsUncheckedMark(field) && !CrcMatches(field, crc)) return eFilerCRCError;
+  return eFilerNoError;
+}
+
+eFilerError cFilerSections::ReadCfgFile(const std::string& path, int noCheck) {
+  StringList lines;
+  const eFilerError result = ReadSettingsLines(path, lines, noCheck != 0, true);
+  if (result != eFilerNoError) return result;
+  StringList::Position pos;
+  ReadCfgFile(lines, pos);
+  return eFilerNoError;
+}
+
+eFilerError cFilerSections::ReadCfgFile(char* image, unsigned long size, int noCheck) {
+  if (!image || size < 5) return eFilerReadError;
+  char field[4];
+  std::memcpy(field, image, 4);
+  StringList lines;
+  std::uint16_t crc = 0;
+  // Each line is the text from its start up to the first zero byte: a CR (made zero here) cuts the
+  // line, and so does a zero byte in the image itself.
+  auto lineAt = [&](size_t start, size_t end) { return std::string(image + start, strnlen(image + start, end - start)); };
+  size_t start = 5;
+  for (size_t i = 5; i < size; ++i) {
+    const char c = image[i];
+    crc = Crc16Update(crc, static_cast<unsigned char>(c));
+    if (c == '\r') {
+      image[i] = '\0';
+    } else if (c == '\n') {
+      image[i] = '\0';
+      lines.AddTail(lineAt(start, i));
+      start = i + 1;
+    }
+  }
+  if (start < size) {
+    std::string last = lineAt(start, size);
+    if (!last.empty()) lines.AddTail(std::move(last));
+  }
+  if (noCheck == 0 && !IsUncheckedMark(field) && !CrcMatches(field, crc)) return eFilerCRCError;
+
+  StringList::Position pos;
+  ReadCfgFile(lines, pos);
+  return eFilerNoError;
+}
+
+void cFilerSections::ReadCfgFile(StringList& lines, StringList::Position& pos) {
+  int sysFreq = 0;
+  pos = lines.GetHeadPosition();
+  while (pos) {
+    const std::string& line = lines.GetAt(pos);
+    if (!IsSectionHeader(line)) {
+      lines.GetNext(pos);
+      continue;
+    }
+    std::string name, instance;
+    int group = 0;
+    SplitHeader(line, name, instance, group);
+    if (!BuildFilerFromString(lines, pos, m_pParent, name, instance, group, sysFreq)) {
+      ShowMessage("The section [" + name + "] is unrecognized.\r\nThe load process is terminating.",
+                  MB_OK | MB_ICONWARNING);
+      return;
+    }
+    if (!pos) return;
+    lines.GetNext(pos);  // the line that ended the section body
+  }
+}
+
+int cFilerSections::BuildFilerFromString(StringList& lines, StringList::Position& pos, cFilerContainer* container,
+                                         const std::string& name, std::string& instance, int group,
+                                         int& sysFreq) {
+  for (CFilerSection* section : m_Sections) {
+    if (section->IsUnnamed()) {
+      const auto& nested = section->GetNestedContainers();
+      if (nested.IsEmpty()) continue;
+      const int count = static_cast<int>(nested.GetCount());
+      const int g = (group < 1 || group > count) ? 1 : group;
+      cFilerContainer* child = *std::next(nested.begin(), g - 1);
+      if (child && child->GetSections().BuildFilerFromString(lines, pos, child, name, instance, 0, sysFreq))
+        return 1;
+      continue;
+    }
+    if (section->GetName() != name) continue;
+
+    if (!section->HoldsObjects()) {  // END: the whole parse ends here
+      pos = StringList::Position();
+      return 1;
+    }
+    CObject* made = container ? container->ConstructChild(section->GetClass()) : nullptr;
+    CFiler* obj = dynamic_cast<CFiler*>(made);
+    if (made && !obj) delete made;
+    if (obj) obj->SetParent(container);
+
+    lines.GetNext(pos);  // to the line after the header
+    if (!pos) {
+      delete obj;
+      return 1;
+    }
+    FilerList* list = section->GetObjectList(container);
+    if (!obj || !list) {
+      // The container makes no object of this class: pass over the section body.
+      delete obj;
+      while (pos && lines.GetAt(pos).find('=') != std::string::npos) lines.GetNext(pos);
+      return 1;
+    }
+    section->ReadCfgStrings(lines, pos, obj, instance, sysFreq);
+    if (!PlaceObject(*list, obj, section->GetClass(), instance)) return 1;
+
+    sHeaderValues header;
+    if (obj->GetHeaderValues(header)) {
+      sysFreq = header.m_nSystemFrequency;
+      m_nSettingVersion = header.m_nSettingVersion;
+      m_nAChan = header.m_nAChan;
+      m_nSampleRate = header.m_nSampleRate;
+      m_nDSPBanks = header.m_nDSPBanks;
+    }
+    return 1;
+  }
+  return pos ? 0 : 1;
+}
+
+CFilerSection* CFilerSection::ReadCfgStrings(StringList& lines, StringList::Position& pos, CFiler* obj,
+                                             std::string& instance, int& sysFreq) {
+  if (m_pInstance) StoreValueText(*m_pInstance, obj, instance, sysFreq);
+  while (pos) {
+    std::string& line = lines.GetAt(pos);
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos) return this;
+    const std::string_view key(line.data(), eq);
+    if (CFilerEntry* entry = FindEntryByName(key)) {
+      std::string value = line.substr(eq + 1);
+      StoreValueText(*entry, obj, value, sysFreq);
+    } else {
+      ShowMessage("The parameter \"" + std::string(key) + "\" is unrecognized and will be ignored.",
+                  MB_OK | MB_ICONWARNING);
+    }
+    lines.GetNext(pos);
+  }
+  return this;
+}
+
+}  // namespace helvo

@@ -1,0 +1,23 @@
+// The raw text layer of a settings file: the CRC line and the body lines, without any sections.
+// The reader and writer build on these; tools use them to check or repair a file's CRC.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "helvo/engine/filer.h"
+#include "helvo/platform/ordered_list.h"
+
+namespace helvo {
+
+// Reads the body lines of the settings file at path (the by-name rules: lines of at most 255 bytes,
+// CR bytes dropped), checking the CRC unless noCheck is set or the file is marked "noch". When
+// scanHeader is set, the header keys update the cFilerSections statics as the reader does, and a
+// setting version the reader refuses gives eFilerReadError. crc receives the computed CRC.
+eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool noCheck, bool scanHeader,
+                              std::uint16_t* crc = nullptr);
+
+// The complete file image of lines: the CRC line, then every line followed by CR LF.
+std::string BuildSettingsImage(const StringList& lines);
+
+}  // namespace helvo

@@ -1,0 +1,168 @@
+// The settings-file writer: section blocks in registration order, key flags and version filtering,
+// the suppression mark, the folding of channel groups for versions from 201, and the CRC line.
+#include "helvo/engine/crc16.h"
+#include "helvo/engine/field_access.h"
+#include "helvo/engine/filer.h"
+#include "helvo/engine/settings_text.h"
+#include "helvo/engine/value_text.h"
+#include "helvo/host/error_handler.h"
+#include "helvo/platform/file_io.h"
+#include "helvo/platform/format.h"
+
+namespace helvo {
+
+namespace {
+
+constexpr int kFirstFoldedVersion = 201;
+
+// Channel-number offsets of the second channel group's functions in a folded file: the first
+// group's function tables hold this many entries of each class. Frozen by the recorder's layout.
+struct FoldOffset {
+  int cls;
+  int offset;
+};
+constexpr FoldOffset kFoldOffsets[] = {
+    {1, 18},  // ANALOG_INPUT
+    {2, 32},  // DIGITAL_INPUT
+    {3, 15},  // SUMMATION
+    {11, 15},  // LOGIC
+    {4, 6},   // SEQUENCE
+    {5, 9},   // IMPEDANCE
+    {6, 9},   // WATTS/VARS
+    {16, 9},  // PFDET
+    {12, 5},  // FAULT_LOCATOR
+};
+
+constexpr int kElementClass = 0;
+constexpr int kIdClass = 7;
+constexpr int kPhasorClass = 18;
+constexpr int kCdrChannelClass = 20;
+
+bool IsFoldedVersion(int version) { return version >= kFirstFoldedVersion; }
+
+}  // namespace
+
+CFilerSection* CFilerSection::WriteCfgStrings(StringList& lines, CFiler* obj, int version, int& sysFreq) {
+  unsigned long mark = 0;
+  for (CFilerEntry* entry : m_Entries) {
+    if (entry->m_eSpecial == CFilerEntry::eSpecial::kHeaderOnlyFrom201 && !IsFoldedVersion(version)) continue;
+    if (entry->m_strName.empty()) continue;
+    if (!FlagsAllowVersion(entry->m_nFlags, version)) continue;
+    if ((entry->m_nFlags & FILER_AFTER_WRITTEN_CONVERTER) && (mark & 1u)) continue;
+    if (entry->m_eSpecial == CFilerEntry::eSpecial::kNumBanks && IsFoldedVersion(version))
+      SetNumericField(*entry, obj, 1);
+    mark = 0;
+    std::string value = FormatValueText(*entry, obj, version, sysFreq, false, &mark);
+    if (mark & 1u) continue;
+    std::string line;
+    line.reserve(entry->m_strName.size() + 1 + value.size());
+    line.append(entry->m_strName).append(1, '=').append(value);
+    lines.AddTail(std::move(line));
+  }
+  return this;
+}
+
+cFilerSections* cFilerSections::WriteSectionStrings(CFilerSection* section, StringList& lines, CFiler* obj,
+                                                    const std::string& prefix, int version, int& sysFreq) {
+  if (!FlagsAllowVersion(section->GetFlags(), version)) return this;
+  const CFilerEntry* instanceEntry = section->GetInstanceEntry();
+  std::string instance =
+      instanceEntry ? FormatValueText(*instanceEntry, obj, version, sysFreq, true) : std::string();
+
+  if (IsFoldedVersion(version)) {
+    const int cls = section->GetClass();
+    if (EqualsNoCase(section->GetName(), "CH_GRP") && m_nCurGroup > 1) return this;
+    if (obj->IsLeftOutWhenFolding()) return this;
+    if (cls == kPhasorClass) {
+      if (m_nCurGroup > 1) return this;
+      instance = Format("%d", obj->GetListIndex());
+    } else if (cls == kCdrChannelClass) {
+      if (m_nCurGroup > 1) return this;
+      const int index = obj->GetListIndex();
+      instance = Format("%d", index == INT32_MAX ? index : index + 1);
+    } else if (m_nCurGroup >= 2) {
+      for (const FoldOffset& f : kFoldOffsets) {
+        if (f.cls != cls) continue;
+        const std::int64_t n = static_cast<std::int64_t>(LeadingInt(instance)) + f.offset;
+        const int number = n > INT32_MAX ? INT32_MAX : static_cast<int>(n);
+        instance = Format("%d", number);
+        obj->SetChannelNumber(number);
+      }
+    }
+    if (cls == kElementClass) {
+      if (m_nCurGroup > 1) {
+        obj->AppendToName(":2");
+        // The elements of the second group continue the first group's numbering.
+        instance = Format("%d", m_nNextElement);
+      }
+      ++m_nNextElement;
+    }
+    if (cls == kIdClass) obj->SetNumAChannels(m_nAChan <= 18 ? 18 : 36);
+  }
+
+  lines.AddTail("[" + prefix + instance + "]");
+  section->WriteCfgStrings(lines, obj, version, sysFreq);
+  lines.AddTail(std::string());
+  return this;
+}
+
+void cFilerSections::BuildCfgLines(StringList& lines, int version, int sysFreq) {
+  for (CFilerSection* section : m_Sections) {
+    if (section->IsUnnamed()) {
+      m_nCurGroup = 1;
+      m_nNextElement = 1;
+      int group = 1;
+      for (cFilerContainer* child : section->GetNestedContainers()) {
+        if (!child) continue;
+        for (CFilerSection* childSection : child->GetSections().GetSections()) {
+          FilerList* list = childSection->GetObjectList(child);
+          if (!list) continue;
+          const std::string prefix = Format("%s%d-", childSection->GetName().c_str(), group);
+          for (CFiler* obj : *list)
+            if (obj) WriteSectionStrings(childSection, lines, obj, prefix, version, sysFreq);
+        }
+        if (IsFoldedVersion(version))
+          ++m_nCurGroup;
+        else
+          ++group;
+      }
+      continue;
+    }
+    if (!section->HoldsObjects()) {
+      lines.AddTail("[" + section->GetName() + "]");
+      continue;
+    }
+    FilerList* list = section->GetObjectList(m_pParent);
+    if (!list) continue;
+    for (CFiler* obj : *list)
+      if (obj) WriteSectionStrings(section, lines, obj, section->GetName(), version, sysFreq);
+  }
+}
+
+std::string BuildSettingsImage(const StringList& lines) {
+  static const char kTemplate[] = "0000\r\n\r\n";
+  std::uint16_t crc = Crc16Update(0, kTemplate + 5, 3);
+  size_t total = 8;
+  for (const std::string& line : lines) {
+    crc = Crc16Update(crc, line);
+    crc = Crc16Update(crc, "\r\n", 2);
+    total += line.size() + 2;
+  }
+  std::string data;
+  data.reserve(total);
+  data += Format("%4.4x\r\n\r\n", static_cast<unsigned>(crc));
+  for (const std::string& line : lines) data.append(line).append("\r\n");
+  return data;
+}
+
+eFilerError cFilerSections::WriteCfgFile(const std::string& path, int version, int sysFreq) {
+  StringList lines;
+  BuildCfgLines(lines, version, sysFreq);
+  if (!ReplaceFileAtomically(path, BuildSettingsImage(lines))) {
+    cVoduvezErozaErrorHandler(3, 132, true, false, true);
+    return eFilerOpenError;
+  }
+  return eFilerNoError;
+}
+
+}  // namespace helvo

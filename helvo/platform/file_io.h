@@ -1,0 +1,25 @@
+// File input and output. Reading takes a whole file into memory; writing replaces a file atomically
+// (a temporary file in the same folder, flushed, then renamed over the target), so a failed save
+// never damages the file that was there before.
+#pragma once
+
+#include <string>
+
+namespace helvo {
+
+enum class ReadStatus { kOk, kNotFound, kFailed };
+
+// Reads the whole file into data. kNotFound when the file does not exist in an existing folder;
+// kFailed for any other failure (a missing folder, a directory, a read error). data is unchanged on
+// failure.
+ReadStatus ReadWholeFile(const std::string& path, std::string& data);
+
+// Writes data as the new content of path. Returns true on success. On failure the previous file (if
+// any) is left byte for byte as it was and no temporary file remains. A new file gets the permissions
+// a plain create would give (0666 less the umask); an existing file keeps its permissions.
+bool ReplaceFileAtomically(const std::string& path, const std::string& data);
+
+// Removes a file; the outcome is returned but callers may ignore it.
+bool RemoveFile(const std::string& path);
+
+}  // namespace helvo

@@ -1,0 +1,64 @@
+#include "helvo/platform/string_table.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+namespace helvo {
+
+// Built into the library (helvo/resources/).
+std::span<const StringResource> BuiltinStrings();
+
+namespace {
+
+struct Table {
+  std::vector<std::span<const StringResource>> blocks;
+  std::unordered_map<int, const char*> index;
+
+  Table() {
+    blocks.push_back(BuiltinStrings());
+    Rebuild();
+  }
+  void Rebuild() {
+    index.clear();
+    for (const auto& block : blocks)
+      for (const auto& row : block) index[row.id] = row.text;
+  }
+};
+
+Table& TheTable() {
+  static Table table;
+  return table;
+}
+
+}  // namespace
+
+void RegisterStringTable(std::span<const StringResource> rows) {
+  Table& t = TheTable();
+  t.blocks.push_back(rows);
+  for (const auto& row : rows) t.index[row.id] = row.text;
+}
+
+void UnregisterStringTable(std::span<const StringResource> rows) {
+  Table& t = TheTable();
+  auto it = std::find_if(t.blocks.begin(), t.blocks.end(), [&](const auto& b) {
+    return b.data() == rows.data() && b.size() == rows.size();
+  });
+  if (it == t.blocks.end()) return;
+  t.blocks.erase(it);
+  t.Rebuild();
+}
+
+const char* FindString(int id) {
+  if (id == 0) return nullptr;
+  const Table& t = TheTable();
+  auto it = t.index.find(id);
+  return it == t.index.end() ? nullptr : it->second;
+}
+
+std::string LoadString(int id) {
+  const char* s = FindString(id);
+  return s ? std::string(s) : std::string();
+}
+
+}  // namespace helvo
