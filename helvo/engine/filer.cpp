@@ -11,8 +11,13 @@ HELVO_IMPLEMENT_DYNCREATE(cFilerContainer, CFiler)
 
 // ---- CFiler ----
 
-CFilerSection* CFiler::GetSection(int) { return nullptr; }
-bool CFiler::GetHeaderValues(sHeaderValues&) const { return false; }
+CFilerSection* CFiler::GetSection(int) {
+  return nullptr;
+}
+bool CFiler::GetHeaderValues(sHeaderValues&) const {
+  return false;
+}
+void CFiler::SetListIndex(int) {}
 void CFiler::SetChannelNumber(int) {}
 void CFiler::AppendToName(const std::string&) {}
 void CFiler::SetNumAChannels(int) {}
@@ -20,7 +25,9 @@ void CFiler::SetNumAChannels(int) {}
 // ---- CFilerElement ----
 
 void CFilerElement::ConvertIn(CFiler*, std::string&, int&) {}
-unsigned long CFilerElement::ConvertOut(CFiler*, std::string&, int, int&) { return 0; }
+unsigned long CFilerElement::ConvertOut(CFiler*, std::string&, int, int&) {
+  return 0;
+}
 
 // ---- CFilerEntry ----
 
@@ -131,14 +138,17 @@ CFilerSection* cFilerSections::GetSection(int cls) const {
 // ---- cFilerContainer ----
 
 const char* const cFilerContainer::strFilerError[5] = {
-    "UNDEFINED ERROR", "Unable to open File", "Error reading File", "Error writing File", "File has invalid CRC",
+    "UNDEFINED ERROR",    "Unable to open File",  "Error reading File",
+    "Error writing File", "File has invalid CRC",
 };
 
 const long cFilerContainer::sMeterSize[8] = {0, 235, 235, 235, 235, 244, 244, 244};
 
 cFilerContainer::cFilerContainer() : m_Sections(this) {}
 
-CObject* cFilerContainer::ConstructChild(int) { return nullptr; }
+CObject* cFilerContainer::ConstructChild(int) {
+  return nullptr;
+}
 
 const char* cFilerContainer::ErrorString(eFilerError error) {
   const int i = static_cast<int>(error);

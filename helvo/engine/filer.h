@@ -78,6 +78,10 @@ class CFiler : public CObject {
   virtual bool GetHeaderValues(sHeaderValues& values) const;
   // The slot index of an object of a fixed-slot list (PMU phasors, CDR channels); -1 for others.
   virtual int GetListIndex() const { return -1; }
+  // The reader gives a fixed-slot object read from a file the slot index its header names (the
+  // section has no instance field of its own), so that it answers GetListIndex with the slot it
+  // takes. Other objects ignore it.
+  virtual void SetListIndex(int index);
   // True when the object must not appear in a file that folds the channel groups into one (version
   // 201 and later): a function marked dirty, a CDR channel without an input.
   virtual bool IsLeftOutWhenFolding() const { return false; }
@@ -177,8 +181,8 @@ class CFilerSection {
   CFilerSection* LoadCfgType(const Field<uIPAddress>& field, int nameId, unsigned int flags = 0);
   // Enumerations with an int representation travel as their integer value (an eInt entry).
   template <class E>
-    requires std::is_enum_v<E> && std::is_same_v<std::underlying_type_t<E>, int>
-  CFilerSection* LoadCfgType(const Field<E>& field, int nameId, unsigned int flags = 0) {
+  requires std::is_enum_v<E> && std::is_same_v < std::underlying_type_t<E>,
+  int > CFilerSection* LoadCfgType(const Field<E>& field, int nameId, unsigned int flags = 0) {
     return Append(CFilerEntry::eInt, field, nameId, flags);
   }
 
@@ -213,7 +217,8 @@ class CFilerSection {
   static int m_bChGrp;
 
  private:
-  CFilerSection* Append(CFilerEntry::EFilerEntryType type, const FieldRef& field, int nameId, unsigned int flags);
+  CFilerSection* Append(CFilerEntry::EFilerEntryType type, const FieldRef& field, int nameId,
+                        unsigned int flags);
 
   int m_nClass;
   std::string m_strName;
@@ -257,6 +262,9 @@ class cFilerSections {
 
   // --- Writing (writer.cpp) ---
   // Writes the model of this registry's container to path at the target setting version.
+  // eFilerOpenError (reported as error 132 of module 3) when the file cannot be created or written;
+  // eFilerWriteError (with a message) when a line could not be read back as written. On failure the
+  // previous file is left as it was.
   eFilerError WriteCfgFile(const std::string& path, int version, int sysFreq);
   // Builds the lines of the file (without the CRC line) as WriteCfgFile writes them.
   void BuildCfgLines(StringList& lines, int version, int sysFreq);

@@ -16,8 +16,6 @@ namespace helvo {
 
 namespace {
 
-constexpr size_t kMaxLineLength = 255;  // by-name form only
-
 // The header keys the by-name form picks up while reading lines, in the order they are tried.
 struct HeaderKey {
   const char* name;
@@ -29,7 +27,9 @@ bool CrcMatches(const char field[4], std::uint16_t crc) {
   return EqualsNoCase(std::string_view(field, 4), computed);
 }
 
-bool IsUncheckedMark(const char field[4]) { return EqualsNoCase(std::string_view(field, 4), "noch"); }
+bool IsUncheckedMark(const char field[4]) {
+  return EqualsNoCase(std::string_view(field, 4), "noch");
+}
 
 // Picks a header value out of one line of the by-name form. Returns false when the line carries a
 // setting version the reader refuses.
@@ -59,7 +59,9 @@ bool IsSectionHeader(const std::string& line) {
   return line.size() >= 3 && line[0] == '[' && line.find(']') != std::string::npos;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Splits "[NAME<group>-<instance>]..." into its three parts.
 void SplitHeader(const std::string& line, std::string& name, std::string& instance, int& group) {
@@ -96,6 +98,7 @@ bool PlaceObject(FilerList& list, CFiler* obj, int cls, const std::string& insta
     list.AddTail(obj);
     return true;
   }
+  obj->SetListIndex(index);
   for (auto pos = list.GetHeadPosition(); pos;) {
     auto here = pos;
     CFiler* old = list.GetNext(pos);
@@ -136,7 +139,7 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
       lines.AddTail(std::move(line));
       line.clear();
     } else if (c != '\r') {
-      if (line.size() >= kMaxLineLength) return eFilerReadError;
+      if (line.size() >= kMaxSettingsLineLength) return eFilerReadError;
       line.push_back(c);
     }
   }
@@ -166,7 +169,9 @@ eFilerError cFilerSections::ReadCfgFile(char* image, unsigned long size, int noC
   std::uint16_t crc = 0;
   // Each line is the text from its start up to the first zero byte: a CR (made zero here) cuts the
   // line, and so does a zero byte in the image itself.
-  auto lineAt = [&](size_t start, size_t end) { return std::string(image + start, strnlen(image + start, end - start)); };
+  auto lineAt = [&](size_t start, size_t end) {
+    return std::string(image + start, strnlen(image + start, end - start));
+  };
   size_t start = 5;
   for (size_t i = 5; i < size; ++i) {
     const char c = image[i];
@@ -212,9 +217,9 @@ void cFilerSections::ReadCfgFile(StringList& lines, StringList::Position& pos) {
   }
 }
 
-int cFilerSections::BuildFilerFromString(StringList& lines, StringList::Position& pos, cFilerContainer* container,
-                                         const std::string& name, std::string& instance, int group,
-                                         int& sysFreq) {
+int cFilerSections::BuildFilerFromString(StringList& lines, StringList::Position& pos,
+                                         cFilerContainer* container, const std::string& name,
+                                         std::string& instance, int group, int& sysFreq) {
   for (CFilerSection* section : m_Sections) {
     if (section->IsUnnamed()) {
       const auto& nested = section->GetNestedContainers();

@@ -2,6 +2,7 @@
 // The reader and writer build on these; tools use them to check or repair a file's CRC.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,12 +11,19 @@
 
 namespace helvo {
 
+// The longest body line (without its line end) that a settings file read by name may hold.
+constexpr std::size_t kMaxSettingsLineLength = 255;
+
 // Reads the body lines of the settings file at path (the by-name rules: lines of at most 255 bytes,
 // CR bytes dropped), checking the CRC unless noCheck is set or the file is marked "noch". When
 // scanHeader is set, the header keys update the cFilerSections statics as the reader does, and a
 // setting version the reader refuses gives eFilerReadError. crc receives the computed CRC.
 eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool noCheck, bool scanHeader,
                               std::uint16_t* crc = nullptr);
+
+// Why line could not be read back as written (too long for the by-name reader, or holding a line
+// break that would end it early); none when it can.
+const char* UnreadableLineReason(const std::string& line);
 
 // The complete file image of lines: the CRC line, then every line followed by CR LF.
 std::string BuildSettingsImage(const StringList& lines);

@@ -1,5 +1,6 @@
 #include "helvo/engine/value_text.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -11,8 +12,12 @@ namespace helvo {
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 template <class T>
 T Clamp64(std::int64_t v) {
@@ -32,6 +37,25 @@ double Printable(float value) {
   if (std::isnan(value)) return 0.0;
   if (std::isinf(value)) return value > 0 ? static_cast<double>(FLT_MAX) : -static_cast<double>(FLT_MAX);
   return static_cast<double>(value);
+}
+
+// The power of ten of the leading nonzero digit of a decimal number text (digits, optional fraction,
+// optional exponent), saturated; "0.00123e2" gives -1. A text without a nonzero digit gives 0.
+std::int64_t DecimalMagnitude(std::string_view number) {
+  std::int64_t exponent = 0;
+  const size_t e = number.find_first_of("eE");
+  if (e != std::string_view::npos) {
+    exponent = LeadingInteger64(number.substr(e + 1));
+    number = number.substr(0, e);
+  }
+  const size_t point = std::min(number.find('.'), number.size());
+  const size_t first = number.find_first_of("123456789");
+  if (first == std::string_view::npos) return 0;
+  const std::int64_t lead = first < point ? static_cast<std::int64_t>(point - first - 1)
+                                          : -static_cast<std::int64_t>(first - point);
+  constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 2;
+  exponent = std::clamp(exponent, -kLimit, kLimit);
+  return lead + exponent;
 }
 
 }  // namespace
@@ -59,9 +83,13 @@ std::int64_t LeadingInteger64(std::string_view text) {
   return v == kMin ? std::numeric_limits<std::int64_t>::max() : -v;
 }
 
-int LeadingInt(std::string_view text) { return Clamp64<int>(LeadingInteger64(text)); }
+int LeadingInt(std::string_view text) {
+  return Clamp64<int>(LeadingInteger64(text));
+}
 
-long LeadingLong(std::string_view text) { return Clamp64<std::int32_t>(LeadingInteger64(text)); }
+long LeadingLong(std::string_view text) {
+  return Clamp64<std::int32_t>(LeadingInteger64(text));
+}
 
 unsigned int LeadingUnsigned(std::string_view text) {
   std::int64_t v = LeadingInteger64(text);
@@ -96,11 +124,8 @@ float LeadingFloat(std::string_view text) {
   const auto [ptr, ec] = std::from_chars(text.data() + start, text.data() + i, v, std::chars_format::general);
   (void)ptr;
   if (ec == std::errc::result_out_of_range) {
-    // from_chars leaves v unchanged; decide by the exponent's direction.
-    bool tiny = false;
-    for (size_t k = start; k < i; ++k)
-      if (text[k] == 'e' || text[k] == 'E') tiny = k + 1 < i && text[k + 1] == '-';
-    v = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    // from_chars leaves v unchanged; the decimal magnitude decides between underflow and overflow.
+    v = DecimalMagnitude(text.substr(start, i - start)) < 0 ? 0.0 : std::numeric_limits<double>::infinity();
   } else if (ec != std::errc()) {
     v = 0.0;
   }
@@ -129,7 +154,11 @@ std::string FormatIPAddress(std::uint32_t a) {
                 static_cast<int>((a >> 8) & 0xFF), static_cast<int>(a & 0xFF));
 }
 
-std::string FormatFloatKey(float value) { return Format("%.7g", Printable(value)); }
-std::string FormatFloatInstance(float value) { return Format("%g", Printable(value)); }
+std::string FormatFloatKey(float value) {
+  return Format("%.7g", Printable(value));
+}
+std::string FormatFloatInstance(float value) {
+  return Format("%g", Printable(value));
+}
 
 }  // namespace helvo

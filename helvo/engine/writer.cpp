@@ -1,5 +1,7 @@
 // The settings-file writer: section blocks in registration order, key flags and version filtering,
 // the suppression mark, the folding of channel groups for versions from 201, and the CRC line.
+#include <algorithm>
+
 #include "helvo/engine/crc16.h"
 #include "helvo/engine/field_access.h"
 #include "helvo/engine/filer.h"
@@ -8,6 +10,7 @@
 #include "helvo/host/error_handler.h"
 #include "helvo/platform/file_io.h"
 #include "helvo/platform/format.h"
+#include "helvo/platform/user_interface.h"
 
 namespace helvo {
 
@@ -22,15 +25,15 @@ struct FoldOffset {
   int offset;
 };
 constexpr FoldOffset kFoldOffsets[] = {
-    {1, 18},  // ANALOG_INPUT
-    {2, 32},  // DIGITAL_INPUT
-    {3, 15},  // SUMMATION
+    {1, 18},   // ANALOG_INPUT
+    {2, 32},   // DIGITAL_INPUT
+    {3, 15},   // SUMMATION
     {11, 15},  // LOGIC
-    {4, 6},   // SEQUENCE
-    {5, 9},   // IMPEDANCE
-    {6, 9},   // WATTS/VARS
-    {16, 9},  // PFDET
-    {12, 5},  // FAULT_LOCATOR
+    {4, 6},    // SEQUENCE
+    {5, 9},    // IMPEDANCE
+    {6, 9},    // WATTS/VARS
+    {16, 9},   // PFDET
+    {12, 5},   // FAULT_LOCATOR
 };
 
 constexpr int kElementClass = 0;
@@ -38,7 +41,9 @@ constexpr int kIdClass = 7;
 constexpr int kPhasorClass = 18;
 constexpr int kCdrChannelClass = 20;
 
-bool IsFoldedVersion(int version) { return version >= kFirstFoldedVersion; }
+bool IsFoldedVersion(int version) {
+  return version >= kFirstFoldedVersion;
+}
 
 }  // namespace
 
@@ -139,6 +144,12 @@ void cFilerSections::BuildCfgLines(StringList& lines, int version, int sysFreq) 
   }
 }
 
+const char* UnreadableLineReason(const std::string& line) {
+  if (line.find_first_of("\r\n") != std::string::npos) return "contains a line break";
+  if (line.size() > kMaxSettingsLineLength) return "is longer than 255 characters";
+  return nullptr;
+}
+
 std::string BuildSettingsImage(const StringList& lines) {
   static const char kTemplate[] = "0000\r\n\r\n";
   std::uint16_t crc = Crc16Update(0, kTemplate + 5, 3);
@@ -158,6 +169,19 @@ std::string BuildSettingsImage(const StringList& lines) {
 eFilerError cFilerSections::WriteCfgFile(const std::string& path, int version, int sysFreq) {
   StringList lines;
   BuildCfgLines(lines, version, sysFreq);
+  // A file whose lines do not read back as written would lose the configuration on the next load:
+  // refuse it and keep the previous file.
+  std::string section;
+  for (const std::string& line : lines) {
+    if (!line.empty() && line[0] == '[') section = line;
+    if (const char* why = UnreadableLineReason(line)) {
+      const std::string key = line.substr(0, std::min<size_t>(line.find('='), 40));
+      ShowMessage(Format("The settings file was not written: the line of \"%s\" in %s %s.", key.c_str(),
+                         section.c_str(), why),
+                  MB_OK | MB_ICONERROR);
+      return eFilerWriteError;
+    }
+  }
   if (!ReplaceFileAtomically(path, BuildSettingsImage(lines))) {
     cVoduvezErozaErrorHandler(3, 132, true, false, true);
     return eFilerOpenError;

@@ -1,0 +1,288 @@
+#include <cctype>
+#include <cstdint>
+
+#include "helvo/testing/test_model.h"
+
+namespace helvo::testing {
+namespace {
+
+using ReaderTest = EngineTest;
+
+std::string Unrecognized(const std::string& name) {
+  return "The section [" + name + "] is unrecognized.\r\nThe load process is terminating.";
+}
+std::string UnknownKey(const std::string& key) {
+  return "The parameter \"" + key + "\" is unrecognized and will be ignored.";
+}
+
+TEST_F(ReaderTest, WrittenModelReadsBackWithEveryValue) {
+  for (int version : {6, 201}) {
+    TestConfig out;
+    out.Add(out.m_Ids, new TestId)->m_nFrequency = 50;
+    auto* r = out.Add(out.m_Records, new TestRecord);
+    r->m_nNumber = 7;
+    r->m_Conv.m_strText = " conv = text ";
+    r->m_nInt = INT32_MIN;
+    r->m_fFloat = -1.234567e-12f;
+    r->m_lLong = INT32_MAX;
+    r->m_strText = " x = y \xE9\xFF";
+    r->m_uUnsigned = 4294967295u;
+    r->m_Ip.m_nAddress = 0xC0A80AFFu;
+    r->m_eEnum = kEnumFive;
+    out.Add(out.m_Group1.m_Analogs, new TestFunction(1))->m_nChannel = 12;
+    const std::string path = dir_.File("rt.cfg");
+    ASSERT_EQ(out.GetSections().WriteCfgFile(path, version, 50), eFilerNoError);
+
+    TestConfig in;
+    ASSERT_EQ(in.GetSections().ReadCfgFile(path, 0), eFilerNoError) << version;
+    auto* back = in.At<TestRecord>(in.m_Records, 0);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->m_nNumber, 7);
+    EXPECT_EQ(back->m_Conv.m_strText, " conv = text ");
+    EXPECT_EQ(back->m_Conv.m_nSeenFreq, 50);  // the ID came first
+    EXPECT_EQ(back->m_bFlag, 1);
+    EXPECT_EQ(back->m_nInt, INT32_MIN);
+    EXPECT_EQ(back->m_fFloat, -1.234567e-12f);
+    EXPECT_EQ(back->m_lLong, INT32_MAX);
+    EXPECT_EQ(back->m_strText, " x = y \xE9\xFF");
+    EXPECT_EQ(back->m_uUnsigned, 4294967295u);
+    EXPECT_EQ(back->m_Ip.m_nAddress, 0xC0A80AFFu);
+    EXPECT_EQ(back->m_eEnum, kEnumFive);
+    EXPECT_EQ(back->GetParent(), &in);
+    ASSERT_EQ(in.m_Group1.m_Analogs.GetCount(), 1u);
+    EXPECT_EQ(in.At<TestFunction>(in.m_Group1.m_Analogs, 0)->m_nChannel, 12);
+    EXPECT_EQ(in.At(in.m_Group1.m_Analogs, 0)->GetParent(), &in.m_Group1);
+    // Re-encoding what was read gives the same bytes.
+    EXPECT_EQ(WrittenImage(in, version, 50), dir_.Read("rt.cfg"));
+    EXPECT_TRUE(ui_.messages.empty());
+  }
+}
+
+TEST_F(ReaderTest, CrcCoversEveryByteFromTheSixth) {
+  const std::string good = SettingsFile({"[REC1]", "INT=5", "TEXT=abc", "", "[END]"});
+  const std::string lower = good.substr(0, 4);
+  std::string upper = good;
+  for (int i = 0; i < 4; ++i) upper[i] = static_cast<char>(std::toupper(upper[i]));
+  ASSERT_NE(upper, good) << "pick content whose CRC has a hex letter";
+  for (const std::string& bytes : {good, upper, std::string(good).replace(4, 1, "x")}) {
+    TestConfig c;
+    EXPECT_EQ(ReadBytes(c, bytes), eFilerNoError);
+    EXPECT_EQ(c.m_Records.GetCount(), 1u);
+  }
+  for (size_t i = 5; i < good.size(); ++i) {
+    std::string bad = good;
+    bad[i] ^= 0x01;
+    TestConfig c;
+    EXPECT_EQ(ReadBytes(c, bad), eFilerCRCError) << "byte " << i;
+    EXPECT_TRUE(c.m_Records.IsEmpty());
+    std::string image = bad;
+    EXPECT_EQ(c.GetSections().ReadCfgFile(image.data(), image.size(), 0), eFilerCRCError) << "byte " << i;
+    EXPECT_TRUE(c.m_Records.IsEmpty());
+  }
+  // The mark "noch" in any case, or the no-check flag, skips the comparison.
+  const std::string body = SettingsFile({"[REC1]", "INT=5", "", "[END]"}, "dead");
+  for (const char* mark : {"noch", "NOCH", "nOcH"}) {
+    TestConfig c;
+    EXPECT_EQ(ReadBytes(c, std::string(body).replace(0, 4, mark)), eFilerNoError) << mark;
+    EXPECT_EQ(c.m_Records.GetCount(), 1u);
+  }
+  TestConfig c;
+  EXPECT_EQ(ReadBytes(c, body, 1), eFilerNoError);
+  EXPECT_EQ(c.m_Records.GetCount(), 1u);
+}
+
+TEST_F(ReaderTest, FileLevelFailures) {
+  TestConfig c;
+  cFilerSections& r = c.GetSections();
+  EXPECT_EQ(r.ReadCfgFile(dir_.File("missing.cfg"), 0), eFilerOpenError);
+  EXPECT_EQ(r.ReadCfgFile(dir_.File("nofolder/x.cfg"), 0), eFilerReadError);
+  EXPECT_EQ(r.ReadCfgFile(dir_.path(), 0), eFilerReadError);
+  EXPECT_EQ(ReadBytes(c, "noch"), eFilerReadError);
+  EXPECT_EQ(ReadBytes(c, "noch\r"), eFilerNoError);
+
+  // By name a line may hold 255 bytes (CR not counted); 256 fail the whole read.
+  const std::string text(250, 't');
+  EXPECT_EQ(ReadBytes(c, SettingsFile({"[REC1]", "TEXT=" + text + "\r", "", "[END]"})), eFilerNoError);
+  EXPECT_EQ(ReadBytes(c, SettingsFile({"[REC2]", "TEXT=" + text + "u", "", "[END]"})), eFilerReadError);
+  ASSERT_EQ(c.m_Records.GetCount(), 1u);
+  EXPECT_EQ(c.At<TestRecord>(c.m_Records, 0)->m_strText, text);
+
+  // SETTINGS_VERS below 1 or from 8 to 200 is refused while reading by name; nothing is parsed.
+  for (int v : {0, -3, 8, 200, 7, 201, 1}) {
+    TestConfig d;
+    const bool valid = v == 1 || v == 7 || v == 201;
+    EXPECT_EQ(ReadBytes(d, SettingsFile({"SETTINGS_VERS=" + std::to_string(v), "[REC1]", "", "[END]"})),
+              valid ? eFilerNoError : eFilerReadError)
+        << v;
+    EXPECT_EQ(cFilerSections::m_nSettingVersion, v);
+    EXPECT_EQ(d.m_Records.GetCount(), valid ? 1u : 0u);
+  }
+}
+
+TEST_F(ReaderTest, HeaderValuesAreScannedFromAnyLineByName) {
+  cFilerSections::m_nSampleRate = 1;
+  TestConfig c;
+  ASSERT_EQ(ReadBytes(c, SettingsFile({"a NUM_BANKS b=3x", "SAMPLE_RATE and NUM_A_CHANNELS=36", "NUM_BANKS",
+                                       "[END]"})),
+            eFilerNoError);
+  EXPECT_EQ(cFilerSections::m_nDSPBanks, 3);
+  EXPECT_EQ(cFilerSections::m_nAChan, 36);  // the first key in scan order wins, not the first in the line
+  EXPECT_EQ(cFilerSections::m_nSampleRate, 1);
+
+  // The memory image is not scanned; statics come from the ID record only, and its system frequency
+  // reaches the converters of later sections.
+  cFilerSections::m_nSettingVersion = 99;
+  std::string image =
+      SettingsFile({"SETTINGS_VERS=0", "[ANALOG_INPUT1-1]", "CONV=a", "", "[ID]", "SETTINGS_VERS=202",
+                    "NUM_BANKS=2", "NUM_A_CHANNELS=40", "SAMPLE_RATE=48", "SYSTEM_FREQUENCY=50", "CONV=i", "",
+                    "[ANALOG_INPUT1-2]", "CONV=b", "", "[END]"});
+  TestConfig m;
+  ASSERT_EQ(m.GetSections().ReadCfgFile(image.data(), image.size(), 0), eFilerNoError);
+  EXPECT_EQ(cFilerSections::m_nSettingVersion, 202);
+  EXPECT_EQ(cFilerSections::m_nDSPBanks, 2);
+  EXPECT_EQ(cFilerSections::m_nAChan, 40);
+  EXPECT_EQ(cFilerSections::m_nSampleRate, 48);
+  EXPECT_EQ(m.At<TestFunction>(m.m_Group1.m_Analogs, 0)->m_Conv.m_nSeenFreq, 0);
+  EXPECT_EQ(m.At<TestId>(m.m_Ids, 0)->m_Conv.m_nSeenFreq, 0);
+  EXPECT_EQ(m.At<TestFunction>(m.m_Group1.m_Analogs, 1)->m_Conv.m_nSeenFreq, 50);
+}
+
+TEST_F(ReaderTest, MemoryImageCutsAtCarriageReturnAndZeroesLineEnds) {
+  const std::string longText(1000, 'L');
+  std::string image = SettingsFile({"[REC1]", "TEXT=abc\rjunk", "CONV=" + longText, "", "[AFTER]"});
+  image += "NAME=tail";  // no line end after the last line
+  FixCrc(image);
+  std::string buffer = image;
+  TestConfig c;
+  ASSERT_EQ(c.GetSections().ReadCfgFile(buffer.data(), buffer.size(), 0), eFilerNoError);
+  auto* r = c.At<TestRecord>(c.m_Records, 0);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->m_strText, "abc");
+  EXPECT_EQ(r->m_Conv.m_strText, longText);
+  ASSERT_EQ(c.m_After.GetCount(), 1u);
+  EXPECT_EQ(c.At<TestElement>(c.m_After, 0)->m_strName, "tail");
+  for (size_t i = 0; i < image.size(); ++i) {
+    const bool lineEnd = i >= 5 && (image[i] == '\r' || image[i] == '\n');
+    EXPECT_EQ(buffer[i], lineEnd ? '\0' : image[i]) << i;
+  }
+  EXPECT_EQ(c.GetSections().ReadCfgFile(buffer.data(), 4, 1), eFilerReadError);
+}
+
+TEST_F(ReaderTest, UnrecognizedSectionStopsTheLoadButKeepsWhatWasRead) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"[%s%d%n]", "%s%d%n"},
+      {"[]]", ""},
+      {"[123]", ""},
+      {"[12-34]", ""},
+      {"[Rec3]", "Rec"},
+      {"[R\xE9\xFF]x", "R\xE9\xFF"},
+      {"[" + std::string(300, 'Q') + "]", std::string(300, 'Q')}};
+  for (const auto& [header, name] : cases) {
+    TestConfig c;
+    ui_.Clear();
+    const std::vector<std::string> lines = {"[",     "[]", "[REC1]", "INT=1", "",     header,
+                                            "INT=2", "",   "[REC2]", "",      "[END]"};
+    std::string image = SettingsFile(lines);
+    EXPECT_EQ(c.GetSections().ReadCfgFile(image.data(), image.size(), 0), eFilerNoError) << header;
+    EXPECT_EQ(c.m_Records.GetCount(), 1u) << header;
+    ASSERT_EQ(ui_.messages.size(), 1u) << header;
+    EXPECT_EQ(ui_.messages[0].text, Unrecognized(name));
+    EXPECT_EQ(ui_.messages[0].style, MB_OK | MB_ICONWARNING);
+  }
+}
+
+TEST_F(ReaderTest, SectionBodiesKeysAndSwallowedHeaders) {
+  TestConfig c;
+  ASSERT_EQ(ReadBytes(c, SettingsFile({"[REC4]", "INT=1",  " INT=9", "int=9",     "TEXT=a=b ", "DUP=5",
+                                       "INT=2",  "",       "[REC6]", "OLD_INT=7", "=8",        "FLOAT=",
+                                       "IP=",    "BYTE=",  "TEXT=",  "",          "[REC7]",    "INT=70",
+                                       "[REC8]", "INT=80", "",       "INT=90",    "",          "[REC9]"})),
+            eFilerNoError);
+  ASSERT_EQ(c.m_Records.GetCount(), 3u);  // REC8 was swallowed by REC7's body; REC9 has no body line
+  auto* r4 = c.At<TestRecord>(c.m_Records, 0);
+  EXPECT_EQ(r4->m_nNumber, 4);
+  EXPECT_EQ(r4->m_nInt, 2);  // the later line wins
+  EXPECT_EQ(r4->m_strText, "a=b ");
+  EXPECT_EQ(r4->m_nDup, 5);  // the first definition of a name reads
+  EXPECT_EQ(r4->m_nDupOther, 0);
+  auto* r6 = c.At<TestRecord>(c.m_Records, 1);
+  EXPECT_EQ(r6->m_nInt, 7);     // a never-written alias still reads
+  EXPECT_EQ(r6->m_nNumber, 8);  // an empty key is the instance field
+  EXPECT_EQ(r6->m_fFloat, 0.0f);
+  EXPECT_EQ(r6->m_Ip.m_nAddress, 0u);
+  EXPECT_EQ(r6->m_bFlag, 0);
+  EXPECT_EQ(r6->m_strText, "");
+  EXPECT_EQ(c.At<TestRecord>(c.m_Records, 2)->m_nInt, 70);
+  EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{UnknownKey(" INT"), UnknownKey("int")}));
+}
+
+TEST_F(ReaderTest, ChannelGroupsFallThroughAndEndStops) {
+  TestConfig c;
+  ASSERT_EQ(ReadBytes(c, SettingsFile({"[ANALOG_INPUT3-1]",
+                                       "VALUE=1",
+                                       "",
+                                       "[ANALOG_INPUT5]",
+                                       "VALUE=2",
+                                       "",
+                                       "[ANALOG_INPUT2-4]",
+                                       "VALUE=3",
+                                       "",
+                                       "[ANALOG_INPUT0-6]",
+                                       "VALUE=4",
+                                       "",
+                                       "[AFTER2-3]",
+                                       "NAME=x",
+                                       "",
+                                       "[REC2-1]",
+                                       "",
+                                       "[END]",
+                                       "[REC2]",
+                                       "",
+                                       "[Q]"})),
+            eFilerNoError);
+  EXPECT_TRUE(ui_.messages.empty());
+  ASSERT_EQ(c.m_Group1.m_Analogs.GetCount(), 3u);
+  ASSERT_EQ(c.m_Group2.m_Analogs.GetCount(), 1u);
+  EXPECT_EQ(c.At<TestFunction>(c.m_Group1.m_Analogs, 0)->m_nValue, 1);
+  EXPECT_EQ(c.At<TestFunction>(c.m_Group1.m_Analogs, 1)->m_nChannel, 5);
+  EXPECT_EQ(c.At<TestFunction>(c.m_Group1.m_Analogs, 2)->m_nChannel, 6);
+  EXPECT_EQ(c.At<TestFunction>(c.m_Group2.m_Analogs, 0)->m_nChannel, 4);
+  EXPECT_EQ(c.At(c.m_Group2.m_Analogs, 0)->GetParent(), &c.m_Group2);
+  ASSERT_EQ(c.m_After.GetCount(), 1u);  // not in group 2's sections: found after the groups
+  EXPECT_EQ(c.At<TestElement>(c.m_After, 0)->m_nNumber, 3);
+  EXPECT_EQ(c.At(c.m_After, 0)->GetParent(), &c);
+  EXPECT_EQ(c.m_Records.GetCount(), 1u);  // nothing after [END]
+}
+
+TEST_F(ReaderTest, FixedSlotSectionsReplaceTheirSlot) {
+  TestConfig c(true);
+  const int live = TestSlot::s_nLive;
+  ASSERT_EQ(
+      ReadBytes(c, SettingsFile({"[PHASOR1-13]",   "NAME=p13",     "", "[PHASOR1-5]",    "NAME=p5",     "",
+                                 "[CDR_CHAN1-0]",  "INP_INDEX=4",  "", "[CDR_CHAN1-3]",  "INP_INDEX=2", "",
+                                 "[CDR_CHAN1-37]", "INP_INDEX=36", "", "[CDR_CHAN2-38]", "INP_INDEX=8", "",
+                                 "[PHASOR2-2]",    "NAME=g2",      "", "[PHASOR2-7]",    "NAME=none",   "",
+                                 "[END]"})),
+      eFilerNoError);
+  EXPECT_EQ(TestSlot::s_nLive, live);  // every replaced or dropped object was destroyed
+  EXPECT_EQ(c.m_Group1.m_Phasors.GetCount(), 12u);
+  EXPECT_EQ(c.m_Group1.m_Cdrs.GetCount(), 37u);
+  EXPECT_EQ(c.m_Group2.m_Phasors.GetCount(), 2u);
+  for (auto* g : {&c.m_Group1, &c.m_Group2}) {
+    int i = 0;
+    for (CFiler* p : g->m_Phasors) EXPECT_EQ(p->GetListIndex(), ++i);
+    i = 0;
+    for (CFiler* p : g->m_Cdrs) EXPECT_EQ(p->GetListIndex(), i++);
+  }
+  EXPECT_EQ(c.At<TestSlot>(c.m_Group1.m_Phasors, 0)->m_strName, "p13");
+  EXPECT_EQ(c.At<TestSlot>(c.m_Group1.m_Phasors, 4)->m_strName, "p5");
+  EXPECT_EQ(c.At(c.m_Group1.m_Phasors, 4)->GetParent(), &c.m_Group1);
+  EXPECT_EQ(c.At<TestSlot>(c.m_Group1.m_Cdrs, 0)->m_nInput, 4);
+  EXPECT_EQ(c.At<TestSlot>(c.m_Group1.m_Cdrs, 2)->m_nInput, 2);
+  EXPECT_EQ(c.At<TestSlot>(c.m_Group1.m_Cdrs, 36)->m_nInput, 36);
+  EXPECT_EQ(c.At<TestSlot>(c.m_Group2.m_Phasors, 1)->m_strName, "g2");
+  EXPECT_EQ(c.At<TestSlot>(c.m_Group2.m_Cdrs, 0)->m_nInput, 8);  // out of range: slot 0
+}
+
+}  // namespace
+}  // namespace helvo::testing
