@@ -1,4 +1,4 @@
-// Class and generation tables (spec Part 2.1): every table as constant data, the process-wide
+// Class and generation tables: every table as constant data, the process-wide
 // generation and header statics, and the lookups over them.
 //
 // Every number below is part of the settings-file format or of the recorder's DSP layout: do not
@@ -16,7 +16,7 @@ namespace helvo {
 // ---------------------------------------------------------------------------------------------------
 //
 // The names and alternate names, back to back, each ending in a zero byte, in the order of the
-// spec. Each name is its own literal followed by "\0" so that no escape can swallow a following
+// type table. Each name is its own literal followed by "\0" so that no escape can swallow a following
 // digit. HELVO_TYPE_TEMPLATE has the same layout with the phase letter of the three phase voltages and
 // of the twelve phase summations replaced by the bytes 1, 2, 3 (phase a, b, c).
 // clang-format off

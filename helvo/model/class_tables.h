@@ -156,8 +156,8 @@ class CHelvoCfgTables {
   // stores the generation those values name in m_iIedGen (version below 201: banks 1 -> 1, 2 -> 2;
   // 201 or more: 18 analog channels -> 3, 36 -> 4; any other value leaves m_iIedGen unchanged),
   // also when cls is out of range. Then answers the table value at m_iIedGen, except for the newer
-  // family's analog and digital channels at high sample rates (spec Part 2.1). Out of range (cls,
-  // or an unchanged m_iIedGen outside 1 to 4): 0.
+  // family's analog and digital channels at high sample rates (see FunctionsPerDsp in class_tables.cpp). Out
+  // of range (cls, or an unchanged m_iIedGen outside 1 to 4): 0.
   static int FunctionsPerDsp(eHelvoCfgClass cls);
 
   // --- Version predicates. A class outside 0 to 21 gives false. ---

@@ -84,7 +84,7 @@ TEST(ClassTablesDefaults, StaticsStartAtTheirDefaults) {
 
 // ---- TypeStrings, Template and TypesEntries ------------------------------------------------------
 
-TEST_F(ClassTablesTest, TypeStringsHoldTheNamesInSpecOrderZeroFilled) {
+TEST_F(ClassTablesTest, TypeStringsHoldTheNamesInTableOrderZeroFilled) {
   const std::vector<std::string> expected = {
       "Va",    "Vb",    "Vc",    "Vac",   "Ia",    "Ib",    "Ic",    "In",    "Iac",  "DC",
       "EI",    "VaSum", "VbSum", "VcSum", "Vasum", "Vbsum", "Vcsum", "VSum",  "Vsum", "IaSum",
@@ -132,7 +132,7 @@ TEST_F(ClassTablesTest, EveryNamePointerLiesInsideTypeStrings) {
   }
 }
 
-TEST_F(ClassTablesTest, TypeRowsMatchTheSpec) {
+TEST_F(ClassTablesTest, TypeRowsMatchTheTypeTable) {
   struct Row {
     const char* name;
     const char* alt;

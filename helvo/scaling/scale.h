@@ -1,4 +1,4 @@
-// Scale factors (spec Part 4.1): how a quantity measured in secondary units (what the recorder's input
+// Scale factors: how a quantity measured in secondary units (what the recorder's input
 // sees, e.g. volts at a transducer) relates to the same quantity in primary units (what the power
 // system carries, e.g. kilovolts on the line). The relation is the straight line through two
 // (primary, secondary) points, plus the two unit texts and a full-scale value.

@@ -123,7 +123,7 @@ TEST(ScaleValidity, ValidScale) {
 }
 
 TEST(ScaleValidity, PrimaryDifferenceMustExceedOneHundredth) {
-  // The spec's example: 1.000 and 1.005 differ by less than 0.01.
+  // The documented example: 1.000 and 1.005 differ by less than 0.01.
   EXPECT_EQ(Make(1.000f, 0, 1.005f, 1, 1, "kV", "V").IsValid(), 0);
   EXPECT_EQ(Make(0, 0, 0, 1, 1, "kV", "V").IsValid(), 0);  // equal primary values
   // No two floats differ by exactly the double 0.01; the floats next to it decide. 0.01f lies just
@@ -325,7 +325,7 @@ TEST(ScaleBase, MultipliesSlopeByPrimaryThenBySecondaryFactor) {
   EXPECT_NE(s.GetBaseScale(), 1.125);
 }
 
-TEST(ScaleBase, SpecExamples) {
+TEST(ScaleBase, DocumentedExamples) {
   const cScale pt = Make(0.069f, 69, -0.069f, -69, 1, "kV", "V");
   std::string text;
   EXPECT_EQ(Format("%.7g", pt.GetSecToPriScale()), "0.001");
