@@ -1,0 +1,327 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <string>
+
+#include "helvo/engine/converters.h"
+#include "helvo/engine/helvo_section.h"
+#include "helvo/model/class_tables.h"
+#include "helvo/model/dsp_cfg.h"
+#include "helvo/model/element_name.h"
+#include "helvo/model/phasor.h"
+#include "helvo/platform/string_table.h"
+
+namespace helvo {
+namespace {
+
+// A function of any class, with settable inputs; counts live instances.
+class FakeFunction : public CPhasor {
+ public:
+  explicit FakeFunction(int cls, cHelvoDspCfg* group = nullptr, int channel = -1) : m_nClass(cls) {
+    SetParent(group);
+    SetChannelNumber(channel);
+    ++s_nLive;
+  }
+  ~FakeFunction() override { --s_nLive; }
+  int GetClass() const override { return m_nClass; }
+  int AreInputsDefined() override { return m_nInputs; }
+
+  int m_nClass;
+  int m_nInputs = 1;
+  static int s_nLive;
+};
+int FakeFunction::s_nLive = 0;
+
+// A meter group stand-in: class 10 or, for the trend, 13.
+class FakeRecord : public CFiler {
+ public:
+  explicit FakeRecord(int cls) : m_nClass(cls) {}
+  int GetClass() const override { return m_nClass; }
+  int m_nClass;
+};
+
+// The header values of "the file last read" and the generation statics, restored after each test.
+class RefConverterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const int values[] = {cFilerSections::m_nSettingVersion, cFilerSections::m_nDSPBanks,
+                          cFilerSections::m_nAChan,          cFilerSections::m_nSampleRate,
+                          CHelvoCfgTables::m_iIedGen,        CHelvoCfgTables::m_nSetVer};
+    std::copy(std::begin(values), std::end(values), saved_);
+    SetFile(6, 1, 18, 96);  // generation 1
+  }
+  void TearDown() override {
+    cFilerSections::m_nSettingVersion = saved_[0];
+    cFilerSections::m_nDSPBanks = saved_[1];
+    cFilerSections::m_nAChan = saved_[2];
+    cFilerSections::m_nSampleRate = saved_[3];
+    CHelvoCfgTables::m_iIedGen = saved_[4];
+    CHelvoCfgTables::m_nSetVer = saved_[5];
+  }
+  static void SetFile(int version, int banks, int analogs, int rate) {
+    cFilerSections::m_nSettingVersion = version;
+    cFilerSections::m_nDSPBanks = banks;
+    cFilerSections::m_nAChan = analogs;
+    cFilerSections::m_nSampleRate = rate;
+    CHelvoCfgTables::m_nSetVer = version;
+    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);  // derives the generation
+  }
+  template <class C>
+  static std::string Out(C& conv, CFiler* owner = nullptr, int version = 6, unsigned long* result = nullptr) {
+    std::string text;
+    int freq = 60;
+    const unsigned long r = conv.ConvertOut(owner, text, version, freq);
+    if (result) *result = r;
+    return text;
+  }
+  template <class C>
+  static void In(C& conv, std::string text, CFiler* owner = nullptr) {
+    int freq = 60;
+    conv.ConvertIn(owner, text, freq);
+  }
+
+  cFilerContainer root_;
+  int saved_[6] = {};
+};
+
+TEST_F(RefConverterTest, TypesEntryReplacesLegacyCodesAndIgnoresCase) {
+  CrefTypesEntry type;
+  std::string text = "11";
+  int freq = 0;
+  type.ConvertIn(nullptr, text, freq);
+  EXPECT_EQ(text, "VbSum");  // the text itself is replaced
+  EXPECT_EQ(Out(type), "VbSum");
+  In(type, "1");
+  EXPECT_EQ(Out(type), "Vb");
+  In(type, "19");
+  EXPECT_EQ(Out(type), "Vseq");
+  In(type, "ia");
+  EXPECT_EQ(Out(type), "Ia");
+  In(type, "111");  // only whole legacy codes are replaced
+  EXPECT_EQ(type.m_pTypesEntry, nullptr);
+  EXPECT_EQ(Out(type), "");
+  In(type, "V");  // alternate names are not type names
+  EXPECT_EQ(type.m_pTypesEntry, nullptr);
+}
+
+TEST_F(RefConverterTest, ElementNameFindsOrCreatesInTheOwnersGroup) {
+  cHelvoDspCfg group(&root_, 0);
+  std::string name = "LINE1";
+  auto* line = new CElementName(name, &group);
+  group.Add(line);
+  FakeFunction f(eAnalogCfg, &group);
+
+  In(f.m_orefElementName, "line1", &f);
+  EXPECT_EQ(f.GetElement(), line);
+  EXPECT_EQ(Out(f.m_orefElementName), "LINE1");
+  EXPECT_EQ(group.GetElementList().GetCount(), 1u);
+
+  In(f.m_orefElementName, "Bus", &f);
+  CElementName* bus = f.GetElement();
+  ASSERT_NE(bus, nullptr);
+  EXPECT_EQ(bus->GetName(), "Bus");
+  EXPECT_EQ(bus->GetParent(), &group);
+  EXPECT_EQ(group.GetElementList().GetTail(), bus);
+  In(f.m_orefElementName, "BUS", &f);
+  EXPECT_EQ(f.GetElement(), bus);
+  EXPECT_EQ(group.GetElementList().GetCount(), 2u);
+
+  // Without a channel group nothing is looked up or created.
+  FakeFunction loose(eAnalogCfg);
+  In(loose.m_orefElementName, "line1", &loose);
+  EXPECT_EQ(loose.GetElement(), nullptr);
+  EXPECT_EQ(Out(loose.m_orefElementName), "");
+}
+
+TEST_F(RefConverterTest, ChannelNumberFilesTheFunctionAndReplacesTheOccupant) {
+  const int live = FakeFunction::s_nLive;
+  {
+    cHelvoDspCfg group(&root_, 0);
+    auto* first = new FakeFunction(eAnalogCfg, &group);
+    In(first->m_oiChannelNumber, "5", first);
+    group.GetClassList(eAnalogCfg).AddTail(first);
+    EXPECT_EQ(group.GetIndexedPhasorAddress(eAnalogCfg, 4), first);
+    EXPECT_EQ(Out(first->m_oiChannelNumber), "5");
+
+    auto* second = new FakeFunction(eAnalogCfg, &group);
+    In(second->m_oiChannelNumber, "5", second);  // deletes first, which unlinks itself
+    EXPECT_EQ(group.GetIndexedPhasorAddress(eAnalogCfg, 4), second);
+    EXPECT_EQ(FakeFunction::s_nLive, live + 1);
+    EXPECT_TRUE(group.GetClassList(eAnalogCfg).IsEmpty());
+
+    In(second->m_oiChannelNumber, "19", second);  // generation 1 holds 18 analog channels
+    EXPECT_EQ(group.GetIndexedPhasorAddress(eAnalogCfg, 4), nullptr);
+    EXPECT_EQ(group.GetIndexedPhasorAddress(eAnalogCfg, 18), nullptr);
+    group.GetClassList(eAnalogCfg).AddTail(second);  // the group still owns it through the list
+
+    // Before version 201, the second board has one frequency function.
+    cHelvoDspCfg board2(&root_, 1);
+    auto* freq = new FakeFunction(eFrequencyCfg, &board2);
+    In(freq->m_oiChannelNumber, "2", freq);
+    EXPECT_EQ(freq->GetChannelNumber(), 1);
+    EXPECT_EQ(board2.GetIndexedPhasorAddress(eFrequencyCfg, 0), freq);
+  }
+  EXPECT_EQ(FakeFunction::s_nLive, live);  // the groups deleted what they owned
+}
+
+TEST_F(RefConverterTest, PhasorAndStateIndexes) {
+  cHelvoDspCfg group(&root_, 0);
+  FakeFunction sum(eSummationCfg, &group, 2);
+  CrefPhasor phasor;
+  EXPECT_EQ(Out(phasor), "-1");
+  In(phasor, "77");
+  EXPECT_EQ(phasor.m_nNumber, 77);
+  EXPECT_EQ(Out(phasor), "-1");  // a raw index is not written back
+  phasor.m_pPhasor = &sum;
+  EXPECT_EQ(Out(phasor), "19");  // offset 18 + span 1 x (2 - 1)
+  FakeFunction seq(eSequenceCfg, &group, 2);
+  phasor.m_pPhasor = &seq;
+  EXPECT_EQ(Out(phasor), "36");  // 33 + 3 x 1
+  seq.m_bDirty = 1;
+  EXPECT_EQ(Out(phasor), "-1");
+  seq.SetChannelNumber(7);  // generation 1 holds 6 sequence functions
+  seq.m_bDirty = 0;
+  EXPECT_EQ(Out(phasor), "-1");
+
+  crefState state;
+  EXPECT_EQ(Out(state), "-1");
+  state.m_pPhasor = &sum;
+  sum.SetChannelNumber(3);
+  state.m_nNumber = 2;
+  EXPECT_EQ(Out(state), "258");  // 32 x 6 + 2 + 2 x 32 x 1
+  sum.m_nInputs = 0;
+  EXPECT_EQ(Out(state), "-1");
+
+  SetFile(201, 1, 36, 96);  // generation 4: 36 analog channels, two words per state
+  FakeFunction analog(eAnalogCfg, &group, 20);
+  state.m_pPhasor = &analog;
+  state.m_nNumber = 1;
+  EXPECT_EQ(Out(state), "83");  // 0 + 19 + 1 x 64
+}
+
+TEST_F(RefConverterTest, MeterIndexAndItsTextForms) {
+  SetFile(4, 2, 18, 96);  // generation 2: two boards of 235 meters
+  cHelvoDspCfg board1(&root_, 0), board2(&root_, 1);
+  FakeFunction sum(eSummationCfg, &board1, 3);
+  FakeFunction analog2(eAnalogCfg, &board2, 1);
+  CrefMeter meter;
+  EXPECT_EQ(meter.GetMeterIndex(4), -1);
+  meter.m_pPhasor = &sum;
+  meter.m_nMeter = 0;
+  EXPECT_EQ(meter.GetMeterIndex(4), 94);  // 90 + 2 x 2
+  meter.m_pPhasor = &analog2;
+  EXPECT_EQ(meter.GetMeterIndex(4), 235);  // the second board follows the first's whole table
+  EXPECT_EQ(meter.GetMeterIndex(201), 0);  // from version 201 boards are not counted
+  int index = 12345;
+  meter.m_nMeter = -1;  // an unresolved raw index names no meter
+  EXPECT_EQ(meter.GetMeterIndex(index, 4), 0);
+  EXPECT_EQ(index, 12345);
+  meter.m_nMeter = 0;
+  analog2.m_nInputs = 0;
+  EXPECT_EQ(meter.GetMeterIndex(4), -1);
+
+  // Without an index: "-1" in the trend, no line elsewhere.
+  FakeRecord trend(eTrend), group(eMeterGroup);
+  unsigned long result = 9;
+  EXPECT_EQ(Out(meter, &trend, 4, &result), "-1");
+  EXPECT_EQ(result, 0u);
+  EXPECT_EQ(Out(meter, &group, 4, &result), "");
+  EXPECT_EQ(result, 1u);
+  ceTrendOption entry;
+  EXPECT_EQ(Out(entry, &group, 4, &result), "-1");
+  EXPECT_EQ(result, 0u);
+  entry.m_pPhasor = &sum;
+  entry.m_nMeter = 1;
+  EXPECT_EQ(Out(entry, &trend, 4), "95");
+
+  // Version 202: sequence meters are two entries apart, except in the PMU meter group.
+  SetFile(202, 1, 18, 96);
+  FakeFunction seq(eSequenceCfg, &board1, 2);
+  meter.m_pPhasor = &seq;
+  meter.m_nMeter = 1;
+  EXPECT_EQ(Out(meter, &group, 202), "248");  // 240 + 6 x 1 + 1 x 2
+  FakeRecord pmu(eMeterGroup);
+  static const CFiler* s_pPmu = nullptr;
+  s_pPmu = &pmu;
+  auto previous = CrefMeter::SetPmuMeterGroupTest([](const CFiler* owner) { return owner == s_pPmu; });
+  EXPECT_EQ(Out(meter, &pmu, 202), "247");
+  EXPECT_EQ(Out(meter, &group, 202), "248");
+  EXPECT_EQ(meter.RecalcMeterIndex(202, nullptr), -1);
+  CrefMeter::SetPmuMeterGroupTest(previous);
+}
+
+TEST_F(RefConverterTest, TrendChoiceNamesStayInsideTheBuffer) {
+  char buffer[8];
+  std::memset(buffer, 'x', sizeof buffer);
+  EXPECT_EQ(ceTrendOption::GetChoice(eTrendAvg, buffer, sizeof buffer), buffer);
+  EXPECT_STREQ(buffer, "Avg");
+  EXPECT_STREQ(ceTrendOption::GetChoice(eTrendMax, buffer, sizeof buffer), "Max");
+  std::memset(buffer, 'x', sizeof buffer);
+  EXPECT_STREQ(ceTrendOption::GetChoice(eTrendDamped, buffer, 4), "Dam");
+  EXPECT_EQ(buffer[4], 'x');
+  std::memset(buffer, 'x', sizeof buffer);
+  EXPECT_STREQ(ceTrendOption::GetChoice(eTrendUndamped, buffer, 1), "");
+  EXPECT_EQ(buffer[1], 'x');
+
+  std::memset(buffer, 'x', sizeof buffer);
+  EXPECT_EQ(ceTrendOption::GetChoice(eTrendDamped, buffer, 0), nullptr);
+  EXPECT_EQ(ceTrendOption::GetChoice(static_cast<eTrendOption>(5), buffer, sizeof buffer), nullptr);
+  EXPECT_EQ(ceTrendOption::GetChoice(static_cast<eTrendOption>(-1), buffer, sizeof buffer), nullptr);
+  EXPECT_EQ(ceTrendOption::GetChoice(eTrendAvg, nullptr, 8), nullptr);
+  EXPECT_EQ(buffer[0], 'x');
+}
+
+// Reading function sections through the engine: element names resolve across sections, legacy type
+// codes are translated, and a repeated channel number replaces the earlier function.
+constexpr StringResource kRefStrings[] = {
+    {92001, "ANALOG_INPUT"},
+    {92002, "ELEMENT"},
+    {92003, "TYPE"},
+    {92004, "DESC"},
+};
+
+class ReadingGroup : public cHelvoDspCfg {
+ public:
+  ReadingGroup(cFilerContainer* root) : cHelvoDspCfg(root, 0) {
+    auto* s = new cHelvoSection(92001, eAnalogCfg, ClassListRef(eAnalogCfg));
+    s->LoadCfgType(FieldOf(&CPhasor::m_oiChannelNumber), 0)
+        ->LoadCfgType(CPhasor::GetorefElementName(), 92002)
+        ->LoadCfgType(FieldOf(&CPhasor::m_orefTypesEntry), 92003)
+        ->LoadCfgType(FieldOf(&CPhasor::m_strDescription), 92004)
+        ->LoadMeterDefinition(0, 0, 0xFF0);
+    AddFilerSection(eAnalogCfg, s);
+  }
+  CObject* ConstructChild(int cls) override { return cls == eAnalogCfg ? new FakeFunction(cls) : nullptr; }
+};
+
+TEST_F(RefConverterTest, ReadingFunctionSections) {
+  RegisterStringTable(kRefStrings);
+  {
+    ReadingGroup group(&root_);
+    StringList lines;
+    for (const char* l :
+         {"[ANALOG_INPUT1-5]", "ELEMENT=Line1", "TYPE=1", "DESC=old", "", "[ANALOG_INPUT1-5]",
+          "ELEMENT=LINE1", "TYPE=Ia", "DESC=new", "", "[ANALOG_INPUT1-6]", "ELEMENT=Bus", "TYPE=19"})
+      lines.AddTail(l);
+    StringList::Position pos;
+    group.GetSections().ReadCfgFile(lines, pos);
+
+    auto* five = dynamic_cast<CPhasor*>(group.GetIndexedPhasorAddress(eAnalogCfg, 4));
+    auto* six = dynamic_cast<CPhasor*>(group.GetIndexedPhasorAddress(eAnalogCfg, 5));
+    ASSERT_NE(five, nullptr);
+    ASSERT_NE(six, nullptr);
+    EXPECT_EQ(five->GetDescription(), "new");
+    EXPECT_STREQ(five->GetTypeString(), "Ia");
+    EXPECT_STREQ(six->GetTypeString(), "Vseq");
+    EXPECT_EQ(group.GetClassList(eAnalogCfg).GetCount(), 2u);  // the replaced function left the list
+    ASSERT_EQ(group.GetElementList().GetCount(), 2u);
+    EXPECT_EQ(five->GetElement()->GetName(), "Line1");
+    EXPECT_EQ(six->GetElement()->GetName(), "Bus");
+  }
+  UnregisterStringTable(kRefStrings);
+}
+
+}  // namespace
+}  // namespace helvo

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "helvo/engine/converters.h"
+#include "helvo/model/class_tables.h"
+#include "helvo/model/phasor.h"
+
+namespace helvo {
+namespace {
+
+template <class C>
+std::string Out(C& conv, int sysFreq, CFiler* owner = nullptr) {
+  std::string text;
+  EXPECT_EQ(conv.ConvertOut(owner, text, 6, sysFreq), 0u);
+  return text;
+}
+template <class C>
+void In(C& conv, std::string text, int sysFreq, CFiler* owner = nullptr) {
+  conv.ConvertIn(owner, text, sysFreq);
+}
+
+TEST(ValueConverters, SecondsDelayRoundTrips) {
+  cfSecondsDelay halfCycles(2);
+  EXPECT_EQ(halfCycles.GetScaleFactor(60), 120.0f);
+  In(halfCycles, "30", 60);
+  EXPECT_FLOAT_EQ(halfCycles.m_fSeconds, 0.25f);
+  EXPECT_EQ(Out(halfCycles, 60), "30");
+  halfCycles.m_fSeconds = 0.2f;
+  EXPECT_EQ(Out(halfCycles, 60), "24");
+
+  cfSecondsDelay eighths(8);
+  In(eighths, "3", 50);
+  EXPECT_FLOAT_EQ(eighths.m_fSeconds, 0.0075f);
+  EXPECT_EQ(Out(eighths, 50), "3");
+  halfCycles.m_fSeconds = -0.25f;  // truncated toward zero after adding 0.49
+  EXPECT_EQ(Out(halfCycles, 60), "-29");
+}
+
+TEST(ValueConverters, SecondsDelayWithoutScaleOrWithWildValues) {
+  // No system frequency yet (no identification section read) or no factor: the count is not
+  // interpreted and the seconds keep their value.
+  cfSecondsDelay delay(2);
+  delay.m_fSeconds = 1.5f;
+  In(delay, "30", 0);
+  EXPECT_EQ(delay.m_fSeconds, 1.5f);
+  cfSecondsDelay noFactor;
+  In(noFactor, "30", 60);
+  EXPECT_EQ(noFactor.m_fSeconds, 0.0f);
+  EXPECT_EQ(Out(delay, 0), "0");
+
+  // Counts outside the int range saturate; NaN writes 0.
+  delay.m_fSeconds = std::numeric_limits<float>::infinity();
+  EXPECT_EQ(Out(delay, 60), "2147483647");
+  delay.m_fSeconds = 1e30f;
+  EXPECT_EQ(Out(delay, 60), "2147483647");
+  delay.m_fSeconds = -std::numeric_limits<float>::infinity();
+  EXPECT_EQ(Out(delay, 60), "-2147483648");
+  delay.m_fSeconds = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_EQ(Out(delay, 60), "0");
+  delay.m_fSeconds = 1.0f;
+  EXPECT_EQ(Out(delay, 0), "0");  // 0 x 1 + 0.49
+  // A frequency so large that factor x frequency leaves the int range still scales.
+  EXPECT_GT(cfSecondsDelay(8).GetScaleFactor(std::numeric_limits<int>::max()), 1.7e10f);
+}
+
+TEST(ValueConverters, ActionBlockPacking) {
+  CActionBlock block;
+  EXPECT_EQ(Out(block, 60), "64");  // default: two-bit value 1
+  In(block, "1234", 60);
+  EXPECT_EQ(block.m_bAction[0], 0);
+  EXPECT_EQ(block.m_bAction[1], 1);
+  EXPECT_EQ(block.m_bAction[2], 0);
+  EXPECT_EQ(block.m_bAction[3], 0);
+  EXPECT_EQ(block.m_bAction[4], 1);
+  EXPECT_EQ(block.m_bAction[5], 0);
+  EXPECT_TRUE(block.HasNotify());
+  EXPECT_EQ(block.m_nTwoBit, 3);
+  EXPECT_EQ(block.m_nThreeBit, 4);
+  EXPECT_EQ(Out(block, 60), "1234");
+  In(block, "4096", 60);  // bits above 10 are dropped
+  EXPECT_EQ(Out(block, 60), "0");
+  In(block, "-1", 60);
+  EXPECT_EQ(Out(block, 60), "2047");
+  // Values set out of range by a caller do not spill into the neighbouring bits.
+  block.SetPacked(0);
+  block.m_nTwoBit = 5;
+  block.m_bAction[2] = 7;
+  EXPECT_EQ(Out(block, 60), "68");  // bit 2 + (5 & 3) << 6
+}
+
+TEST(ValueConverters, TimeIsWrittenWithEnglishMonthsAndReadChangesNothing) {
+  const std::string oldLocale = std::setlocale(LC_TIME, nullptr);
+  std::setlocale(LC_TIME, "de_DE.UTF-8");  // may be missing; the text must not depend on it
+  CCfgTime time;
+  time.m_Time = CalendarTime(2024, 3, 4, 9, 5, 3);
+  EXPECT_EQ(Out(time, 60), "24 Mar 04 09:05:03");
+  In(time, "99 Dec 31 23:59:59", 60);
+  EXPECT_EQ(time.m_Time, CalendarTime(2024, 3, 4, 9, 5, 3));
+  EXPECT_EQ(time.m_lLoadDate, 0);
+  std::setlocale(LC_TIME, oldLocale.c_str());
+}
+
+class UnitFunction : public CPhasor {
+ public:
+  explicit UnitFunction(int cls) : m_nClass(cls) {}
+  int GetClass() const override { return m_nClass; }
+  const char* GetPriUnit() override { return m_pUnit; }
+  int m_nClass;
+  const char* m_pUnit = "kV";
+};
+
+TEST(ValueConverters, UnitWritesTheOwnersPrimaryUnit) {
+  cstrUnit unit;
+  UnitFunction analog(eAnalogCfg), digital(eDigitalCfg), pf(ePFDetCfg);
+  In(unit, "stored", 60, &analog);
+  EXPECT_EQ(unit.m_strUnit, "stored");
+  EXPECT_EQ(Out(unit, 60, &analog), "kV");  // the stored text is not what is written
+  EXPECT_EQ(Out(unit, 60, &pf), "kV");
+  EXPECT_EQ(Out(unit, 60, &digital), "");
+  analog.m_pUnit = nullptr;
+  EXPECT_EQ(Out(unit, 60, &analog), "");
+  EXPECT_EQ(Out(unit, 60, nullptr), "");
+}
+
+TEST(ValueConverters, RuntimeRecords) {
+  for (const char* name : {"CiChannelNumber", "CrefElementName", "CrefTypesEntry", "CrefPhasor", "crefState",
+                           "CrefMeter", "ceTrendOption", "cfSecondsDelay", "cstrUnit"}) {
+    CObject* made = RuntimeClass::CreateObject(name);
+    ASSERT_NE(made, nullptr) << name;
+    EXPECT_STREQ(made->GetRuntimeClass()->m_lpszClassName, name);
+    EXPECT_TRUE(made->IsKindOf(HELVO_RUNTIME_CLASS(CFilerElement)));
+    delete made;
+  }
+  for (const char* name : {"CActionBlock", "CCfgTime"}) {  // known by name, not creatable
+    ASSERT_NE(RuntimeClass::FromName(name), nullptr) << name;
+    EXPECT_EQ(RuntimeClass::CreateObject(name), nullptr) << name;
+  }
+  CObject* trend = RuntimeClass::CreateObject("ceTrendOption");
+  EXPECT_TRUE(trend->IsKindOf(HELVO_RUNTIME_CLASS(CrefMeter)));
+  delete trend;
+  CObject* delay = RuntimeClass::CreateObject("cfSecondsDelay");
+  EXPECT_EQ(dynamic_cast<cfSecondsDelay*>(delay)->m_nFactor, 0);
+  delete delay;
+}
+
+}  // namespace
+}  // namespace helvo
