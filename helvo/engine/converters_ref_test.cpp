@@ -106,64 +106,30 @@ TEST_F(RefConverterTest, TypesEntryReplacesLegacyCodesAndIgnoresCase) {
   EXPECT_EQ(type.m_pTypesEntry, nullptr);
 }
 
-TEST_F(RefConverterTest, ElementNameFindsOrCreatesInTheOwnersGroup) {
-  cHelvoDspCfg group(&root_, 0);
-  std::string name = "LINE1";
-  auto* line = new CElementName(name, &group);
-  group.Add(line);
-  FakeFunction f(eAnalogCfg, &group);
+TEST_F(RefConverterTest, ChannelNumbersOutsideTheTableAndOwnersWithoutGroup) {
+  cHelvoDspCfg group(&root_, 0), board2(&root_, 1);
+  auto* analog = new FakeFunction(eAnalogCfg, &group);
+  group.GetClassList(eAnalogCfg).AddTail(analog);  // owned by the group through its list
+  In(analog->m_oiChannelNumber, "5", analog);
+  EXPECT_EQ(group.GetIndexedPhasorAddress(eAnalogCfg, 4), analog);
+  In(analog->m_oiChannelNumber, "19", analog);  // generation 1 holds 18 analog channels
+  EXPECT_EQ(Out(analog->m_oiChannelNumber), "19");
+  EXPECT_EQ(group.GetIndexedPhasorAddress(eAnalogCfg, 4), nullptr);
+  EXPECT_EQ(group.GetIndexedPhasorAddress(eAnalogCfg, 18), nullptr);
 
-  In(f.m_orefElementName, "line1", &f);
-  EXPECT_EQ(f.GetElement(), line);
-  EXPECT_EQ(Out(f.m_orefElementName), "LINE1");
-  EXPECT_EQ(group.GetElementList().GetCount(), 1u);
+  // Before version 201, the second board has one frequency function.
+  auto* freq = new FakeFunction(eFrequencyCfg, &board2);
+  In(freq->m_oiChannelNumber, "2", freq);
+  EXPECT_EQ(freq->GetChannelNumber(), 1);
+  EXPECT_EQ(board2.GetIndexedPhasorAddress(eFrequencyCfg, 0), freq);
 
-  In(f.m_orefElementName, "Bus", &f);
-  CElementName* bus = f.GetElement();
-  ASSERT_NE(bus, nullptr);
-  EXPECT_EQ(bus->GetName(), "Bus");
-  EXPECT_EQ(bus->GetParent(), &group);
-  EXPECT_EQ(group.GetElementList().GetTail(), bus);
-  In(f.m_orefElementName, "BUS", &f);
-  EXPECT_EQ(f.GetElement(), bus);
-  EXPECT_EQ(group.GetElementList().GetCount(), 2u);
-
-  // Without a channel group nothing is looked up or created.
+  // Without a channel group, numbers are kept and element names are neither found nor created.
   FakeFunction loose(eAnalogCfg);
-  In(loose.m_orefElementName, "line1", &loose);
+  In(loose.m_oiChannelNumber, "3", &loose);
+  EXPECT_EQ(loose.GetChannelNumber(), 3);
+  In(loose.m_orefElementName, "Line1", &loose);
   EXPECT_EQ(loose.GetElement(), nullptr);
   EXPECT_EQ(Out(loose.m_orefElementName), "");
-}
-
-TEST_F(RefConverterTest, ChannelNumberFilesTheFunctionAndReplacesTheOccupant) {
-  const int live = FakeFunction::s_nLive;
-  {
-    cHelvoDspCfg group(&root_, 0);
-    auto* first = new FakeFunction(eAnalogCfg, &group);
-    In(first->m_oiChannelNumber, "5", first);
-    group.GetClassList(eAnalogCfg).AddTail(first);
-    EXPECT_EQ(group.GetIndexedPhasorAddress(eAnalogCfg, 4), first);
-    EXPECT_EQ(Out(first->m_oiChannelNumber), "5");
-
-    auto* second = new FakeFunction(eAnalogCfg, &group);
-    In(second->m_oiChannelNumber, "5", second);  // deletes first, which unlinks itself
-    EXPECT_EQ(group.GetIndexedPhasorAddress(eAnalogCfg, 4), second);
-    EXPECT_EQ(FakeFunction::s_nLive, live + 1);
-    EXPECT_TRUE(group.GetClassList(eAnalogCfg).IsEmpty());
-
-    In(second->m_oiChannelNumber, "19", second);  // generation 1 holds 18 analog channels
-    EXPECT_EQ(group.GetIndexedPhasorAddress(eAnalogCfg, 4), nullptr);
-    EXPECT_EQ(group.GetIndexedPhasorAddress(eAnalogCfg, 18), nullptr);
-    group.GetClassList(eAnalogCfg).AddTail(second);  // the group still owns it through the list
-
-    // Before version 201, the second board has one frequency function.
-    cHelvoDspCfg board2(&root_, 1);
-    auto* freq = new FakeFunction(eFrequencyCfg, &board2);
-    In(freq->m_oiChannelNumber, "2", freq);
-    EXPECT_EQ(freq->GetChannelNumber(), 1);
-    EXPECT_EQ(board2.GetIndexedPhasorAddress(eFrequencyCfg, 0), freq);
-  }
-  EXPECT_EQ(FakeFunction::s_nLive, live);  // the groups deleted what they owned
 }
 
 TEST_F(RefConverterTest, PhasorAndStateIndexes) {
@@ -298,6 +264,7 @@ class ReadingGroup : public cHelvoDspCfg {
 
 TEST_F(RefConverterTest, ReadingFunctionSections) {
   RegisterStringTable(kRefStrings);
+  const int live = FakeFunction::s_nLive;
   {
     ReadingGroup group(&root_);
     StringList lines;
@@ -315,11 +282,18 @@ TEST_F(RefConverterTest, ReadingFunctionSections) {
     EXPECT_EQ(five->GetDescription(), "new");
     EXPECT_STREQ(five->GetTypeString(), "Ia");
     EXPECT_STREQ(six->GetTypeString(), "Vseq");
-    EXPECT_EQ(group.GetClassList(eAnalogCfg).GetCount(), 2u);  // the replaced function left the list
+    EXPECT_EQ(FakeFunction::s_nLive, live + 2);                // the replaced function was deleted ...
+    EXPECT_EQ(group.GetClassList(eAnalogCfg).GetCount(), 2u);  // ... and left the list
     ASSERT_EQ(group.GetElementList().GetCount(), 2u);
     EXPECT_EQ(five->GetElement()->GetName(), "Line1");
     EXPECT_EQ(six->GetElement()->GetName(), "Bus");
+    EXPECT_EQ(six->GetElement()->GetParent(), &group);
+    std::string text;
+    int freq = 0;
+    five->m_orefElementName.ConvertOut(five, text, 6, freq);
+    EXPECT_EQ(text, "Line1");  // the name as first stored, not as the later section spelt it
   }
+  EXPECT_EQ(FakeFunction::s_nLive, live);
   UnregisterStringTable(kRefStrings);
 }
 
