@@ -6,8 +6,8 @@
 
 namespace helvo {
 
-// Built into the library (helvo/resources/).
-std::span<const StringResource> BuiltinStrings();
+// Built into the library (helvo/resources/string_blocks.cpp).
+std::span<const std::span<const StringResource>> BuiltinStringBlocks();
 
 namespace {
 
@@ -16,7 +16,7 @@ struct Table {
   std::unordered_map<int, const char*> index;
 
   Table() {
-    blocks.push_back(BuiltinStrings());
+    for (const auto& block : BuiltinStringBlocks()) blocks.push_back(block);
     Rebuild();
   }
   void Rebuild() {
