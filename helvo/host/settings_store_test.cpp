@@ -1,0 +1,252 @@
+#include "helvo/host/settings_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "helvo/testing/test_model.h"
+
+namespace helvo {
+namespace {
+
+constexpr const char* kKey = "SOFTWARE\\DQF\\HELVO Voduvez Eroza";
+
+// Sets an environment variable for the scope of the object (unset when value is none).
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (old_)
+      setenv(name_, old_->c_str(), 1);
+    else
+      unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+SettingsValue Query(const cSettingsStore& store, const char* name) {
+  SettingsValue v;
+  EXPECT_TRUE(store.QueryValue(kKey, name, v)) << name;
+  return v;
+}
+
+TEST(SettingsStoreTest, LocationFollowsEnvironment) {
+  ScopedEnv xdg("XDG_CONFIG_HOME", "/cfg");
+  ScopedEnv home("HOME", "/home/u");
+  {
+    ScopedEnv file("HELVO_SETTINGS_FILE", "/tmp/x.reg");
+    EXPECT_EQ(GetSettingsStorePath(), "/tmp/x.reg");
+  }
+  ScopedEnv file("HELVO_SETTINGS_FILE", "");  // empty counts as not set
+  EXPECT_EQ(GetSettingsStorePath(), "/cfg/DQF/HELVO Voduvez Eroza/settings.reg");
+  {
+    ScopedEnv relative("XDG_CONFIG_HOME", "rel");
+    EXPECT_EQ(GetSettingsStorePath(), "/home/u/.config/DQF/HELVO Voduvez Eroza/settings.reg");
+  }
+  ScopedEnv noXdg("XDG_CONFIG_HOME", nullptr);
+  EXPECT_EQ(GetSettingsStorePath(), "/home/u/.config/DQF/HELVO Voduvez Eroza/settings.reg");
+  ScopedEnv noHome("HOME", nullptr);
+  EXPECT_EQ(GetSettingsStorePath(), "");
+}
+
+TEST(SettingsStoreTest, ReadsEveryValueForm) {
+  cSettingsStore store;
+  ASSERT_EQ(store.Parse("\r\nREGEDIT4\r\n"
+                        "; a comment\r\n"
+                        "\"Outside\"=dword:00000001\r\n"
+                        "[HKEY_CURRENT_USER\\software\\dqf\\helvo voduvez eroza]\r\n"
+                        "\"Limit\"=DWORD:D2\r\n"
+                        "\"Path\"=\"C:\\\\a \\\"b\\\"\"\r\n"
+                        "@=\"default\"\r\n"
+                        "\"List\"=hex(7):6d,b3,2f,\\\r\n"
+                        "  73,00,00\r\n"
+                        "\"Bin\"=hex:\r\n"
+                        "\"Word\"=hex(4):01,02,03,04\r\n"
+                        "\"limit\"=dword:000000d3\r\n"
+                        "\"Last\"=dword:5"),
+            cSettingsStore::kLoaded);
+  EXPECT_TRUE(store.KeyExists(kKey));
+  EXPECT_TRUE(store.KeyExists("SOFTWARE\\DQF"));  // a parent of a key that is present
+  EXPECT_FALSE(store.KeyExists("SOFTWARE\\DQF\\HELVO"));
+
+  std::uint32_t d = 0;
+  EXPECT_TRUE(Query(store, "LIMIT").GetDword(d));
+  EXPECT_EQ(d, 0xD3u);  // names ignore case; the last occurrence counts
+  EXPECT_EQ(Query(store, "Path").m_Data, "C:\\a \"b\"");
+  EXPECT_EQ(Query(store, "").m_Data, "default");
+  const SettingsValue list = Query(store, "List");
+  EXPECT_EQ(list.m_nType, REG_MULTI_SZ);
+  EXPECT_EQ(list.m_Data, std::string("m\xB3/s\0\0", 6));
+  EXPECT_EQ(list.GetMultiString(), std::vector<std::string>{"m\xB3/s"});
+  EXPECT_EQ(Query(store, "Bin").m_nType, REG_BINARY);
+  EXPECT_TRUE(Query(store, "Bin").m_Data.empty());
+  EXPECT_TRUE(Query(store, "Word").GetDword(d));
+  EXPECT_EQ(d, 0x04030201u);
+  EXPECT_TRUE(Query(store, "Last").GetDword(d));  // no line end at the end of the file
+  SettingsValue v;
+  EXPECT_FALSE(store.QueryValue(kKey, "Outside", v));  // before any key
+}
+
+TEST(SettingsStoreTest, MalformedLinesAreSkipped) {
+  cSettingsStore store;
+  ASSERT_EQ(store.Parse("REGEDIT4\n[HKEY_CURRENT_USER\\K]\n"
+                        "\"A\"=dword:123456789\n"  // nine digits
+                        "\"B\"=dword:\n"
+                        "\"C\"=\"open\n"
+                        "\"D\"=\"bad \\n escape\"\n"
+                        "\"E\"=hex(7):6g,00\n"
+                        "\"F\"=hex:123\n"
+                        "\"G\"=-\n"
+                        "\"H\"=\"x\" trailing\n"
+                        "\"I\"=hex(7):61,\\\n"
+                        "[HKEY_CURRENT_USER\\Other]\n"  // not a continuation
+                        "\"J\"=dword:1\n"
+                        "[HKEY_CURRENT_USER\\Broken\n"
+                        "\"K\"=dword:1\n"
+                        "[-HKEY_CURRENT_USER\\K]\n"
+                        "\"L\"=dword:1\n"
+                        "garbage\n"),
+            cSettingsStore::kLoaded);
+  SettingsValue v;
+  for (const char* name : {"A", "B", "C", "D", "E", "F", "G", "H", "J", "K", "L"})
+    EXPECT_FALSE(store.QueryValue("K", name, v)) << name;
+  ASSERT_TRUE(store.QueryValue("K", "I", v));  // the dangling backslash ends the value
+  EXPECT_EQ(v.m_Data, "a");
+  EXPECT_TRUE(store.QueryValue("Other", "J", v));
+  EXPECT_FALSE(store.QueryValue("Other", "K", v));  // a broken header opens no key
+
+  EXPECT_EQ(store.Parse(""), cSettingsStore::kNotRegedit4);
+  EXPECT_EQ(store.Parse("Windows Registry Editor Version 5.00\r\n"), cSettingsStore::kNotRegedit4);
+  EXPECT_EQ(store.Parse("; comment\nREGEDIT4\n"), cSettingsStore::kNotRegedit4);
+  EXPECT_FALSE(store.KeyExists("K"));
+  using namespace std::string_literals;
+  ASSERT_EQ(store.Parse("REGEDIT4\n[HKEY_CURRENT_USER\\K]\n\"A\0\"=dword:1\n"s), cSettingsStore::kLoaded);
+  EXPECT_TRUE(store.QueryValue("K", "A\0"s, v));
+}
+
+TEST(SettingsStoreTest, SetValueChangesOnlyItsOwnLines) {
+  const std::string original =
+      "REGEDIT4\r\n\r\n; keep me\r\n[HKEY_CURRENT_USER\\K]\r\n\"A\"=dword:00000001\r\n"
+      "\"L\"=hex(7):61,00,\\\r\n  "
+      "62,00,00\r\n\"Z\"=\"z\"\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n\"A\"=dword:2\r\n";
+  cSettingsStore store;
+  ASSERT_EQ(store.Parse(original), cSettingsStore::kLoaded);
+
+  ASSERT_TRUE(store.SetValue("k", "l", SettingsValue::MultiString({"c"})));  // replaces both lines
+  ASSERT_TRUE(store.SetValue("K", "New", SettingsValue::String("q\"\\")));   // after the key's last value
+  ASSERT_TRUE(store.SetValue("Fresh", "N", SettingsValue::Dword(255)));      // a new key at the end
+  EXPECT_EQ(store.GetText(),
+            "REGEDIT4\r\n\r\n; keep me\r\n[HKEY_CURRENT_USER\\K]\r\n\"A\"=dword:00000001\r\n"
+            "\"L\"=hex(7):63,00,00\r\n\"Z\"=\"z\"\r\n\"New\"=\"q\\\"\\\\\"\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Other]\r\n\"A\"=dword:2\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Fresh]\r\n\"N\"=dword:000000ff\r\n");
+
+  // A long list is wrapped and reads back as it was written.
+  std::vector<std::string> many;
+  for (int i = 0; i < 30; ++i) many.push_back("unit" + std::to_string(i));
+  ASSERT_TRUE(store.SetValue("K", "L", SettingsValue::MultiString(many)));
+  const std::string wrapped = store.GetText();
+  for (std::size_t pos = 0, end; pos < wrapped.size(); pos = end + 1) {
+    end = wrapped.find('\n', pos);
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_LE(end - pos, 81u);
+  }
+  cSettingsStore again;
+  ASSERT_EQ(again.Parse(store.GetText()), cSettingsStore::kLoaded);
+  SettingsValue v;
+  ASSERT_TRUE(again.QueryValue("K", "L", v));
+  EXPECT_EQ(v.GetMultiString(), many);
+
+  EXPECT_FALSE(store.SetValue("K", "Bad", SettingsValue::String("two\nlines")));
+  EXPECT_FALSE(store.SetValue("K", "Bad\n", SettingsValue::Dword(1)));
+
+  cSettingsStore empty;  // nothing loaded: a new image
+  ASSERT_TRUE(empty.SetValue("K", "A", SettingsValue::Dword(1)));
+  EXPECT_EQ(empty.GetText(), "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"A\"=dword:00000001\n");
+}
+
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  std::string Path() const { return dir_.File("sub/settings.reg"); }
+  bool Write(const char* name, std::uint32_t value) {
+    return UpdateSettingsValue(kKey, name, [&](const SettingsValue*, SettingsValue& next) {
+      next = SettingsValue::Dword(value);
+      return true;
+    });
+  }
+
+  testing::TempDir dir_;
+  ScopedEnv env_{"HELVO_SETTINGS_FILE", dir_.File("sub/settings.reg").c_str()};
+};
+
+TEST_F(SettingsFileTest, CreatesUpdatesAndNeverOverwritesForeignFiles) {
+  SettingsValue v;
+  EXPECT_EQ(QuerySettingsValue(kKey, "A", v), eSettingsQuery::kNoKey);  // no folder, no file
+
+  ASSERT_TRUE(Write("A", 1));
+  EXPECT_EQ(dir_.Read("sub/settings.reg"),
+            "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\DQF\\HELVO Voduvez Eroza]\n\"A\"=dword:00000001\n");
+  EXPECT_EQ(QuerySettingsValue(kKey, "A", v), eSettingsQuery::kOk);
+  EXPECT_EQ(QuerySettingsValue(kKey, "B", v), eSettingsQuery::kNoValue);
+
+  // The update sees the value as stored now, and may decline.
+  bool sawCurrent = false;
+  EXPECT_FALSE(UpdateSettingsValue(kKey, "A", [&](const SettingsValue* current, SettingsValue&) {
+    std::uint32_t d = 0;
+    sawCurrent = current && current->GetDword(d) && d == 1;
+    return false;
+  }));
+  EXPECT_TRUE(sawCurrent);
+
+  // Not REGEDIT4: never replaced, and no key opens.
+  const std::string foreign = "; my notes\nREGEDIT4\n";
+  dir_.Write("sub/settings.reg", foreign);
+  EXPECT_EQ(QuerySettingsValue(kKey, "A", v), eSettingsQuery::kNoKey);
+  EXPECT_FALSE(Write("A", 2));
+  EXPECT_EQ(dir_.Read("sub/settings.reg"), foreign);
+
+  // A file with nothing in it is started afresh.
+  dir_.Write("sub/settings.reg", "\r\n \n");
+  EXPECT_TRUE(Write("A", 3));
+  EXPECT_EQ(dir_.Read("sub/settings.reg").substr(0, 9), "REGEDIT4\n");
+
+  // An unreadable file is neither read nor replaced.
+  if (geteuid() != 0) {
+    ASSERT_EQ(chmod(Path().c_str(), 0), 0);
+    EXPECT_EQ(QuerySettingsValue(kKey, "A", v), eSettingsQuery::kNoKey);
+    EXPECT_FALSE(Write("A", 4));
+    ASSERT_EQ(chmod(Path().c_str(), 0600), 0);
+  }
+  EXPECT_EQ(QuerySettingsValue(kKey, "A", v), eSettingsQuery::kOk);
+  std::uint32_t d = 0;
+  EXPECT_TRUE(v.GetDword(d));
+  EXPECT_EQ(d, 3u);
+
+  // A store reached through a link is written through it; the link stays a link.
+  testing::TempDir other;
+  const std::string target = other.File("real.reg");
+  other.Write("real.reg", "REGEDIT4\n");
+  ASSERT_EQ(unlink(Path().c_str()), 0);
+  ASSERT_EQ(symlink(target.c_str(), Path().c_str()), 0);
+  EXPECT_TRUE(Write("A", 5));
+  struct stat st;
+  ASSERT_EQ(lstat(Path().c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_NE(other.Read("real.reg").find("\"A\"=dword:00000005"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace helvo
