@@ -12,6 +12,8 @@ std::uint16_t Crc16Update(std::uint16_t crc, const void* data, std::size_t size)
 inline std::uint16_t Crc16Update(std::uint16_t crc, std::string_view text) {
   return Crc16Update(crc, text.data(), text.size());
 }
-inline std::uint16_t Crc16Update(std::uint16_t crc, unsigned char byte) { return Crc16Update(crc, &byte, 1); }
+inline std::uint16_t Crc16Update(std::uint16_t crc, unsigned char byte) {
+  return Crc16Update(crc, &byte, 1);
+}
 
 }  // namespace helvo

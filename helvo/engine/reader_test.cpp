@@ -59,7 +59,7 @@ TEST_F(ReaderTest, WrittenModelReadsBackWithEveryValue) {
 }
 
 TEST_F(ReaderTest, CrcCoversEveryByteFromTheSixth) {
-  const std::string good = SettingsFile({"[REC1]", "INT=5", "TEXT=abc", "", "[END]"});
+  const std::string good = SettingsFile("[REC1]\nINT=5\nTEXT=abc\n\n[END]");
   const std::string lower = good.substr(0, 4);
   std::string upper = good;
   for (int i = 0; i < 4; ++i) upper[i] = static_cast<char>(std::toupper(upper[i]));
@@ -80,7 +80,7 @@ TEST_F(ReaderTest, CrcCoversEveryByteFromTheSixth) {
     EXPECT_TRUE(c.m_Records.IsEmpty());
   }
   // The mark "noch" in any case, or the no-check flag, skips the comparison.
-  const std::string body = SettingsFile({"[REC1]", "INT=5", "", "[END]"}, "dead");
+  const std::string body = SettingsFile("[REC1]\nINT=5\n\n[END]", "dead");
   for (const char* mark : {"noch", "NOCH", "nOcH"}) {
     TestConfig c;
     EXPECT_EQ(ReadBytes(c, std::string(body).replace(0, 4, mark)), eFilerNoError) << mark;
@@ -122,9 +122,9 @@ TEST_F(ReaderTest, FileLevelFailures) {
 TEST_F(ReaderTest, HeaderValuesAreScannedFromAnyLineByName) {
   cFilerSections::m_nSampleRate = 1;
   TestConfig c;
-  ASSERT_EQ(ReadBytes(c, SettingsFile({"a NUM_BANKS b=3x", "SAMPLE_RATE and NUM_A_CHANNELS=36", "NUM_BANKS",
-                                       "[END]"})),
-            eFilerNoError);
+  ASSERT_EQ(
+      ReadBytes(c, SettingsFile("a NUM_BANKS b=3x\nSAMPLE_RATE and NUM_A_CHANNELS=36\nNUM_BANKS\n[END]")),
+      eFilerNoError);
   EXPECT_EQ(cFilerSections::m_nDSPBanks, 3);
   EXPECT_EQ(cFilerSections::m_nAChan, 36);  // the first key in scan order wins, not the first in the line
   EXPECT_EQ(cFilerSections::m_nSampleRate, 1);
@@ -132,10 +132,10 @@ TEST_F(ReaderTest, HeaderValuesAreScannedFromAnyLineByName) {
   // The memory image is not scanned; statics come from the ID record only, and its system frequency
   // reaches the converters of later sections.
   cFilerSections::m_nSettingVersion = 99;
-  std::string image =
-      SettingsFile({"SETTINGS_VERS=0", "[ANALOG_INPUT1-1]", "CONV=a", "", "[ID]", "SETTINGS_VERS=202",
-                    "NUM_BANKS=2", "NUM_A_CHANNELS=40", "SAMPLE_RATE=48", "SYSTEM_FREQUENCY=50", "CONV=i", "",
-                    "[ANALOG_INPUT1-2]", "CONV=b", "", "[END]"});
+  std::string image = SettingsFile(
+      "SETTINGS_VERS=0\n[ANALOG_INPUT1-1]\nCONV=a\n\n[ID]\nSETTINGS_VERS=202\nNUM_BANKS=2\nNUM_A_CHANNELS="
+      "40\n"
+      "SAMPLE_RATE=48\nSYSTEM_FREQUENCY=50\nCONV=i\n\n[ANALOG_INPUT1-2]\nCONV=b\n\n[END]");
   TestConfig m;
   ASSERT_EQ(m.GetSections().ReadCfgFile(image.data(), image.size(), 0), eFilerNoError);
   EXPECT_EQ(cFilerSections::m_nSettingVersion, 202);
@@ -169,20 +169,15 @@ TEST_F(ReaderTest, MemoryImageCutsAtCarriageReturnAndZeroesLineEnds) {
 }
 
 TEST_F(ReaderTest, UnrecognizedSectionStopsTheLoadButKeepsWhatWasRead) {
+  // clang-format off
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"[%s%d%n]", "%s%d%n"},
-      {"[]]", ""},
-      {"[123]", ""},
-      {"[12-34]", ""},
-      {"[Rec3]", "Rec"},
-      {"[R\xE9\xFF]x", "R\xE9\xFF"},
-      {"[" + std::string(300, 'Q') + "]", std::string(300, 'Q')}};
+      {"[%s%d%n]", "%s%d%n"}, {"[]]", ""}, {"[123]", ""}, {"[12-34]", ""}, {"[Rec3]", "Rec"},
+      {"[R\xE9\xFF]x", "R\xE9\xFF"}, {"[" + std::string(300, 'Q') + "]", std::string(300, 'Q')}};
+  // clang-format on
   for (const auto& [header, name] : cases) {
     TestConfig c;
     ui_.Clear();
-    const std::vector<std::string> lines = {"[",     "[]", "[REC1]", "INT=1", "",     header,
-                                            "INT=2", "",   "[REC2]", "",      "[END]"};
-    std::string image = SettingsFile(lines);
+    std::string image = SettingsFile("[\n[]\n[REC1]\nINT=1\n\n" + header + "\nINT=2\n\n[REC2]\n\n[END]");
     EXPECT_EQ(c.GetSections().ReadCfgFile(image.data(), image.size(), 0), eFilerNoError) << header;
     EXPECT_EQ(c.m_Records.GetCount(), 1u) << header;
     ASSERT_EQ(ui_.messages.size(), 1u) << header;
@@ -193,11 +188,12 @@ TEST_F(ReaderTest, UnrecognizedSectionStopsTheLoadButKeepsWhatWasRead) {
 
 TEST_F(ReaderTest, SectionBodiesKeysAndSwallowedHeaders) {
   TestConfig c;
-  ASSERT_EQ(ReadBytes(c, SettingsFile({"[REC4]", "INT=1",  " INT=9", "int=9",     "TEXT=a=b ", "DUP=5",
-                                       "INT=2",  "",       "[REC6]", "OLD_INT=7", "=8",        "FLOAT=",
-                                       "IP=",    "BYTE=",  "TEXT=",  "",          "[REC7]",    "INT=70",
-                                       "[REC8]", "INT=80", "",       "INT=90",    "",          "[REC9]"})),
-            eFilerNoError);
+  ASSERT_EQ(
+      ReadBytes(c, SettingsFile(
+                       "[REC4]\nINT=1\n INT=9\nint=9\nTEXT=a=b \nDUP=5\nINT=2\n\n"
+                       "[REC6]\nOLD_INT=7\n=8\nFLOAT=\nIP=\nBYTE=\nTEXT=\nLONG=99999999999\nUNSIGNED=-1\n\n"
+                       "[REC7]\nINT=70\n[REC8]\nINT=80\n\nINT=90\n\n[REC9]")),
+      eFilerNoError);
   ASSERT_EQ(c.m_Records.GetCount(), 3u);  // REC8 was swallowed by REC7's body; REC9 has no body line
   auto* r4 = c.At<TestRecord>(c.m_Records, 0);
   EXPECT_EQ(r4->m_nNumber, 4);
@@ -218,28 +214,12 @@ TEST_F(ReaderTest, SectionBodiesKeysAndSwallowedHeaders) {
 
 TEST_F(ReaderTest, ChannelGroupsFallThroughAndEndStops) {
   TestConfig c;
-  ASSERT_EQ(ReadBytes(c, SettingsFile({"[ANALOG_INPUT3-1]",
-                                       "VALUE=1",
-                                       "",
-                                       "[ANALOG_INPUT5]",
-                                       "VALUE=2",
-                                       "",
-                                       "[ANALOG_INPUT2-4]",
-                                       "VALUE=3",
-                                       "",
-                                       "[ANALOG_INPUT0-6]",
-                                       "VALUE=4",
-                                       "",
-                                       "[AFTER2-3]",
-                                       "NAME=x",
-                                       "",
-                                       "[REC2-1]",
-                                       "",
-                                       "[END]",
-                                       "[REC2]",
-                                       "",
-                                       "[Q]"})),
-            eFilerNoError);
+  ASSERT_EQ(
+      ReadBytes(
+          c, SettingsFile("[ANALOG_INPUT3-1]\nVALUE=1\n\n[ANALOG_INPUT5]\nVALUE=2\n\n"
+                          "[ANALOG_INPUT2-4]\nVALUE=3\n\n[ANALOG_INPUT0-6]\nVALUE=4\n\n[AFTER2-3]\nNAME=x\n\n"
+                          "[REC2-1]\n\n[END]\n[REC2]\n\n[Q]")),
+      eFilerNoError);
   EXPECT_TRUE(ui_.messages.empty());
   ASSERT_EQ(c.m_Group1.m_Analogs.GetCount(), 3u);
   ASSERT_EQ(c.m_Group2.m_Analogs.GetCount(), 1u);
@@ -258,11 +238,11 @@ TEST_F(ReaderTest, FixedSlotSectionsReplaceTheirSlot) {
   TestConfig c(true);
   const int live = TestSlot::s_nLive;
   ASSERT_EQ(
-      ReadBytes(c, SettingsFile({"[PHASOR1-13]",   "NAME=p13",     "", "[PHASOR1-5]",    "NAME=p5",     "",
-                                 "[CDR_CHAN1-0]",  "INP_INDEX=4",  "", "[CDR_CHAN1-3]",  "INP_INDEX=2", "",
-                                 "[CDR_CHAN1-37]", "INP_INDEX=36", "", "[CDR_CHAN2-38]", "INP_INDEX=8", "",
-                                 "[PHASOR2-2]",    "NAME=g2",      "", "[PHASOR2-7]",    "NAME=none",   "",
-                                 "[END]"})),
+      ReadBytes(c,
+                SettingsFile(
+                    "[PHASOR1-13]\nNAME=p13\n\n[PHASOR1-5]\nNAME=p5\n\n[CDR_CHAN1-0]\nINP_INDEX=4\n\n"
+                    "[CDR_CHAN1-3]\nINP_INDEX=2\n\n[CDR_CHAN1-37]\nINP_INDEX=36\n\n"
+                    "[CDR_CHAN2-38]\nINP_INDEX=8\n\n[PHASOR2-2]\nNAME=g2\n\n[PHASOR2-7]\nNAME=x\n\n[END]")),
       eFilerNoError);
   EXPECT_EQ(TestSlot::s_nLive, live);  // every replaced or dropped object was destroyed
   EXPECT_EQ(c.m_Group1.m_Phasors.GetCount(), 12u);

@@ -17,8 +17,8 @@
 namespace helvo {
 
 std::int64_t LeadingInteger64(std::string_view text);  // saturates at the int64 range
-int LeadingInt(std::string_view text);                   // saturates at the int range
-long LeadingLong(std::string_view text);                 // saturates at the 32-bit range
+int LeadingInt(std::string_view text);                 // saturates at the int range
+long LeadingLong(std::string_view text);               // saturates at the 32-bit range
 // The integer's low 32 bits after saturating at [-2^31, 2^32 - 1]: "-1" gives 4294967295.
 unsigned int LeadingUnsigned(std::string_view text);
 float LeadingFloat(std::string_view text);

@@ -16,91 +16,20 @@ namespace helvo::testing {
 
 namespace {
 
+// clang-format off
 enum : int {
-  kId = 90001,
-  kRec,
-  kRec5,
-  kAfter,
-  kEnd,
-  kChGrp,
-  kElement,
-  kAnalog,
-  kFreq,
-  kPhasor,
-  kCdr,
-  kVers = 90101,
-  kBanks,
-  kAChan,
-  kRate,
-  kSysFreq,
-  kConv,
-  kByte,
-  kInt,
-  kFloat,
-  kLong,
-  kText,
-  kUnsigned,
-  kIp,
-  kEnum,
-  kDup,
-  kOldInt,
-  kV4,
-  kV5,
-  kV6,
-  kV46,
-  kGate,
-  kGated,
-  kNever,
-  kGated2,
-  kPlain,
-  kAfterPlain,
-  kName,
-  kValue,
-  kInput,
+  kId = 90001, kRec, kRecV, kAfter, kEnd, kChGrp, kElement, kAnalog, kFreq, kPhasor, kCdr, kVers, kBanks,
+  kAChan, kRate, kSysFreq, kConv, kByte, kInt, kFloat, kLong, kText, kUnsigned, kIp, kEnum, kDup, kOldInt,
+  kV4, kV5, kV6, kV46, kGate, kGated, kNever, kGated2, kPlain, kAfterPlain, kName, kValue, kInput, kLast
 };
-
-constexpr StringResource kStrings[] = {
-    {kId, "ID"},
-    {kRec, "REC"},
-    {kRec5, "REC5"},
-    {kAfter, "AFTER"},
-    {kEnd, "END"},
-    {kChGrp, "CH_GRP"},
-    {kElement, "ELEMENT"},
-    {kAnalog, "ANALOG_INPUT"},
-    {kFreq, "FREQUENCY"},
-    {kPhasor, "PHASOR"},
-    {kCdr, "CDR_CHAN"},
-    {kVers, "SETTINGS_VERS"},
-    {kBanks, "NUM_BANKS"},
-    {kAChan, "NUM_A_CHANNELS"},
-    {kRate, "SAMPLE_RATE"},
-    {kSysFreq, "SYSTEM_FREQUENCY"},
-    {kConv, "CONV"},
-    {kByte, "BYTE"},
-    {kInt, "INT"},
-    {kFloat, "FLOAT"},
-    {kLong, "LONG"},
-    {kText, "TEXT"},
-    {kUnsigned, "UNSIGNED"},
-    {kIp, "IP"},
-    {kEnum, "ENUM"},
-    {kDup, "DUP"},
-    {kOldInt, "OLD_INT"},
-    {kV4, "V4"},
-    {kV5, "V5"},
-    {kV6, "V6"},
-    {kV46, "V46"},
-    {kGate, "GATE"},
-    {kGated, "GATED"},
-    {kNever, "NEVER"},
-    {kGated2, "GATED2"},
-    {kPlain, "PLAIN"},
-    {kAfterPlain, "AFTER_PLAIN"},
-    {kName, "NAME"},
-    {kValue, "VALUE"},
-    {kInput, "INP_INDEX"},
-};
+// In the order of the ids above.
+constexpr const char* kNames[] = {
+  "ID", "REC", "RECV", "AFTER", "END", "CH_GRP", "ELEMENT", "ANALOG_INPUT", "FREQUENCY", "PHASOR", "CDR_CHAN",
+  "SETTINGS_VERS", "NUM_BANKS", "NUM_A_CHANNELS", "SAMPLE_RATE", "SYSTEM_FREQUENCY", "CONV", "BYTE", "INT",
+  "FLOAT", "LONG", "TEXT", "UNSIGNED", "IP", "ENUM", "DUP", "OLD_INT", "V4", "V5", "V6", "V46", "GATE", "GATED",
+  "NEVER", "GATED2", "PLAIN", "AFTER_PLAIN", "NAME", "VALUE", "INP_INDEX"};
+// clang-format on
+static_assert(std::size(kNames) == kLast - kId);
 
 void DefineRecordKeys(CFilerSection* s) {
   using R = TestRecord;
@@ -150,7 +79,12 @@ void DeleteAll(FilerList& list) {
 }  // namespace
 
 void RegisterTestStrings() {
-  static const bool registered = (RegisterStringTable(kStrings), true);
+  static StringResource rows[kLast - kId];
+  static const bool registered = [] {
+    for (int id = kId; id < kLast; ++id) rows[id - kId] = {id, kNames[id - kId]};
+    RegisterStringTable(rows);
+    return true;
+  }();
   (void)registered;
 }
 
@@ -236,7 +170,7 @@ TestConfig::TestConfig(bool slots)
   AddFilerSection(10, rec);
   AddFilerSection(
       0, (new CFilerSection(0, 0))->AddNestedListAddress(&m_Group1)->AddNestedListAddress(&m_Group2));
-  auto* rec5 = new CFilerSection(kRec5, 13, FieldOf(&TestConfig::m_Rec5), FILER_FROM_VERSION_5);
+  auto* rec5 = new CFilerSection(kRecV, 13, FieldOf(&TestConfig::m_Rec5), FILER_FROM_VERSION_5);
   DefineRecordKeys(rec5);
   AddFilerSection(13, rec5);
   auto* after = new CFilerSection(kAfter, 8, FieldOf(&TestConfig::m_After));
@@ -273,6 +207,17 @@ std::string SettingsFile(const std::vector<std::string>& lines, const char* crcF
   else
     FixCrc(bytes);
   return bytes;
+}
+
+std::string SettingsFile(std::string_view text, const char* crcField) {
+  std::vector<std::string> lines;
+  for (size_t start = 0;;) {
+    const size_t end = text.find('\n', start);
+    lines.emplace_back(text.substr(start, end - start));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return SettingsFile(lines, crcField);
 }
 
 void FixCrc(std::string& bytes) {

@@ -14,7 +14,7 @@
 
 namespace helvo::testing {
 
-// Section names "ID", "REC", "REC5", "AFTER", "END", "CH_GRP", "ELEMENT", "ANALOG_INPUT", "FREQUENCY",
+// Section names "ID", "REC", "RECV", "AFTER", "END", "CH_GRP", "ELEMENT", "ANALOG_INPUT", "FREQUENCY",
 // "PHASOR", "CDR_CHAN"; key names as the fields below say. Ids 90000 and up belong to these tests.
 void RegisterTestStrings();
 
@@ -39,7 +39,7 @@ class TestObject : public CFiler {
   int m_nClass;
 };
 
-// Sections REC (class 10) and REC5 (class 13, section flag 0x04). Keys in write order: instance
+// Sections REC (class 10) and RECV (class 13, section flag 0x04). Keys in write order: instance
 // m_nNumber; CONV; BYTE; INT; FLOAT; LONG; TEXT; UNSIGNED; IP; ENUM; DUP (m_nDup), DUP again
 // (m_nDupOther); OLD_INT (m_nInt, 0x01); V4 (0x02); V5 (0x04); V6 (0x08); V46 (0x02|0x08); GATE
 // (converter m_Gate); GATED (0x10); NEVER (0x01); GATED2 (0x10); PLAIN; AFTER_PLAIN (0x10).
@@ -119,7 +119,7 @@ class TestGroup : public cFilerContainer {
   FilerList m_ChGrp, m_Elements, m_Analogs, m_Freqs, m_Phasors, m_Cdrs;
 };
 
-// The recorder: ID, REC, the unnamed section (groups 1 and 2), REC5, AFTER, END. With slots, group 1
+// The recorder: ID, REC, the unnamed section (groups 1 and 2), RECV, AFTER, END. With slots, group 1
 // has 12 phasor and 37 CDR slots and group 2 has 2 and 3; without, none.
 class TestConfig : public cFilerContainer {
  public:
@@ -145,6 +145,8 @@ class TestConfig : public cFilerContainer {
 
 // File bytes: a CRC line (correct CRC, or crcField when given), then every line followed by CR LF.
 std::string SettingsFile(const std::vector<std::string>& lines, const char* crcField = nullptr);
+// The same with the lines given as one text, separated by LF.
+std::string SettingsFile(std::string_view text, const char* crcField = nullptr);
 // Recomputes the CRC of bytes (from byte 5 on) into its first four bytes.
 void FixCrc(std::string& bytes);
 

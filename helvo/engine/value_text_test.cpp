@@ -1,0 +1,82 @@
+#include "helvo/engine/value_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cstdint>
+#include <limits>
+
+namespace helvo {
+namespace {
+
+TEST(ValueText, IntegersTakeTheLeadingNumberAndSaturateAtTheirRange) {
+  EXPECT_EQ(LeadingInt("12abc"), 12);
+  EXPECT_EQ(LeadingInt("abc"), 0);
+  EXPECT_EQ(LeadingInt("0x10"), 0);
+  EXPECT_EQ(LeadingInt(" \t-7"), -7);
+  EXPECT_EQ(LeadingInt("+5"), 5);
+  EXPECT_EQ(LeadingInt("- 5"), 0);
+  EXPECT_EQ(LeadingInt(""), 0);
+  EXPECT_EQ(LeadingInt("\xE9"
+                       "5"),
+            0);
+  EXPECT_EQ(LeadingInt("2147483647"), INT32_MAX);
+  EXPECT_EQ(LeadingInt("2147483648"), INT32_MAX);
+  EXPECT_EQ(LeadingInt("-2147483648"), INT32_MIN);
+  EXPECT_EQ(LeadingInt("-99999999999999999999999"), INT32_MIN);
+  EXPECT_EQ(LeadingLong("99999999999"), 2147483647L);  // 32 bits, as on the recorder
+  EXPECT_EQ(LeadingLong("-99999999999"), -2147483647L - 1);
+  EXPECT_EQ(LeadingUnsigned("4294967295"), 4294967295u);
+  EXPECT_EQ(LeadingUnsigned("4294967296"), 4294967295u);
+  EXPECT_EQ(LeadingUnsigned("-1"), 4294967295u);
+  EXPECT_EQ(LeadingUnsigned("-2147483648"), 2147483648u);
+  EXPECT_EQ(LeadingUnsigned("-99999999999"), 2147483648u);
+  EXPECT_EQ(LeadingInteger64("9223372036854775807"), INT64_MAX);
+  EXPECT_EQ(LeadingInteger64("9223372036854775808"), INT64_MAX);
+  EXPECT_EQ(LeadingInteger64("-9223372036854775808"), INT64_MIN);
+  EXPECT_EQ(LeadingInteger64("-9223372036854775809"), INT64_MIN);
+}
+
+TEST(ValueText, FloatsReadDecimalFormsOnlyAndSaturate) {
+  EXPECT_EQ(LeadingFloat("1.5e3V"), 1500.0f);
+  EXPECT_EQ(LeadingFloat(" -.5"), -0.5f);
+  EXPECT_EQ(LeadingFloat("5."), 5.0f);
+  EXPECT_EQ(LeadingFloat("2e"), 2.0f);
+  EXPECT_EQ(LeadingFloat("2e+"), 2.0f);
+  EXPECT_EQ(LeadingFloat("0.1"), 0.1f);
+  for (const char* zero : {"", ".", "-", "inf", "nan", "e5", "0x1p3"})
+    EXPECT_EQ(LeadingFloat(zero), 0.0f) << zero;
+  EXPECT_EQ(LeadingFloat("1e39"), FLT_MAX);
+  EXPECT_EQ(LeadingFloat("-1e400"), -FLT_MAX);
+  EXPECT_EQ(LeadingFloat("1" + std::string(400, '0')), FLT_MAX);
+  // Magnitudes too small for a float give 0, with or without an exponent.
+  EXPECT_EQ(LeadingFloat("1e-400"), 0.0f);
+  EXPECT_EQ(LeadingFloat("0." + std::string(400, '0') + "1"), 0.0f);
+  EXPECT_EQ(LeadingFloat("0." + std::string(400, '0') + "1e+300"), 0.0f);
+  EXPECT_EQ(LeadingFloat("1" + std::string(400, '0') + "e-500"), 0.0f);
+  EXPECT_EQ(LeadingFloat("0." + std::string(400, '0') + "1e+500"), FLT_MAX);
+  EXPECT_EQ(LeadingFloat("0e99999999999999999999"), 0.0f);
+
+  // What the writer prints always reads back.
+  EXPECT_EQ(FormatFloatKey(0.1f), "0.1");
+  EXPECT_EQ(FormatFloatKey(1234567.0f), "1234567");
+  EXPECT_EQ(FormatFloatInstance(1234567.0f), "1.23457e+06");
+  EXPECT_EQ(FormatFloatKey(std::numeric_limits<float>::quiet_NaN()), "0");
+  EXPECT_EQ(FormatFloatKey(std::numeric_limits<float>::infinity()), "3.402823e+38");
+  EXPECT_EQ(FormatFloatInstance(-std::numeric_limits<float>::infinity()), "-3.40282e+38");
+  EXPECT_NEAR(LeadingFloat("3.402823e+38"), FLT_MAX, FLT_MAX * 1e-6);
+}
+
+TEST(ValueText, AddressesTakeFourDottedPartsModulo256) {
+  EXPECT_EQ(ParseIPAddress("192.168.10.255"), 0xC0A80AFFu);
+  EXPECT_EQ(ParseIPAddress("10.1.2.300"), 0x0A01022Cu);
+  EXPECT_EQ(ParseIPAddress("..10..1.2.3"), 0x0A010203u);
+  EXPECT_EQ(ParseIPAddress("1.2.3..4"), 0x01020300u);  // the fourth part is the rest after one dot
+  EXPECT_EQ(ParseIPAddress("-1.2.3.4"), 0xFF020304u);
+  EXPECT_EQ(ParseIPAddress("1.2.3.4567890123456"), 0x01020300u | (456789012u & 0xFF));  // 15 characters
+  for (const char* bad : {"", "10.1.2", "10.1.2.", "...", "1.2"}) EXPECT_EQ(ParseIPAddress(bad), 0u) << bad;
+  EXPECT_EQ(FormatIPAddress(0xC0A80AFFu), "192.168.10.255");
+}
+
+}  // namespace
+}  // namespace helvo

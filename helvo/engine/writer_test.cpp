@@ -1,0 +1,241 @@
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "helvo/engine/crc16.h"
+#include "helvo/platform/format.h"
+#include "helvo/testing/test_model.h"
+
+namespace helvo::testing {
+namespace {
+
+using WriterTest = EngineTest;
+using Lines = std::vector<std::string>;
+
+bool Has(const Lines& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+// The lines of the block that starts with header, up to its empty line.
+Lines Block(const Lines& lines, const std::string& header) {
+  auto it = std::find(lines.begin(), lines.end(), header);
+  return it == lines.end() ? Lines() : Lines(it, std::find(it, lines.end(), std::string()));
+}
+
+TEST_F(WriterTest, EmptyModelAndExactRecordBlock) {
+  TestConfig empty;
+  const std::uint16_t crc = Crc16Update(0, "\n\r\n[END]\r\n");
+  EXPECT_EQ(WrittenImage(empty, 6), Format("%4.4x", static_cast<unsigned>(crc)) + "\r\n\r\n[END]\r\n");
+
+  TestConfig c;
+  auto* id = c.Add(c.m_Ids, new TestId);
+  id->m_Conv.m_nSetFreq = 50;  // a converter that changes the frequency changes it for later ones
+  auto* r = c.Add(c.m_Records, new TestRecord);
+  r->m_nNumber = 3;
+  r->m_Conv.m_strText = "c";
+  r->m_nInt = -7;
+  r->m_fFloat = 0.1f;
+  r->m_lLong = -5;
+  r->m_uUnsigned = 4294967295u;
+  r->m_Ip.m_nAddress = 0xC0A80AFFu;
+  r->m_eEnum = kEnumFive;
+  const Lines lines = BodyLines(WrittenImage(c, 6, 60));
+  EXPECT_EQ(lines, (Lines{"[ID]",
+                          "SETTINGS_VERS=6",
+                          "NUM_BANKS=2",
+                          "SYSTEM_FREQUENCY=60",
+                          "CONV=",
+                          "",
+                          "[REC3]",
+                          "CONV=c",
+                          "BYTE=1",
+                          "INT=-7",
+                          "FLOAT=0.1",
+                          "LONG=-5",
+                          "TEXT=default",
+                          "UNSIGNED=4294967295",
+                          "IP=192.168.10.255",
+                          "ENUM=5",
+                          "DUP=0",
+                          "DUP=0",
+                          "V4=4",
+                          "V5=5",
+                          "V6=6",
+                          "V46=46",
+                          "GATE=",
+                          "GATED=1",
+                          "GATED2=2",
+                          "PLAIN=3",
+                          "AFTER_PLAIN=4",
+                          "",
+                          "[END]"}));
+  EXPECT_EQ(id->m_Conv.m_nSeenFreq, 60);
+  EXPECT_EQ(r->m_Conv.m_nSeenFreq, 50);
+}
+
+TEST_F(WriterTest, FlagsAndVersionsDecideWhatIsWritten) {
+  for (int version : {3, 4, 5, 6, 7, 201, 202}) {
+    TestConfig c;
+    auto* id = c.Add(c.m_Ids, new TestId);
+    c.Add(c.m_Records, new TestRecord);
+    c.Add(c.m_Rec5, new TestRecord(13));
+    const Lines lines = BodyLines(WrittenImage(c, version));
+    SCOPED_TRACE(version);
+    EXPECT_EQ(Has(lines, "V4=4"), version >= 4);
+    EXPECT_EQ(Has(lines, "V5=5"), version >= 5);
+    EXPECT_EQ(Has(lines, "V6=6"), version >= 6);
+    EXPECT_EQ(Has(lines, "V46=46"), version >= 6);
+    EXPECT_EQ(Has(lines, "[RECV0]"), version >= 5);
+    EXPECT_FALSE(Has(lines, "OLD_INT=0") || Has(lines, "NEVER=0"));
+    EXPECT_EQ(Has(lines, "NUM_A_CHANNELS=18"), version >= 201);
+    EXPECT_EQ(Has(lines, "SAMPLE_RATE=96"), version >= 201);
+    EXPECT_TRUE(Has(lines, version >= 201 ? "NUM_BANKS=1" : "NUM_BANKS=2"));
+    EXPECT_EQ(id->m_nBanks, version >= 201 ? 1 : 2);
+  }
+}
+
+TEST_F(WriterTest, ConverterThatWritesNothingDropsTheFlaggedKeysAfterIt) {
+  TestConfig c;
+  c.Add(c.m_Records, new TestRecord)->m_Gate.m_bSuppress = true;
+  const Lines lines = BodyLines(WrittenImage(c, 6));
+  // GATED and GATED2 follow GATE (NEVER between them is skipped and keeps the mark); PLAIN clears it.
+  EXPECT_FALSE(Has(lines, "GATE=") || Has(lines, "GATED=1") || Has(lines, "GATED2=2"));
+  EXPECT_TRUE(Has(lines, "PLAIN=3") && Has(lines, "AFTER_PLAIN=4"));
+}
+
+// Two channel groups: group 1 with two elements, an analog input, 12 phasors and CDR channel 0 in use;
+// group 2 with a CH_GRP, an element, analog inputs 3 (clean) and 4 (dirty), frequency 2, a phasor and
+// CDR channel 0 in use.
+void BuildTwoGroups(TestConfig& c) {
+  c.Add(c.m_Ids, new TestId);
+  for (TestGroup* g : {&c.m_Group1, &c.m_Group2}) {
+    const bool second = g == &c.m_Group2;
+    auto add = [g](FilerList& list, CFiler* obj) {
+      obj->SetParent(g);
+      list.AddTail(obj);
+    };
+    auto* grp = new TestFunction(14);
+    grp->m_nChannel = 1;
+    add(g->m_ChGrp, grp);
+    for (int i = 1; i <= (second ? 1 : 2); ++i) {
+      auto* e = new TestElement;
+      e->m_nNumber = i;
+      e->m_strName = Format("E%d", i);
+      add(g->m_Elements, e);
+    }
+    for (int ch : {3, 4}) {
+      auto* a = new TestFunction(1);
+      a->m_nChannel = ch;
+      a->m_nValue = second ? 200 + ch : 100 + ch;
+      a->m_bDirty = second && ch == 4;
+      add(g->m_Analogs, a);
+    }
+    auto* f = new TestFunction(9);
+    f->m_nChannel = 2;
+    add(g->m_Freqs, f);
+    dynamic_cast<TestSlot*>(g->m_Cdrs.GetHead())->m_nInput = 5;
+  }
+}
+
+TEST_F(WriterTest, Version201FoldsTheSecondGroupIntoTheFirst) {
+  cFilerSections::m_nAChan = 30;
+  TestConfig c(true);
+  BuildTwoGroups(c);
+  const std::string image = WrittenImage(c, 201);
+  const Lines lines = BodyLines(image);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "[CH_GRP1-1]"), 1);
+  EXPECT_EQ(Block(lines, "[ANALOG_INPUT1-21]"), (Lines{"[ANALOG_INPUT1-21]", "VALUE=203", "CONV="}));
+  EXPECT_FALSE(Has(lines, "VALUE=204"));  // dirty
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "[FREQUENCY1-2]"), 2);
+  EXPECT_EQ(Block(lines, "[ELEMENT1-3]"), (Lines{"[ELEMENT1-3]", "NAME=E1:2"}));
+  EXPECT_TRUE(Has(lines, "[ELEMENT1-1]") && Has(lines, "[ELEMENT1-2]") && !Has(lines, "NAME=E2:2"));
+  for (int i = 1; i <= 12; ++i) EXPECT_TRUE(Has(lines, Format("[PHASOR1-%d]", i))) << i;
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](auto& l) { return l.rfind("[PHASOR", 0) == 0; }),
+            12);
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](auto& l) { return l.rfind("[CDR_CHAN", 0) == 0; }),
+            1);
+  EXPECT_EQ(Block(lines, "[CDR_CHAN1-1]"), (Lines{"[CDR_CHAN1-1]", "NAME=", "INP_INDEX=5"}));
+  EXPECT_TRUE(Has(lines, "NUM_A_CHANNELS=36"));
+
+  // The model takes the folded numbers and names; the counters keep their final counts.
+  auto* g2 = &c.m_Group2;
+  EXPECT_EQ(c.At<TestFunction>(g2->m_Analogs, 0)->m_nChannel, 21);
+  EXPECT_EQ(c.At<TestFunction>(g2->m_Analogs, 0)->m_nRenumbered, 1);
+  EXPECT_EQ(c.At<TestFunction>(g2->m_Freqs, 0)->m_nRenumbered, 0);
+  EXPECT_EQ(c.At<TestElement>(g2->m_Elements, 0)->m_strName, "E1:2");
+  EXPECT_EQ(c.At<TestElement>(c.m_Group1.m_Elements, 0)->m_strName, "E1");
+  EXPECT_EQ(c.At<TestId>(c.m_Ids, 0)->m_nAChan, 36);
+  EXPECT_EQ(c.GetSections().m_nCurGroup, 3);
+  EXPECT_EQ(c.GetSections().m_nNextElement, 4);
+
+  // Read back, everything lands in group 1.
+  TestConfig back(true);
+  ASSERT_EQ(ReadBytes(back, image), eFilerNoError);
+  EXPECT_EQ(back.m_Group1.m_Analogs.GetCount(), 3u);
+  EXPECT_TRUE(back.m_Group2.m_Analogs.IsEmpty());
+
+  cFilerSections::m_nAChan = 18;
+  TestConfig few;
+  few.Add(few.m_Ids, new TestId)->m_nAChan = 99;
+  EXPECT_TRUE(Has(BodyLines(WrittenImage(few, 201)), "NUM_A_CHANNELS=18"));
+}
+
+TEST_F(WriterTest, OlderVersionsNumberTheGroupsAndLeaveTheModel) {
+  TestConfig c(true);
+  BuildTwoGroups(c);
+  const Lines lines = BodyLines(WrittenImage(c, 7));
+  EXPECT_EQ(Block(lines, "[ANALOG_INPUT2-4]"), (Lines{"[ANALOG_INPUT2-4]", "VALUE=204", "CONV="}));
+  EXPECT_TRUE(Has(lines, "[CH_GRP2-1]") && Has(lines, "[ELEMENT2-1]") && Has(lines, "NAME=E1"));
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "[CDR_CHAN1-]"), 37);  // no instance field
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "[CDR_CHAN2-]"), 3);
+  EXPECT_EQ(c.At<TestFunction>(c.m_Group2.m_Analogs, 0)->m_nChannel, 3);
+  EXPECT_EQ(c.At<TestElement>(c.m_Group2.m_Elements, 0)->m_strName, "E1");
+}
+
+TEST_F(WriterTest, FailedSaveKeepsThePreviousFile) {
+  TestConfig c;
+  c.Add(c.m_Records, new TestRecord);  // its block is well over 100 bytes
+  const std::string previous = "previous contents";
+  const std::string path = dir_.Write("old.cfg", previous);
+
+  // A write that fails midway (file size limit) must not touch the old file.
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 100;
+  auto* handler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const eFilerError result = c.GetSections().WriteCfgFile(path, 6, 60);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, handler);
+  EXPECT_EQ(result, eFilerOpenError);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_NE(ui_.messages[0].text.find("132 (module 3)"), std::string::npos) << ui_.messages[0].text;
+  EXPECT_EQ(ui_.messages[0].style & 0xF0u, MB_ICONERROR);
+
+  // Targets that cannot be created at all.
+  ASSERT_EQ(mkdir(dir_.File("folder").c_str(), 0755), 0);
+  EXPECT_EQ(c.GetSections().WriteCfgFile(dir_.File("folder"), 6, 60), eFilerOpenError);
+  EXPECT_EQ(c.GetSections().WriteCfgFile(dir_.File("missing/x.cfg"), 6, 60), eFilerOpenError);
+
+  // Lines the reader would not give back as written are refused: too long, or holding a line break.
+  ui_.Clear();
+  for (const std::string& text : {std::string(251, 'y'), std::string("a\r\n[ID]"), std::string("b\n")}) {
+    c.At<TestRecord>(c.m_Records, 0)->m_strText = text;
+    EXPECT_EQ(c.GetSections().WriteCfgFile(path, 6, 60), eFilerWriteError);
+  }
+  EXPECT_EQ(ui_.messages.size(), 3u);
+  EXPECT_EQ(dir_.Read("old.cfg"), previous);
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"folder", "old.cfg"}));
+
+  // The longest line the reader accepts is written and reads back.
+  c.At<TestRecord>(c.m_Records, 0)->m_strText = std::string(250, 'z');
+  ASSERT_EQ(c.GetSections().WriteCfgFile(path, 6, 60), eFilerNoError);
+  TestConfig back;
+  ASSERT_EQ(back.GetSections().ReadCfgFile(path, 0), eFilerNoError);
+  EXPECT_EQ(back.At<TestRecord>(back.m_Records, 0)->m_strText, std::string(250, 'z'));
+}
+
+}  // namespace
+}  // namespace helvo::testing

@@ -1,0 +1,62 @@
+#include "helvo/platform/file_io.h"
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "helvo/testing/test_model.h"
+
+namespace helvo {
+namespace {
+
+using testing::TempDir;
+
+TEST(FileIo, ReadStatusTellsMissingFileFromMissingFolder) {
+  TempDir dir;
+  std::string data = "unchanged";
+  EXPECT_EQ(ReadWholeFile(dir.File("none"), data), ReadStatus::kNotFound);
+  EXPECT_EQ(ReadWholeFile(dir.File("none/x"), data), ReadStatus::kFailed);
+  EXPECT_EQ(ReadWholeFile(dir.path(), data), ReadStatus::kFailed);
+  EXPECT_EQ(data, "unchanged");
+  const std::string bytes("a\0b\r\n", 5);
+  EXPECT_EQ(ReadWholeFile(dir.Write("f", bytes), data), ReadStatus::kOk);
+  EXPECT_EQ(data, bytes);
+}
+
+TEST(FileIo, ReplaceIsAllOrNothing) {
+  TempDir dir;
+  const std::string path = dir.Write("cfg", "old");
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  ASSERT_TRUE(ReplaceFileAtomically(path, "new contents"));
+  EXPECT_EQ(dir.Read("cfg"), "new contents");
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);  // an existing file keeps its permissions
+
+  // A write that fails midway (file size limit) leaves the old file and no temporary file.
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 64;
+  auto* handler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool replaced = ReplaceFileAtomically(path, std::string(1000, 'z'));
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, handler);
+  EXPECT_FALSE(replaced);
+  EXPECT_EQ(dir.Read("cfg"), "new contents");
+
+  ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0755), 0);
+  EXPECT_FALSE(ReplaceFileAtomically(dir.File("sub"), "x"));
+  EXPECT_FALSE(ReplaceFileAtomically(dir.File("missing/cfg"), "x"));
+  EXPECT_FALSE(ReplaceFileAtomically("", "x"));
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"cfg", "sub"}));
+
+  ASSERT_TRUE(ReplaceFileAtomically(dir.File("fresh"), ""));
+  EXPECT_EQ(dir.Read("fresh"), "");
+  EXPECT_TRUE(RemoveFile(dir.File("fresh")));
+  EXPECT_FALSE(RemoveFile(dir.File("fresh")));
+}
+
+}  // namespace
+}  // namespace helvo
