@@ -102,8 +102,8 @@ TEST_F(ReaderTest, FileLevelFailures) {
 
   // By name a line may hold 255 bytes (CR not counted); 256 fail the whole read.
   const std::string text(250, 't');
-  EXPECT_EQ(ReadBytes(c, SettingsFile({"[REC1]", "TEXT=" + text + "\r", "", "[END]"})), eFilerNoError);
-  EXPECT_EQ(ReadBytes(c, SettingsFile({"[REC2]", "TEXT=" + text + "u", "", "[END]"})), eFilerReadError);
+  EXPECT_EQ(ReadBytes(c, SettingsFile("[REC1]\nTEXT=" + text + "\r\n\n[END]")), eFilerNoError);
+  EXPECT_EQ(ReadBytes(c, SettingsFile("[REC2]\nTEXT=" + text + "u\n\n[END]")), eFilerReadError);
   ASSERT_EQ(c.m_Records.GetCount(), 1u);
   EXPECT_EQ(c.At<TestRecord>(c.m_Records, 0)->m_strText, text);
 
@@ -111,7 +111,7 @@ TEST_F(ReaderTest, FileLevelFailures) {
   for (int v : {0, -3, 8, 200, 7, 201, 1}) {
     TestConfig d;
     const bool valid = v == 1 || v == 7 || v == 201;
-    EXPECT_EQ(ReadBytes(d, SettingsFile({"SETTINGS_VERS=" + std::to_string(v), "[REC1]", "", "[END]"})),
+    EXPECT_EQ(ReadBytes(d, SettingsFile("SETTINGS_VERS=" + std::to_string(v) + "\n[REC1]\n\n[END]")),
               valid ? eFilerNoError : eFilerReadError)
         << v;
     EXPECT_EQ(cFilerSections::m_nSettingVersion, v);
@@ -149,7 +149,7 @@ TEST_F(ReaderTest, HeaderValuesAreScannedFromAnyLineByName) {
 
 TEST_F(ReaderTest, MemoryImageCutsAtCarriageReturnAndZeroesLineEnds) {
   const std::string longText(1000, 'L');
-  std::string image = SettingsFile({"[REC1]", "TEXT=abc\rjunk", "CONV=" + longText, "", "[AFTER]"});
+  std::string image = SettingsFile("[REC1]\nTEXT=abc\rjunk\nCONV=" + longText + "\n\n[AFTER]");
   image += "NAME=tail";  // no line end after the last line
   FixCrc(image);
   std::string buffer = image;

@@ -69,7 +69,7 @@ CFilerSection* CFilerSection::WriteCfgStrings(StringList& lines, CFiler* obj, in
 
 cFilerSections* cFilerSections::WriteSectionStrings(CFilerSection* section, StringList& lines, CFiler* obj,
                                                     const std::string& prefix, int version, int& sysFreq) {
-  if (!FlagsAllowVersion(section->GetFlags(), version)) return this;
+  if (!section || !obj || !FlagsAllowVersion(section->GetFlags(), version)) return this;
   const CFilerEntry* instanceEntry = section->GetInstanceEntry();
   std::string instance =
       instanceEntry ? FormatValueText(*instanceEntry, obj, version, sysFreq, true) : std::string();

@@ -1,5 +1,3 @@
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -199,16 +197,12 @@ TEST_F(WriterTest, FailedSaveKeepsThePreviousFile) {
   const std::string previous = "previous contents";
   const std::string path = dir_.Write("old.cfg", previous);
 
-  // A write that fails midway (file size limit) must not touch the old file.
-  rlimit old{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  rlimit small = old;
-  small.rlim_cur = 100;
-  auto* handler = signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const eFilerError result = c.GetSections().WriteCfgFile(path, 6, 60);
-  setrlimit(RLIMIT_FSIZE, &old);
-  signal(SIGXFSZ, handler);
+  // A write that fails midway must not touch the old file.
+  eFilerError result;
+  {
+    ScopedFileSizeLimit limit(100);
+    result = c.GetSections().WriteCfgFile(path, 6, 60);
+  }
   EXPECT_EQ(result, eFilerOpenError);
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_NE(ui_.messages[0].text.find("132 (module 3)"), std::string::npos) << ui_.messages[0].text;

@@ -75,8 +75,18 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data) {
   return ReadStatus::kOk;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& data) {
-  if (path.empty()) return false;
+bool ReplaceFileAtomically(const std::string& linkOrPath, const std::string& data) {
+  if (linkOrPath.empty()) return false;
+  // Saving through a symbolic link updates the file it names; renaming over the link itself would
+  // leave that file unchanged and turn the link into a copy.
+  std::string path = linkOrPath;
+  struct stat link;
+  if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      path = real;
+      std::free(real);
+    }
+  }
   struct stat target;
   const bool exists = ::stat(path.c_str(), &target) == 0;
   if (exists && !S_ISREG(target.st_mode)) return false;
@@ -113,6 +123,8 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& data) {
   return true;
 }
 
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
 
 }  // namespace helvo

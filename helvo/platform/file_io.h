@@ -16,7 +16,8 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data);
 
 // Writes data as the new content of path. Returns true on success. On failure the previous file (if
 // any) is left byte for byte as it was and no temporary file remains. A new file gets the permissions
-// a plain create would give (0666 less the umask); an existing file keeps its permissions.
+// a plain create would give (0666 less the umask); an existing file keeps its permissions. A path
+// that is a symbolic link replaces the file the link names, and the link stays.
 bool ReplaceFileAtomically(const std::string& path, const std::string& data);
 
 // Removes a file; the outcome is returned but callers may ignore it.

@@ -1,8 +1,7 @@
 #include "helvo/platform/file_io.h"
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "helvo/testing/test_model.h"
 
@@ -33,16 +32,12 @@ TEST(FileIo, ReplaceIsAllOrNothing) {
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);  // an existing file keeps its permissions
 
-  // A write that fails midway (file size limit) leaves the old file and no temporary file.
-  rlimit old{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  rlimit small = old;
-  small.rlim_cur = 64;
-  auto* handler = signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool replaced = ReplaceFileAtomically(path, std::string(1000, 'z'));
-  setrlimit(RLIMIT_FSIZE, &old);
-  signal(SIGXFSZ, handler);
+  // A write that fails midway leaves the old file and no temporary file.
+  bool replaced;
+  {
+    testing::ScopedFileSizeLimit limit(64);
+    replaced = ReplaceFileAtomically(path, std::string(1000, 'z'));
+  }
   EXPECT_FALSE(replaced);
   EXPECT_EQ(dir.Read("cfg"), "new contents");
 
@@ -51,6 +46,14 @@ TEST(FileIo, ReplaceIsAllOrNothing) {
   EXPECT_FALSE(ReplaceFileAtomically(dir.File("missing/cfg"), "x"));
   EXPECT_FALSE(ReplaceFileAtomically("", "x"));
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"cfg", "sub"}));
+
+  // Through a symbolic link the named file changes and the link stays a link.
+  ASSERT_EQ(symlink(path.c_str(), dir.File("link").c_str()), 0);
+  ASSERT_TRUE(ReplaceFileAtomically(dir.File("link"), "via link"));
+  EXPECT_EQ(dir.Read("cfg"), "via link");
+  struct stat link {};
+  EXPECT_TRUE(lstat(dir.File("link").c_str(), &link) == 0 && S_ISLNK(link.st_mode));
+  ASSERT_EQ(unlink(dir.File("link").c_str()), 0);
 
   ASSERT_TRUE(ReplaceFileAtomically(dir.File("fresh"), ""));
   EXPECT_EQ(dir.Read("fresh"), "");

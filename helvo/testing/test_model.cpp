@@ -1,6 +1,8 @@
 #include "helvo/testing/test_model.h"
 
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -31,9 +33,9 @@ constexpr const char* kNames[] = {
 // clang-format on
 static_assert(std::size(kNames) == kLast - kId);
 
-void DefineRecordKeys(CFilerSection* s) {
+CFilerSection* DefineRecordKeys(CFilerSection* s) {
   using R = TestRecord;
-  s->LoadCfgType(FieldOf(&R::m_nNumber), 0)
+  return s->LoadCfgType(FieldOf(&R::m_nNumber), 0)
       ->LoadCfgType(FieldOf(&R::m_Conv), kConv)
       ->LoadCfgType(FieldOf(&R::m_bFlag), kByte)
       ->LoadCfgType(FieldOf(&R::m_nInt), kInt)
@@ -58,18 +60,20 @@ void DefineRecordKeys(CFilerSection* s) {
       ->LoadCfgType(FieldOf(&R::m_nAfterPlain), kAfterPlain, FILER_AFTER_WRITTEN_CONVERTER);
 }
 
-void DefineFunctionKeys(CFilerSection* s) {
-  s->LoadCfgType(FieldOf(&TestFunction::m_nChannel), 0)
+CFilerSection* DefineFunctionKeys(CFilerSection* s) {
+  return s->LoadCfgType(FieldOf(&TestFunction::m_nChannel), 0)
       ->LoadCfgType(FieldOf(&TestFunction::m_nValue), kValue)
       ->LoadCfgType(FieldOf(&TestFunction::m_Conv), kConv);
 }
 
-void DefineElementKeys(CFilerSection* s) {
-  s->LoadCfgType(FieldOf(&TestElement::m_nNumber), 0)->LoadCfgType(FieldOf(&TestElement::m_strName), kName);
+CFilerSection* DefineElementKeys(CFilerSection* s) {
+  return s->LoadCfgType(FieldOf(&TestElement::m_nNumber), 0)
+      ->LoadCfgType(FieldOf(&TestElement::m_strName), kName);
 }
 
-void DefineSlotKeys(CFilerSection* s) {
-  s->LoadCfgType(FieldOf(&TestSlot::m_strName), kName)->LoadCfgType(FieldOf(&TestSlot::m_nInput), kInput);
+CFilerSection* DefineSlotKeys(CFilerSection* s) {
+  return s->LoadCfgType(FieldOf(&TestSlot::m_strName), kName)
+      ->LoadCfgType(FieldOf(&TestSlot::m_nInput), kInput);
 }
 
 void DeleteAll(FilerList& list) {
@@ -113,23 +117,13 @@ int TestSlot::s_nLive = 0;
 
 TestGroup::TestGroup(int phasors, int cdrs) {
   RegisterTestStrings();
-  auto function = [this](int name, int cls, FilerList TestGroup::*list) {
-    auto* s = new CFilerSection(name, cls, FieldOf(list));
-    DefineFunctionKeys(s);
-    AddFilerSection(cls, s);
-  };
-  function(kChGrp, 14, &TestGroup::m_ChGrp);
-  auto* element = new CFilerSection(kElement, 0, FieldOf(&TestGroup::m_Elements));
-  DefineElementKeys(element);
-  AddFilerSection(0, element);
-  function(kAnalog, 1, &TestGroup::m_Analogs);
-  function(kFreq, 9, &TestGroup::m_Freqs);
-  auto* phasor = new CFilerSection(kPhasor, 18, FieldOf(&TestGroup::m_Phasors));
-  DefineSlotKeys(phasor);
-  AddFilerSection(18, phasor);
-  auto* cdr = new CFilerSection(kCdr, 20, FieldOf(&TestGroup::m_Cdrs));
-  DefineSlotKeys(cdr);
-  AddFilerSection(20, cdr);
+  using G = TestGroup;
+  AddFilerSection(14, DefineFunctionKeys(new CFilerSection(kChGrp, 14, FieldOf(&G::m_ChGrp))));
+  AddFilerSection(0, DefineElementKeys(new CFilerSection(kElement, 0, FieldOf(&G::m_Elements))));
+  AddFilerSection(1, DefineFunctionKeys(new CFilerSection(kAnalog, 1, FieldOf(&G::m_Analogs))));
+  AddFilerSection(9, DefineFunctionKeys(new CFilerSection(kFreq, 9, FieldOf(&G::m_Freqs))));
+  AddFilerSection(18, DefineSlotKeys(new CFilerSection(kPhasor, 18, FieldOf(&G::m_Phasors))));
+  AddFilerSection(20, DefineSlotKeys(new CFilerSection(kCdr, 20, FieldOf(&G::m_Cdrs))));
   for (int i = 1; i <= phasors; ++i) m_Phasors.AddTail(new TestSlot(18, i));
   for (int i = 0; i < cdrs; ++i) m_Cdrs.AddTail(new TestSlot(20, i));
 }
@@ -139,19 +133,10 @@ TestGroup::~TestGroup() {
 }
 
 CObject* TestGroup::ConstructChild(int cls) {
-  switch (cls) {
-    case 0:
-      return new TestElement(0);
-    case 1:
-    case 9:
-    case 14:
-      return new TestFunction(cls);
-    case 18:
-    case 20:
-      return new TestSlot(cls, -1);
-    default:
-      return nullptr;
-  }
+  if (cls == 0) return new TestElement(0);
+  if (cls == 1 || cls == 9 || cls == 14) return new TestFunction(cls);
+  if (cls == 18 || cls == 20) return new TestSlot(cls, -1);
+  return nullptr;
 }
 
 TestConfig::TestConfig(bool slots)
@@ -165,17 +150,12 @@ TestConfig::TestConfig(bool slots)
       ->LoadCfgType(FieldOf(&TestId::m_nFrequency), kSysFreq)
       ->LoadCfgType(FieldOf(&TestId::m_Conv), kConv);
   AddFilerSection(7, id);
-  auto* rec = new CFilerSection(kRec, 10, FieldOf(&TestConfig::m_Records));
-  DefineRecordKeys(rec);
-  AddFilerSection(10, rec);
+  AddFilerSection(10, DefineRecordKeys(new CFilerSection(kRec, 10, FieldOf(&TestConfig::m_Records))));
   AddFilerSection(
       0, (new CFilerSection(0, 0))->AddNestedListAddress(&m_Group1)->AddNestedListAddress(&m_Group2));
-  auto* rec5 = new CFilerSection(kRecV, 13, FieldOf(&TestConfig::m_Rec5), FILER_FROM_VERSION_5);
-  DefineRecordKeys(rec5);
-  AddFilerSection(13, rec5);
-  auto* after = new CFilerSection(kAfter, 8, FieldOf(&TestConfig::m_After));
-  DefineElementKeys(after);
-  AddFilerSection(8, after);
+  AddFilerSection(
+      13, DefineRecordKeys(new CFilerSection(kRecV, 13, FieldOf(&TestConfig::m_Rec5), FILER_FROM_VERSION_5)));
+  AddFilerSection(8, DefineElementKeys(new CFilerSection(kAfter, 8, FieldOf(&TestConfig::m_After))));
   AddFilerSection(22, new CFilerSection(kEnd, 22));
   m_Group1.SetParent(this);
   m_Group2.SetParent(this);
@@ -186,38 +166,19 @@ TestConfig::~TestConfig() {
 }
 
 CObject* TestConfig::ConstructChild(int cls) {
-  switch (cls) {
-    case 7:
-      return new TestId;
-    case 10:
-    case 13:
-      return new TestRecord(cls);
-    case 8:
-      return new TestElement(8);
-    default:
-      return nullptr;
-  }
-}
-
-std::string SettingsFile(const std::vector<std::string>& lines, const char* crcField) {
-  std::string bytes = "0000\r\n\r\n";
-  for (const std::string& line : lines) bytes += line + "\r\n";
-  if (crcField)
-    bytes.replace(0, 4, crcField, 4);
-  else
-    FixCrc(bytes);
-  return bytes;
+  if (cls == 7) return new TestId;
+  if (cls == 10 || cls == 13) return new TestRecord(cls);
+  if (cls == 8) return new TestElement(8);
+  return nullptr;
 }
 
 std::string SettingsFile(std::string_view text, const char* crcField) {
-  std::vector<std::string> lines;
-  for (size_t start = 0;;) {
-    const size_t end = text.find('\n', start);
-    lines.emplace_back(text.substr(start, end - start));
-    if (end == std::string_view::npos) break;
-    start = end + 1;
-  }
-  return SettingsFile(lines, crcField);
+  std::string bytes = "0000\r\n\r\n";
+  for (char ch : text) ch == '\n' ? bytes.append("\r\n") : bytes.append(1, ch);
+  bytes += "\r\n";
+  if (crcField) return bytes.replace(0, 4, crcField, 4);
+  FixCrc(bytes);
+  return bytes;
 }
 
 void FixCrc(std::string& bytes) {
@@ -249,8 +210,6 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code ec;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                               ec);
   std::filesystem::remove_all(path_, ec);
 }
 
@@ -272,19 +231,32 @@ std::vector<std::string> TempDir::Names() const {
   return names;
 }
 
-ScopedFilerStatics::ScopedFilerStatics()
-    : version_(cFilerSections::m_nSettingVersion),
-      banks_(cFilerSections::m_nDSPBanks),
-      achan_(cFilerSections::m_nAChan),
-      rate_(cFilerSections::m_nSampleRate),
-      chgrp_(CFilerSection::m_bChGrp) {}
+ScopedFileSizeLimit::ScopedFileSizeLimit(unsigned long bytes) {
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  old_[0] = limit.rlim_cur, old_[1] = limit.rlim_max;
+  handler_ = signal(SIGXFSZ, SIG_IGN);
+  limit.rlim_cur = bytes;
+  if (setrlimit(RLIMIT_FSIZE, &limit) != 0) ADD_FAILURE() << "cannot limit the file size";
+}
+
+ScopedFileSizeLimit::~ScopedFileSizeLimit() {
+  const rlimit limit{old_[0], old_[1]};
+  setrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, handler_);
+}
+
+namespace {
+int* const kStatics[] = {&cFilerSections::m_nSettingVersion, &cFilerSections::m_nDSPBanks,
+                         &cFilerSections::m_nAChan, &cFilerSections::m_nSampleRate, &CFilerSection::m_bChGrp};
+}  // namespace
+
+ScopedFilerStatics::ScopedFilerStatics() {
+  for (size_t i = 0; i < std::size(kStatics); ++i) saved_[i] = *kStatics[i];
+}
 
 ScopedFilerStatics::~ScopedFilerStatics() {
-  cFilerSections::m_nSettingVersion = version_;
-  cFilerSections::m_nDSPBanks = banks_;
-  cFilerSections::m_nAChan = achan_;
-  cFilerSections::m_nSampleRate = rate_;
-  CFilerSection::m_bChGrp = chgrp_;
+  for (size_t i = 0; i < std::size(kStatics); ++i) *kStatics[i] = saved_[i];
 }
 
 eFilerError EngineTest::ReadBytes(TestConfig& config, const std::string& bytes, int noCheck) {

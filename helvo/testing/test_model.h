@@ -143,9 +143,8 @@ class TestConfig : public cFilerContainer {
   TestGroup m_Group1, m_Group2;
 };
 
-// File bytes: a CRC line (correct CRC, or crcField when given), then every line followed by CR LF.
-std::string SettingsFile(const std::vector<std::string>& lines, const char* crcField = nullptr);
-// The same with the lines given as one text, separated by LF.
+// File bytes: a CRC line (correct CRC, or crcField when given), then each LF-separated line of text
+// followed by CR LF.
 std::string SettingsFile(std::string_view text, const char* crcField = nullptr);
 // Recomputes the CRC of bytes (from byte 5 on) into its first four bytes.
 void FixCrc(std::string& bytes);
@@ -172,6 +171,18 @@ class TempDir {
   std::string path_;
 };
 
+// Lowers the file size limit of the process for one scope, so that writes past `bytes` fail (EFBIG)
+// instead of raising SIGXFSZ: a write failure that even root cannot avoid.
+class ScopedFileSizeLimit {
+ public:
+  explicit ScopedFileSizeLimit(unsigned long bytes);
+  ~ScopedFileSizeLimit();
+
+ private:
+  unsigned long old_[2];
+  void (*handler_)(int);
+};
+
 // Restores the process-wide header statics after a test.
 class ScopedFilerStatics {
  public:
@@ -179,7 +190,7 @@ class ScopedFilerStatics {
   ~ScopedFilerStatics();
 
  private:
-  int version_, banks_, achan_, rate_, chgrp_;
+  int saved_[5];
 };
 
 // Fixture: statics restored, messages recorded, a temporary folder, strings registered.
