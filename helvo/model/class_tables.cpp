@@ -8,6 +8,10 @@
 #include <string_view>
 
 #include "helvo/engine/filer.h"
+#include "helvo/model/dsp_cfg.h"
+#include "helvo/model/element_name.h"
+#include "helvo/model/helvo_cfg.h"
+#include "helvo/model/records.h"
 
 namespace helvo {
 
@@ -137,35 +141,46 @@ constinit const sTypesEntry TypesEntries[kNumTypes] = {
 // ---------------------------------------------------------------------------------------------------
 //
 // The run-time class, instance size and create function of each row stay none / 0 until the class
-// exists: each class's unit fills its own row (&Cls::classCls, sizeof(Cls), a create function) when
-// it is added. Fields: class, size, create, type mask, first channel DSP 1 / DSP 2, last channel
-// DSP 1 / DSP 2, in the channel group's lists, in the element's lists, then the generation 3 and 4
-// meter offset / span, state offset / span, phasor offset / span, display name.
+// exists: each class's unit fills its own row (HELVO_CLASS(Cls): &Cls::classCls, sizeof(Cls), a
+// create function) when it is added. Fields: class, size, create, type mask, first channel DSP 1 /
+// DSP 2, last channel DSP 1 / DSP 2, in the channel group's lists, in the element's lists, then the
+// generation 3 and 4 meter offset / span, state offset / span, phasor offset / span, display name.
 
 // A row whose class does not exist yet: no run-time class, size or create function.
 #define HELVO_TBD nullptr, 0, nullptr
 
+namespace {
+// The create function of a class row: a default-constructed instance.
+template <class T>
+CObject* CreateDefault() {
+  return new T;
+}
+}  // namespace
+
+// The first three fields of the row of an existing class.
+#define HELVO_CLASS(cls) &cls::class##cls, sizeof(cls), &CreateDefault<cls>
+
 // clang-format off
 constinit const sClassInfo CHelvoCfgTables::ClassTable[kNumClasses] = {
     //          type mask   channels       dsp, element  meter   state   phasor display name
-    {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Elements"},
+    {HELVO_CLASS(CElementName), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Elements"},
     {HELVO_TBD, 0x8400FF0,  1, 19, 18, 36, true, true,   0,   5, 0,  12, 0,  1, "Analog Inputs"},
     {HELVO_TBD, 0x2000000,  1, 33, 32, 64, true, true,   332, 1, 38, 2,  0,  0, "External Inputs"},
     {HELVO_TBD, 0x100FF000, 1, 16, 15, 30, true, true,   180, 2, 12, 4,  36, 1, "Summations"},
     {HELVO_TBD, 0x300000,   1, 7, 6, 12,   true, true,   240, 3, 16, 6,  66, 3, "Sequence Functions"},
     {HELVO_TBD, 0x800000,   1, 10, 9, 18,  true, true,   434, 2, 42, 1,  0,  0, "Impedance Functions"},
     {HELVO_TBD, 0x1000000,  1, 10, 9, 18,  true, true,   276, 3, 22, 12, 0,  1, "Watts/Vars Functions"},
-    {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Identification"},
-    {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Recording Limits"},
+    {HELVO_CLASS(CIdCfg), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Identification"},
+    {HELVO_CLASS(CHelvoLimitsCfg), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Recording Limits"},
     {HELVO_TBD, 0x4000000,  0, 0, 0, 0,    true, false,  330, 1, 34, 4,  0,  0, "Frequency"},
     {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Meter Groups"},
     {HELVO_TBD, 0x20000000, 1, 16, 15, 31, true, true,   396, 1, 40, 1,  0,  0, "Logic Functions"},
     {HELVO_TBD, 0x40000000, 1, 6, 5, 11,   true, true,   0,   0, 0,  0,  0,  0, "Fault Locators"},
     {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Trends"},
-    {HELVO_TBD, 0x0,        1, 1, 2, 2,    false, false, 0,   0, 0,  0,  0,  0, "Channel Groups"},
-    {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Recorders"},
+    {HELVO_CLASS(cHelvoDspCfg), 0x0,        1, 1, 2, 2,    false, false, 0,   0, 0,  0,  0,  0, "Channel Groups"},
+    {HELVO_CLASS(CHelvoCfg), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Recorders"},
     {HELVO_TBD, 0x80000000, 1, 10, 9, 18,  true, true,   470, 1, 43, 2,  0,  0, "PF Functions"},
-    {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Storage Alarms"},
+    {HELVO_CLASS(cStorageAlarms), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Storage Alarms"},
     {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "PMU"},
     {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "PMUId"},
     {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "CDR"},
@@ -173,6 +188,7 @@ constinit const sClassInfo CHelvoCfgTables::ClassTable[kNumClasses] = {
 };
 // clang-format on
 #undef HELVO_TBD
+#undef HELVO_CLASS
 
 // ---------------------------------------------------------------------------------------------------
 // Generation tables (columns: generations 1, 2, 3, 4)

@@ -380,13 +380,25 @@ TEST_F(ClassTablesTest, ClassTableAddressesAreTheGeneration3And4Columns) {
   }
 }
 
-TEST_F(ClassTablesTest, NoClassHasAFactoryYet) {
-  for (int c = -1; c <= kNumClasses; ++c) {
+// Rows are filled as their classes are added: a filled row makes objects of its own run-time class,
+// an empty one makes none, and nothing is made outside the table.
+TEST_F(ClassTablesTest, FactoriesMakeTheirRowsClass) {
+  for (int c = 0; c < kNumClasses; ++c) {
+    const RuntimeClass* cls = T::GetRuntimeClass(c);
+    CObject* made = T::CreateClassObject(c);
+    if (!cls) {
+      EXPECT_EQ(made, nullptr) << c;
+      continue;
+    }
+    ASSERT_NE(made, nullptr) << c;
+    EXPECT_EQ(made->GetRuntimeClass(), cls) << c;
+    EXPECT_GT(T::ClassTable[c].m_nSize, 0u) << c;
+    delete made;
+  }
+  for (int c : {-1, kNumClasses, INT_MIN, INT_MAX}) {
     EXPECT_EQ(T::GetRuntimeClass(c), nullptr) << c;
     EXPECT_EQ(T::CreateClassObject(c), nullptr) << c;
   }
-  EXPECT_EQ(T::CreateClassObject(INT_MIN), nullptr);
-  EXPECT_EQ(T::CreateClassObject(INT_MAX), nullptr);
 }
 
 // ---- Generation tables ---------------------------------------------------------------------------

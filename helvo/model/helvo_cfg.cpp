@@ -1,0 +1,360 @@
+#include "helvo/model/helvo_cfg.h"
+
+#include "helvo/engine/helvo_section.h"
+#include "helvo/host/host_settings.h"
+#include "helvo/host/ied_def.h"
+#include "helvo/model/dsp_cfg.h"
+#include "helvo/model/element_name.h"
+#include "helvo/model/phasor.h"
+#include "helvo/model/records.h"
+#include "helvo/platform/file_io.h"
+#include "helvo/platform/format.h"
+#include "helvo/platform/user_interface.h"
+
+namespace helvo {
+
+HELVO_IMPLEMENT_DYNCREATE(CHelvoCfg, cFilerContainer)
+
+namespace {
+
+// Section name ids of the recorder-level sections (helvo/resources/).
+enum : int {
+  IDS_SECTION_ID = 10240,
+  IDS_SECTION_LIMITS = 10896,
+  IDS_SECTION_METERING_GROUP = 10928,
+  IDS_SECTION_EXTENDED_TREND = 11808,
+  IDS_SECTION_PMU = 11936,
+  IDS_SECTION_CDR = 11947,
+  IDS_SECTION_END = 11999,
+};
+
+// Deletes every object of list, unlinking each before it is deleted so that a destructor that calls
+// back into the configuration never sees it.
+void DeleteAll(FilerList& list) {
+  while (!list.IsEmpty()) delete list.RemoveHead();
+}
+
+// Deletes a single record held in a field, first unlinking it from list in case it is also there, so
+// that it is never deleted twice.
+template <class T>
+void DeleteRecord(T*& record, FilerList& list) {
+  if (!record) return;
+  if (auto pos = list.Find(record)) list.RemoveAt(pos);
+  delete record;
+  record = nullptr;
+}
+
+// Takes the first object of list out of it; none when the list is empty.
+CFiler* TakeHead(FilerList& list) {
+  return list.IsEmpty() ? nullptr : list.RemoveHead();
+}
+
+// Calls the channel group's own post-load step when the group provides one.
+template <class Group>
+void RunGroupPostLoad(Group* group, CHelvoCfg* cfg) {
+  if constexpr (requires { group->PostLoadProcess(cfg); }) group->PostLoadProcess(cfg);
+}
+
+}  // namespace
+
+// ---- Construction and destruction ----
+
+CHelvoCfg::CHelvoCfg() {
+  Initialize();
+}
+
+CHelvoCfg::CHelvoCfg(StringList& lines) {
+  Initialize();
+  StringList::Position pos;
+  ReadCfgFile(lines, pos);
+  PostLoadProcess();
+}
+
+CHelvoCfg::CHelvoCfg(const std::string& path, int noCheck) {
+  Initialize();
+  if (path.empty()) return;
+  m_eReadResult = ReadCfgFile(path, noCheck);
+  if (m_eReadResult != eFilerNoError) return;
+  PostLoadProcess();
+  m_strFilePath = path;
+}
+
+void CHelvoCfg::Initialize() {
+  m_pIdCfg = nullptr;
+  m_pLimitsCfg = nullptr;
+  m_pStorageAlarms = nullptr;
+  m_pTrend = nullptr;
+  m_Sections.SetParent(this);
+
+  m_pDspCfg[0] = new cHelvoDspCfg(this, 0);
+  m_pDspCfg[1] = new cHelvoDspCfg(this, 1);
+
+  m_iIedGen = 1;
+  // The DC unit list is process-wide; a new configuration reads it afresh when it is first used.
+  DiscardDCUnits();
+
+  // The registration order is the order in which a settings file is written.
+  auto* id = new cHelvoSection(IDS_SECTION_ID, eIdCfg, FieldOf(&CHelvoCfg::m_IdList));
+  CIdCfg::DefineIdCfgTypes(id);
+  AddFilerSection(eIdCfg, id);
+
+  auto* groups = new cHelvoSection(0, eElementName);
+  groups->AddNestedListAddress(m_pDspCfg[0])->AddNestedListAddress(m_pDspCfg[1]);
+  AddFilerSection(eElementName, groups);
+
+  AddFilerSection(eMeterGroup, new cHelvoSection(IDS_SECTION_METERING_GROUP, eMeterGroup,
+                                                 FieldOf(&CHelvoCfg::m_MeterGroupList)));
+  AddFilerSection(eTrend,
+                  new cHelvoSection(IDS_SECTION_EXTENDED_TREND, eTrend, FieldOf(&CHelvoCfg::m_TrendList)));
+
+  auto* limits = new cHelvoSection(IDS_SECTION_LIMITS, eLimitsCfg, FieldOf(&CHelvoCfg::m_LimitsList));
+  CHelvoLimitsCfg::DefineLimitsCfgTypes(limits);
+  AddFilerSection(eLimitsCfg, limits);
+
+  AddFilerSection(ePMUId, new cHelvoSection(IDS_SECTION_PMU, ePMUId, FieldOf(&CHelvoCfg::m_PMUIdList)));
+  AddFilerSection(eCDRId, new cHelvoSection(IDS_SECTION_CDR, eCDRId, FieldOf(&CHelvoCfg::m_CDRIdList)));
+  AddFilerSection(eEndOfFile, new cHelvoSection(IDS_SECTION_END, eEndOfFile));
+
+  m_nSampleRateRead = 96;
+  m_nSampleRateWritten = 96;
+  m_pHostObject = nullptr;
+}
+
+CHelvoCfg::~CHelvoCfg() {
+  // Each single record is unlinked from its list before the list's leftovers go, so nothing is
+  // deleted twice.
+  DeleteRecord(m_pIdCfg, m_IdList);
+  DeleteAll(m_IdList);
+  DeleteRecord(m_pLimitsCfg, m_LimitsList);
+  DeleteAll(m_LimitsList);
+  delete m_pStorageAlarms;
+  m_pStorageAlarms = nullptr;
+  DeleteAll(m_MeterGroupList);
+  DeleteRecord(m_pTrend, m_TrendList);
+  DeleteAll(m_TrendList);
+  DiscardDCUnits();
+  delete m_pHostObject;
+  m_pHostObject = nullptr;
+  DeleteAll(m_PMUIdList);
+  // Functions deleted with their channel group unlink themselves from the configuration (Remove), so
+  // the lists above are already empty by then.
+  for (cHelvoDspCfg*& group : m_pDspCfg) {
+    delete group;
+    group = nullptr;
+  }
+  DeleteAll(m_CDRIdList);
+}
+
+CObject* CHelvoCfg::ConstructChild(int cls) {
+  return CreateClassObject(cls);  // none outside 0 to 21 and for classes without a factory
+}
+
+// ---- Reading ----
+
+eFilerError CHelvoCfg::ReadCfgFile(const std::string& path, int noCheck) {
+  m_strFilePath = path;
+  const eFilerError result = m_Sections.ReadCfgFile(path, noCheck);
+  if (result != eFilerNoError) return result;
+
+  m_nBank = cFilerSections::m_nDSPBanks;
+  m_nSetVer = cFilerSections::m_nSettingVersion;
+  m_nAChan = cFilerSections::m_nAChan;
+  m_nSRate = cFilerSections::m_nSampleRate;
+  m_nSampleRateRead = m_nSRate;
+
+  // The generation the header names; values that name none leave it as it was.
+  if (m_nSetVer >= 201) {
+    if (m_nAChan == 18)
+      m_iIedGen = 3;
+    else if (m_nAChan == 36)
+      m_iIedGen = 4;
+  } else {
+    if (m_nBank == 1)
+      m_iIedGen = 1;
+    else if (m_nBank == 2)
+      m_iIedGen = 2;
+  }
+
+  // A file marked as a one-time new file is removed once it has been read; the configuration stays.
+  if (!m_IdList.IsEmpty())
+    if (auto* id = dynamic_cast<CIdCfg*>(m_IdList.GetHead()); id && id->m_nNewFile == 1) RemoveFile(path);
+  return eFilerNoError;
+}
+
+eFilerError CHelvoCfg::ReadCfgFile(char* image, unsigned long size, int noCheck) {
+  const eFilerError result = m_Sections.ReadCfgFile(image, size, noCheck);
+  if (result == eFilerNoError) PostLoadProcess();
+  return result;
+}
+
+void CHelvoCfg::ReadCfgFile(StringList& lines, StringList::Position& pos) {
+  m_strFilePath.clear();
+  m_Sections.ReadCfgFile(lines, pos);
+}
+
+// ---- Post-load processing ----
+
+void CHelvoCfg::PostLoadProcess() {
+  // 1. The identification record: the first one read, or one with the defaults. A record left from an
+  //    earlier read is replaced.
+  CIdCfg* id = nullptr;
+  if (CFiler* head = TakeHead(m_IdList)) {
+    id = dynamic_cast<CIdCfg*>(head);
+    if (!id) {
+      delete head;  // only identification records are ever put in this list
+    } else {
+      id->SetParent(this);
+      if (id->m_nSettingsVers == 0) id->m_nSettingsVers = GetSettingVersionLimit();
+    }
+  }
+  if (!id) {
+    id = new CIdCfg(this);
+    id->m_strHostText2.clear();
+  }
+  if (m_pIdCfg != id) DeleteRecord(m_pIdCfg, m_IdList);
+  m_pIdCfg = id;
+
+  // 2. The board count is the generation; the sample rate is the header's once a file has been read
+  //    by path (before that m_nSRate holds no rate and the record keeps its own).
+  if (m_iIedGen >= 1 && m_iIedGen <= 4) {
+    id->m_nNumBanks = m_iIedGen;
+    if (m_nSRate > 0) id->m_nSampleRate = m_nSRate;
+  }
+  // 3. The generation the meter references of this file were written for.
+  const int gen = id->m_nNumBanks;
+
+  // 4. Only 50 and 60 Hz systems exist; anything else becomes the host's 50 Hz default, or 60.
+  if (id->m_nSystemFrequency != 50 && id->m_nSystemFrequency != 60) {
+    unsigned long freq = 0;
+    id->m_nSystemFrequency = (GetDefaultSysFreq(&freq, nullptr) && freq == 50) ? 50 : 60;
+  }
+
+  // 5.
+  m_nLoadedSetVer = id->m_nSettingsVers;
+
+  // 6. The channel groups file their functions and resolve their own references.
+  for (cHelvoDspCfg* group : m_pDspCfg)
+    if (group) RunGroupPostLoad(group, this);
+
+  // The storage alarms exist before the trend is linked, which sets the trend alarm contact.
+  delete m_pStorageAlarms;
+  m_pStorageAlarms = new cStorageAlarms(this);
+
+  LinkRecordReferences(gen);
+
+  // The limits record: the first one read (later ones are duplicates and are discarded), or one with
+  // the defaults. A record left from an earlier read is replaced.
+  CHelvoLimitsCfg* limits = nullptr;
+  while (CFiler* head = TakeHead(m_LimitsList)) {
+    auto* record = dynamic_cast<CHelvoLimitsCfg*>(head);
+    if (!limits && record) {
+      limits = record;
+      continue;
+    }
+    delete head;
+  }
+  if (limits)
+    limits->SetParent(this);
+  else
+    limits = new CHelvoLimitsCfg(this);
+  if (m_pLimitsCfg != limits) DeleteRecord(m_pLimitsCfg, m_LimitsList);
+  m_pLimitsCfg = limits;
+
+  m_pStorageAlarms->m_nRecordAlarm = static_cast<int>(limits->m_nRecAlarm);
+}
+
+void CHelvoCfg::LinkRecordReferences(int) {}
+
+CIdCfg* CHelvoCfg::GetIdCfg() const {
+  if (m_pIdCfg) return m_pIdCfg;
+  for (CFiler* obj : m_IdList)
+    if (auto* id = dynamic_cast<CIdCfg*>(obj)) return id;
+  return nullptr;
+}
+
+// ---- Meter groups, trends, PMU and CDR identifications ----
+
+CFiler* CHelvoCfg::VerifyMeterGroupNamed(const std::string& name, const CFiler* exclude) {
+  std::string groupName;
+  for (CFiler* obj : m_MeterGroupList) {
+    if (!obj || obj == exclude) continue;
+    const auto* named = dynamic_cast<const cNamedRecord*>(obj);
+    if (!named) continue;
+    named->GetName(groupName);
+    if (EqualsNoCase(groupName, name)) return obj;
+  }
+  return nullptr;
+}
+
+void CHelvoCfg::Remove(CFiler* record) {
+  if (!record) return;
+  if (record == m_pTrend) m_pTrend = nullptr;
+  for (FilerList* list : {&m_MeterGroupList, &m_TrendList, &m_PMUIdList, &m_CDRIdList}) {
+    if (auto pos = list->Find(record)) {
+      list->RemoveAt(pos);
+      return;
+    }
+  }
+}
+
+void CHelvoCfg::Remove(CPhasor* phasor) {
+  if (!phasor) return;
+  if (auto* groups = dynamic_cast<cHelvoSection*>(GetSection(eMeterGroup)))
+    for (CFiler* group : m_MeterGroupList)
+      if (group) groups->ClearReferencesTo(group, phasor);
+  if (auto* trends = dynamic_cast<cHelvoSection*>(GetSection(eTrend))) {
+    if (m_pTrend) trends->ClearReferencesTo(m_pTrend, phasor);
+    // Trends still in the list are never resolved, but clearing them too keeps every pointer sound.
+    for (CFiler* trend : m_TrendList)
+      if (trend) trends->ClearReferencesTo(trend, phasor);
+  }
+}
+
+// ---- Version and generation ----
+
+bool CHelvoCfg::IsClassSupported(eHelvoCfgClass cls) const {
+  const CIdCfg* id = GetIdCfg();
+  return id && id->m_nSettingsVers >= 0 &&
+         CHelvoCfgTables::IsClassSupported(cls, static_cast<unsigned int>(id->m_nSettingsVers));
+}
+
+bool CHelvoCfg::IsDCSupported() const {
+  const CIdCfg* id = GetIdCfg();
+  return id && id->m_nSettingsVers >= 0 &&
+         CHelvoCfgTables::IsDCSupported(static_cast<unsigned int>(id->m_nSettingsVers));
+}
+
+int CHelvoCfg::GetOwnSettingVersion() const {
+  const CIdCfg* id = GetIdCfg();
+  return id ? id->m_nSettingsVers : 0;
+}
+
+int CHelvoCfg::UpdateIedGen(int gen) {
+  if (gen < 1 || gen > kNumGenerations) return 0;
+  const int changed = gen != m_iIedGen ? 1 : 0;
+  for (int board = 0; board < DspsByGen(gen) && board < 2; ++board)
+    if (!m_pDspCfg[board]) m_pDspCfg[board] = new cHelvoDspCfg(this, board);
+  m_iIedGen = gen;
+  if (CIdCfg* id = GetIdCfg()) id->m_nNumBanks = gen;
+  return changed;
+}
+
+int CHelvoCfg::ImportParametersFromDatabase(const sIEDDef& def) {
+  int changed = 0;
+  CIdCfg* id = GetIdCfg();
+  const std::string& serial = def.m_strSerialNumber;
+  if (id && !serial.empty() && !EqualsNoCase(serial, id->m_strSerialNum)) {
+    if (!id->m_strSerialNum.empty())
+      ShowMessage("Modifying Serial Number \"" + id->m_strSerialNum + "\"to\r\n match the Serial Number \"" +
+                      serial + "\" stored in database.",
+                  MB_OK | MB_ICONINFORMATION);
+    id->m_strSerialNum = serial;
+    changed = 1;
+  }
+  // The definition's generation only says that one is known: the current generation is kept and the
+  // channel groups and NUM_BANKS are brought in line with it.
+  if (def.m_nGeneration >= 1 && def.m_nGeneration <= 4) changed |= UpdateIedGen(m_iIedGen);
+  return changed;
+}
+
+}  // namespace helvo

@@ -1,0 +1,149 @@
+// The root of one recorder configuration and the object the host works with. It owns the section
+// templates of the recorder-level sections, the identification, limits and storage-alarm records, the
+// meter groups, trends, PMU and CDR identifications, and the two channel groups that hold everything
+// per DSP board. It loads a settings file from a path, a memory image or a list of lines, derives the
+// recorder generation from the file header, and links the records after loading.
+//
+// The class tables (CHelvoCfgTables), the device capability tables and the unit operations
+// (CHelvoUnits) are bases of the root, so hosts reach them as CHelvoCfg::Name.
+#pragma once
+
+#include <string>
+
+#include "helvo/engine/filer.h"
+#include "helvo/model/class_tables.h"
+#include "helvo/scaling/units.h"
+
+namespace helvo {
+
+class cHelvoDspCfg;
+class CIdCfg;
+class CHelvoLimitsCfg;
+class cStorageAlarms;
+class CPhasor;
+class CElementName;
+struct sIEDDef;
+
+// A recorder-level record whose name the configuration keeps unique among its kind (meter groups).
+// The record classes implement it next to their CFiler base, so that the configuration reaches the
+// name without depending on those classes.
+class cNamedRecord {
+ public:
+  virtual ~cNamedRecord() = default;
+  virtual void GetName(std::string& name) const = 0;
+};
+
+class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoUnits {
+  HELVO_DECLARE_RUNTIME(CHelvoCfg)
+ public:
+  // An empty configuration: two channel groups, the section templates, no records. Reads nothing.
+  CHelvoCfg();
+  // Reads the lines (ReadCfgFile, list form), then runs PostLoadProcess whatever the reader found.
+  explicit CHelvoCfg(StringList& lines);
+  // Reads the file at path (ReadCfgFile, path form; noCheck nonzero skips the CRC comparison). The
+  // result is kept in m_eReadResult: on an error the configuration stays empty and unlinked; on
+  // success PostLoadProcess runs. An empty path reads nothing and leaves m_strFilePath empty.
+  CHelvoCfg(const std::string& path, int noCheck);
+  CHelvoCfg(const CHelvoCfg&) = delete;
+  CHelvoCfg& operator=(const CHelvoCfg&) = delete;
+  // Deletes everything the configuration owns (records, lists, channel groups) and discards the
+  // process-wide DC unit list.
+  ~CHelvoCfg() override;
+
+  int GetClass() const override { return eHelvoCfg; }
+  // A new default-constructed object of class cls (0 to 21) from the class table; none otherwise
+  // (END included). The object is not attached to anything.
+  CObject* ConstructChild(int cls) override;
+
+  // --- Reading ---
+  // Reads the file at path into the configuration (no post-load processing). On success copies the
+  // file's header values into the class statics (m_nBank, m_nSetVer, m_nAChan, m_nSRate), derives
+  // the generation from them, and deletes the file when its identification record carries NEWFILE=1.
+  // On an error nothing but m_strFilePath changes.
+  eFilerError ReadCfgFile(const std::string& path, int noCheck);
+  // Reads a whole file image (CRC field included; its CR and LF bytes are overwritten with zero bytes)
+  // and on success runs PostLoadProcess. The statics and the generation are not changed here.
+  eFilerError ReadCfgFile(char* image, unsigned long size, int noCheck);
+  // Parses an already split line list, starting at its head; empties m_strFilePath.
+  void ReadCfgFile(StringList& lines, StringList::Position& pos);
+
+  // Turns what the reader filled in into the working form: the single records taken out of their
+  // lists (or made with their defaults), their values repaired, the channel groups linked.
+  void PostLoadProcess();
+
+  // The setting version of the last file read by path.
+  static int GetSettingVersion() { return m_nSetVer; }
+
+  // The identification record: the working-form field, or else (written form) the first record of
+  // the identification list; none when there is neither.
+  CIdCfg* GetIdCfg() const;
+
+  // --- Meter groups, trends, PMU and CDR identifications ---
+  // The first meter group in list order, other than exclude, whose name (cNamedRecord) equals name
+  // ignoring letter case; none when there is none.
+  CFiler* VerifyMeterGroupNamed(const std::string& name, const CFiler* exclude = nullptr);
+  // Unlinks a meter group, trend, PMU identification or CDR identification from its list (the first
+  // occurrence; nothing when absent) without deleting it. A trend that is the trend in use also
+  // stops being in use.
+  void Remove(CFiler* record);
+  // Clears every reference to phasor held by the meter groups and the trends (through the reference
+  // addresses of their section templates). Deletes nothing.
+  void Remove(CPhasor* phasor);
+  // Elements are removed through their channel group; the configuration holds no reference to them.
+  void Remove(CElementName*) {}
+
+  // --- Version and generation ---
+  using CHelvoCfgTables::GetRuntimeClass;
+  using CHelvoCfgTables::IsClassSupported;
+  using CHelvoCfgTables::IsDCSupported;
+  // The class tables' predicates at the identification record's setting version; false without a
+  // record or with a negative version.
+  bool IsClassSupported(eHelvoCfgClass cls) const;
+  bool IsDCSupported() const;
+
+  // Switches the recorder generation to gen (1 to 4): creates the channel groups the generation needs
+  // that are missing, sets m_iIedGen and the identification record's NUM_BANKS. Nonzero when the
+  // generation changed. A generation outside 1 to 4 changes nothing and gives 0.
+  int UpdateIedGen(int gen);
+  // Takes the serial number of a device definition into the identification record (telling the user
+  // when it replaces another number) and refreshes the channel groups and NUM_BANKS for the current
+  // generation when the definition names a generation. Nonzero when something changed.
+  int ImportParametersFromDatabase(const sIEDDef& def);
+
+  // --- Data ---
+  eFilerError m_eReadResult = eFilerNoError;  // result of the path constructor's read
+  int m_nLoadedSetVer = 0;                    // SETTINGS_VERS of the record as loaded
+  cHelvoDspCfg* m_pDspCfg[2] = {};            // DSP board 1 and DSP board 2
+  std::string m_strFilePath;                  // file last read by path
+  CIdCfg* m_pIdCfg = nullptr;
+  CHelvoLimitsCfg* m_pLimitsCfg = nullptr;
+  cStorageAlarms* m_pStorageAlarms = nullptr;
+  CFiler* m_pTrend = nullptr;        // the trend in use, taken from the trend list
+  CObject* m_pHostObject = nullptr;  // for the host's own use; deleted with the configuration
+  FilerList m_IdList;                // the section object lists, in file order
+  FilerList m_LimitsList;
+  FilerList m_MeterGroupList;
+  FilerList m_TrendList;
+  FilerList m_PMUIdList;
+  FilerList m_CDRIdList;
+  int m_nSampleRateRead = 96;     // header sample rate of the last file read by path
+  int m_nSampleRateWritten = 96;  // set by saving
+
+ protected:
+  // SETTINGS_VERS of the identification record; 0 without one.
+  int GetOwnSettingVersion() const override;
+
+ private:
+  // Run by every constructor before anything else.
+  void Initialize();
+  // Post-load linking of the records that refer to functions, run once the channel groups have filed
+  // their functions and the storage alarms exist: the check that drops the meter group a PMU
+  // definition makes redundant, the resolution of the meter groups' meter references, and taking the
+  // first trend out of the trend list as the trend in use, with its meter references resolved and its
+  // alarm contact copied into the storage alarms. gen is the generation the references were written
+  // for (the record's NUM_BANKS). These steps come with the meter-group, trend and PMU classes; until
+  // those exist their sections make no objects, so there is nothing to link yet.
+  void LinkRecordReferences(int gen);
+};
+
+}  // namespace helvo
