@@ -22,6 +22,7 @@ TEST_F(ReaderTest, WrittenModelReadsBackWithEveryValue) {
     auto* r = out.Add(out.m_Records, new TestRecord);
     r->m_nNumber = 7;
     r->m_Conv.m_strText = " conv = text ";
+    r->m_bFlag = 0;
     r->m_nInt = INT32_MIN;
     r->m_fFloat = -1.234567e-12f;
     r->m_lLong = INT32_MAX;
@@ -40,7 +41,7 @@ TEST_F(ReaderTest, WrittenModelReadsBackWithEveryValue) {
     EXPECT_EQ(back->m_nNumber, 7);
     EXPECT_EQ(back->m_Conv.m_strText, " conv = text ");
     EXPECT_EQ(back->m_Conv.m_nSeenFreq, 50);  // the ID came first
-    EXPECT_EQ(back->m_bFlag, 1);
+    EXPECT_EQ(back->m_bFlag, 0);
     EXPECT_EQ(back->m_nInt, INT32_MIN);
     EXPECT_EQ(back->m_fFloat, -1.234567e-12f);
     EXPECT_EQ(back->m_lLong, INT32_MAX);

@@ -24,7 +24,7 @@ Lines Block(const Lines& lines, const std::string& header) {
 TEST_F(WriterTest, EmptyModelAndExactRecordBlock) {
   TestConfig empty;
   const std::uint16_t crc = Crc16Update(0, "\n\r\n[END]\r\n");
-  EXPECT_EQ(WrittenImage(empty, 6), Format("%4.4x", static_cast<unsigned>(crc)) + "\r\n\r\n[END]\r\n");
+  EXPECT_EQ(WrittenImage(empty, 6), Format("%4.4x\r\n\r\n[END]\r\n", static_cast<unsigned>(crc)));
 
   TestConfig c;
   auto* id = c.Add(c.m_Ids, new TestId);
@@ -38,36 +38,12 @@ TEST_F(WriterTest, EmptyModelAndExactRecordBlock) {
   r->m_uUnsigned = 4294967295u;
   r->m_Ip.m_nAddress = 0xC0A80AFFu;
   r->m_eEnum = kEnumFive;
-  const Lines lines = BodyLines(WrittenImage(c, 6, 60));
-  EXPECT_EQ(lines, (Lines{"[ID]",
-                          "SETTINGS_VERS=6",
-                          "NUM_BANKS=2",
-                          "SYSTEM_FREQUENCY=60",
-                          "CONV=",
-                          "",
-                          "[REC3]",
-                          "CONV=c",
-                          "BYTE=1",
-                          "INT=-7",
-                          "FLOAT=0.1",
-                          "LONG=-5",
-                          "TEXT=default",
-                          "UNSIGNED=4294967295",
-                          "IP=192.168.10.255",
-                          "ENUM=5",
-                          "DUP=0",
-                          "DUP=0",
-                          "V4=4",
-                          "V5=5",
-                          "V6=6",
-                          "V46=46",
-                          "GATE=",
-                          "GATED=1",
-                          "GATED2=2",
-                          "PLAIN=3",
-                          "AFTER_PLAIN=4",
-                          "",
-                          "[END]"}));
+  EXPECT_EQ(WrittenImage(c, 6, 60),
+            SettingsFile(
+                "[ID]\nSETTINGS_VERS=6\nNUM_BANKS=2\nSYSTEM_FREQUENCY=60\nCONV=\n\n[REC3]\nCONV=c\nBYTE=1\n"
+                "INT=-7\nFLOAT=0.1\nLONG=-5\nTEXT=default\nUNSIGNED=4294967295\nIP=192.168.10.255\nENUM=5\n"
+                "DUP=0\nDUP=0\nV4=4\nV5=5\nV6=6\nV46=46\nGATE=\nGATED=1\nGATED2=2\nPLAIN=3\nAFTER_PLAIN=4\n\n"
+                "[END]"));
   EXPECT_EQ(id->m_Conv.m_nSeenFreq, 60);
   EXPECT_EQ(r->m_Conv.m_nSeenFreq, 50);
 }

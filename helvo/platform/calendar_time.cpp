@@ -11,9 +11,12 @@ namespace {
 
 constexpr const char* kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
                                    "July",    "August",   "September", "October", "November", "December"};
-constexpr const char* kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+constexpr const char* kDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                 "Thursday", "Friday", "Saturday"};
 
-std::string Abbrev(const char* name) { return std::string(name, 3); }
+std::string Abbrev(const char* name) {
+  return std::string(name, 3);
+}
 
 }  // namespace
 
@@ -35,7 +38,8 @@ CalendarTime CalendarTime::GetCurrentTime() {
     char* end = nullptr;
     errno = 0;
     const long long v = std::strtoll(epoch, &end, 10);
-    if (end != epoch && *end == '\0' && errno == 0 && v >= 0) return CalendarTime(static_cast<std::time_t>(v));
+    if (end != epoch && *end == '\0' && errno == 0 && v >= 0)
+      return CalendarTime(static_cast<std::time_t>(v));
   }
   return CalendarTime(std::time(nullptr));
 }
@@ -54,21 +58,51 @@ std::string CalendarTime::Format(const char* fmt) const {
     }
     ++p;
     switch (*p) {
-      case 'y': out += helvo::Format("%02d", ((tm.tm_year % 100) + 100) % 100); break;
-      case 'Y': out += helvo::Format("%d", tm.tm_year + 1900); break;
-      case 'b': out += Abbrev(kMonths[mon]); break;
-      case 'B': out += kMonths[mon]; break;
-      case 'm': out += helvo::Format("%02d", tm.tm_mon + 1); break;
-      case 'd': out += helvo::Format("%02d", tm.tm_mday); break;
-      case 'e': out += helvo::Format("%2d", tm.tm_mday); break;
-      case 'H': out += helvo::Format("%02d", tm.tm_hour); break;
-      case 'M': out += helvo::Format("%02d", tm.tm_min); break;
-      case 'S': out += helvo::Format("%02d", tm.tm_sec); break;
-      case 'a': out += Abbrev(kDays[wday]); break;
-      case 'A': out += kDays[wday]; break;
-      case 'p': out += tm.tm_hour < 12 ? "AM" : "PM"; break;
-      case 'j': out += helvo::Format("%03d", tm.tm_yday + 1); break;
-      case '%': out += '%'; break;
+      case 'y':
+        out += helvo::Format("%02d", ((tm.tm_year % 100) + 100) % 100);
+        break;
+      case 'Y':
+        out += helvo::Format("%d", tm.tm_year + 1900);
+        break;
+      case 'b':
+        out += Abbrev(kMonths[mon]);
+        break;
+      case 'B':
+        out += kMonths[mon];
+        break;
+      case 'm':
+        out += helvo::Format("%02d", tm.tm_mon + 1);
+        break;
+      case 'd':
+        out += helvo::Format("%02d", tm.tm_mday);
+        break;
+      case 'e':
+        out += helvo::Format("%2d", tm.tm_mday);
+        break;
+      case 'H':
+        out += helvo::Format("%02d", tm.tm_hour);
+        break;
+      case 'M':
+        out += helvo::Format("%02d", tm.tm_min);
+        break;
+      case 'S':
+        out += helvo::Format("%02d", tm.tm_sec);
+        break;
+      case 'a':
+        out += Abbrev(kDays[wday]);
+        break;
+      case 'A':
+        out += kDays[wday];
+        break;
+      case 'p':
+        out += tm.tm_hour < 12 ? "AM" : "PM";
+        break;
+      case 'j':
+        out += helvo::Format("%03d", tm.tm_yday + 1);
+        break;
+      case '%':
+        out += '%';
+        break;
       default:
         out += '%';
         out += *p;

@@ -27,7 +27,9 @@ std::string Format(const char* fmt, ...) {
 }
 
 namespace {
-inline unsigned char Lower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+inline unsigned char Lower(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
 }  // namespace
 
 int CompareNoCase(std::string_view a, std::string_view b) {

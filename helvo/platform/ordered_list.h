@@ -20,9 +20,7 @@ class OrderedList {
    public:
     Position() = default;
     explicit operator bool() const { return valid_; }
-    bool operator==(const Position& o) const {
-      return valid_ == o.valid_ && (!valid_ || it_ == o.it_);
-    }
+    bool operator==(const Position& o) const { return valid_ == o.valid_ && (!valid_ || it_ == o.it_); }
 
    private:
     friend class OrderedList;

@@ -31,8 +31,12 @@ CObject* RuntimeClass::CreateObject(std::string_view name) {
 
 const RuntimeClass CObject::classCObject("CObject", nullptr, nullptr);
 
-const RuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
+const RuntimeClass* CObject::GetRuntimeClass() const {
+  return &classCObject;
+}
 
-bool CObject::IsKindOf(const RuntimeClass* cls) const { return GetRuntimeClass()->IsDerivedFrom(cls); }
+bool CObject::IsKindOf(const RuntimeClass* cls) const {
+  return GetRuntimeClass()->IsDerivedFrom(cls);
+}
 
 }  // namespace helvo

@@ -59,9 +59,8 @@ class CObject {
   const ::helvo::RuntimeClass cls::class##cls(#cls, &base::class##base, nullptr);
 
 // Defines the record of a class that is created by name with its default constructor.
-#define HELVO_IMPLEMENT_DYNCREATE(cls, base)                                      \
-  const ::helvo::RuntimeClass cls::class##cls(#cls, &base::class##base, []() {    \
-    return static_cast<::helvo::CObject*>(new cls);                               \
-  });
+#define HELVO_IMPLEMENT_DYNCREATE(cls, base)                            \
+  const ::helvo::RuntimeClass cls::class##cls(#cls, &base::class##base, \
+                                              []() { return static_cast<::helvo::CObject*>(new cls); });
 
 #define HELVO_RUNTIME_CLASS(cls) (&cls::class##cls)

@@ -41,9 +41,8 @@ void RegisterStringTable(std::span<const StringResource> rows) {
 
 void UnregisterStringTable(std::span<const StringResource> rows) {
   Table& t = TheTable();
-  auto it = std::find_if(t.blocks.begin(), t.blocks.end(), [&](const auto& b) {
-    return b.data() == rows.data() && b.size() == rows.size();
-  });
+  auto it = std::find_if(t.blocks.begin(), t.blocks.end(),
+                         [&](const auto& b) { return b.data() == rows.data() && b.size() == rows.size(); });
   if (it == t.blocks.end()) return;
   t.blocks.erase(it);
   t.Rebuild();

@@ -22,7 +22,9 @@ const char* KindOf(unsigned style) {
 }
 }  // namespace
 
-UserInterface& GetUserInterface() { return g_current ? *g_current : g_default; }
+UserInterface& GetUserInterface() {
+  return g_current ? *g_current : g_default;
+}
 
 UserInterface* SetUserInterface(UserInterface* sink) {
   UserInterface* previous = g_current;
@@ -34,7 +36,8 @@ int ShowMessage(const std::string& text, unsigned style, CWnd* parent, const std
   return GetUserInterface().MessageBox(parent, text, title, style);
 }
 
-int StderrUserInterface::MessageBox(CWnd*, const std::string& text, const std::string& title, unsigned style) {
+int StderrUserInterface::MessageBox(CWnd*, const std::string& text, const std::string& title,
+                                    unsigned style) {
   if (title.empty())
     std::fprintf(stderr, "%s: %s\n", KindOf(style), text.c_str());
   else

@@ -36,7 +36,8 @@ UserInterface& GetUserInterface();
 UserInterface* SetUserInterface(UserInterface* sink);
 
 // Shows a message through the installed sink.
-int ShowMessage(const std::string& text, unsigned style, CWnd* parent = nullptr, const std::string& title = {});
+int ShowMessage(const std::string& text, unsigned style, CWnd* parent = nullptr,
+                const std::string& title = {});
 
 // The default sink: "warning: text" (or "error:", "question:", "info:") on stderr; answers OK, or the
 // style's first button.
