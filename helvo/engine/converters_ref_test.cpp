@@ -82,7 +82,6 @@ class RefConverterTest : public ::testing::Test {
     conv.ConvertIn(owner, text, freq);
   }
 
-  cFilerContainer root_;
   int saved_[6] = {};
 };
 
@@ -107,7 +106,7 @@ TEST_F(RefConverterTest, TypesEntryReplacesLegacyCodesAndIgnoresCase) {
 }
 
 TEST_F(RefConverterTest, ChannelNumbersOutsideTheTableAndOwnersWithoutGroup) {
-  cHelvoDspCfg group(&root_, 0), board2(&root_, 1);
+  cHelvoDspCfg group(nullptr, 0), board2(nullptr, 1);
   auto* analog = new FakeFunction(eAnalogCfg, &group);
   group.GetClassList(eAnalogCfg).AddTail(analog);  // owned by the group through its list
   In(analog->m_oiChannelNumber, "5", analog);
@@ -133,7 +132,7 @@ TEST_F(RefConverterTest, ChannelNumbersOutsideTheTableAndOwnersWithoutGroup) {
 }
 
 TEST_F(RefConverterTest, PhasorAndStateIndexes) {
-  cHelvoDspCfg group(&root_, 0);
+  cHelvoDspCfg group(nullptr, 0);
   FakeFunction sum(eSummationCfg, &group, 2);
   CrefPhasor phasor;
   EXPECT_EQ(Out(phasor), "-1");
@@ -169,7 +168,7 @@ TEST_F(RefConverterTest, PhasorAndStateIndexes) {
 
 TEST_F(RefConverterTest, MeterIndexAndItsTextForms) {
   SetFile(4, 2, 18, 96);  // generation 2: two boards of 235 meters
-  cHelvoDspCfg board1(&root_, 0), board2(&root_, 1);
+  cHelvoDspCfg board1(nullptr, 0), board2(nullptr, 1);
   FakeFunction sum(eSummationCfg, &board1, 3);
   FakeFunction analog2(eAnalogCfg, &board2, 1);
   CrefMeter meter;
@@ -242,7 +241,6 @@ TEST_F(RefConverterTest, TrendChoiceNamesStayInsideTheBuffer) {
 // Reading function sections through the engine: element names resolve across sections, legacy type
 // codes are translated, and a repeated channel number replaces the earlier function.
 constexpr StringResource kRefStrings[] = {
-    {92001, "ANALOG_INPUT"},
     {92002, "ELEMENT"},
     {92003, "TYPE"},
     {92004, "DESC"},
@@ -250,14 +248,14 @@ constexpr StringResource kRefStrings[] = {
 
 class ReadingGroup : public cHelvoDspCfg {
  public:
-  ReadingGroup(cFilerContainer* root) : cHelvoDspCfg(root, 0) {
-    auto* s = new cHelvoSection(92001, eAnalogCfg, ClassListRef(eAnalogCfg));
+  ReadingGroup() : cHelvoDspCfg(nullptr, 0) {
+    // The group's own ANALOG_INPUT section, with the keys this test reads.
+    auto* s = dynamic_cast<cHelvoSection*>(GetSection(eAnalogCfg));
     s->LoadCfgType(FieldOf(&CPhasor::m_oiChannelNumber), 0)
         ->LoadCfgType(CPhasor::GetorefElementName(), 92002)
         ->LoadCfgType(FieldOf(&CPhasor::m_orefTypesEntry), 92003)
         ->LoadCfgType(FieldOf(&CPhasor::m_strDescription), 92004)
         ->LoadMeterDefinition(0, 0, 0xFF0);
-    AddFilerSection(eAnalogCfg, s);
   }
   CObject* ConstructChild(int cls) override { return cls == eAnalogCfg ? new FakeFunction(cls) : nullptr; }
 };
@@ -266,7 +264,7 @@ TEST_F(RefConverterTest, ReadingFunctionSections) {
   RegisterStringTable(kRefStrings);
   const int live = FakeFunction::s_nLive;
   {
-    ReadingGroup group(&root_);
+    ReadingGroup group;
     StringList lines;
     for (const char* l :
          {"[ANALOG_INPUT1-5]", "ELEMENT=Line1", "TYPE=1", "DESC=old", "", "[ANALOG_INPUT1-5]",

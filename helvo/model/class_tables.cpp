@@ -11,6 +11,7 @@
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/model/pmu.h"
 #include "helvo/model/records.h"
 
 namespace helvo {
@@ -181,9 +182,9 @@ constinit const sClassInfo CHelvoCfgTables::ClassTable[kNumClasses] = {
     {HELVO_CLASS(CHelvoCfg), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Recorders"},
     {HELVO_TBD, 0x80000000, 1, 10, 9, 18,  true, true,   470, 1, 43, 2,  0,  0, "PF Functions"},
     {HELVO_CLASS(cStorageAlarms), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Storage Alarms"},
-    {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "PMU"},
+    {HELVO_CLASS(CPMU), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "PMU"},
     {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "PMUId"},
-    {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "CDR"},
+    {HELVO_CLASS(CCDR), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "CDR"},
     {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "CDRId"},
 };
 // clang-format on

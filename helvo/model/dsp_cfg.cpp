@@ -1,17 +1,43 @@
 #include "helvo/model/dsp_cfg.h"
 
-#include <iterator>
-
 #include "helvo/engine/helvo_section.h"
 #include "helvo/model/element_name.h"
+#include "helvo/model/helvo_cfg.h"
 #include "helvo/model/phasor.h"
+#include "helvo/model/phasor_scan.h"
+#include "helvo/model/pmu.h"
 #include "helvo/platform/format.h"
 
 namespace helvo {
 
+HELVO_IMPLEMENT_DYNCREATE(cCGMisc, CFiler)
 HELVO_IMPLEMENT_DYNCREATE(cHelvoDspCfg, cFilerContainer)
 
 namespace {
+
+// String ids of the per-board section names and of the keys defined here (a section's keys take the
+// ids after its own). Part of the settings-file format.
+enum : int {
+  kChGrpSection = 10256,
+  kRefAnaKey = 10257,
+  kElementSection = 10264,
+  kNameKey = 10265,
+  kAnalogSection = 10272,
+  kSummationSection = 10336,
+  kSequenceSection = 10400,
+  kImpedanceSection = 10496,
+  kFrequencySection = 10584,
+  kDigitalSection = 10624,
+  kFaultLocSection = 10704,
+  kWattsVarsSection = 10768,
+  kLogicSection = 11232,
+  kPFDetSection = 11264,
+  kPhasorSection = 11939,
+  kCdrChanSection = 11949,
+};
+
+constexpr unsigned long kFrequencyBit = 0x4000000ul;
+constexpr unsigned long kAllButFrequency = 0xFBFFFFF0ul;
 
 template <size_t N>
 constexpr int Capacity(CPhasor* const (&)[N]) {
@@ -19,54 +45,122 @@ constexpr int Capacity(CPhasor* const (&)[N]) {
 }
 
 // Removes every occurrence of p from list.
-void RemoveAllFrom(FilerList& list, const CFiler* p) {
+template <class T, class U>
+void RemoveAllFrom(PtrList<T>& list, const U* p) {
   for (auto pos = list.GetHeadPosition(); pos;) {
     auto here = pos;
     if (list.GetNext(pos) == p) list.RemoveAt(here);
   }
 }
 
+// Frequency functions survive the removal of their element.
+bool IsFrequencyFunction(const CPhasor* f) {
+  return f->GetClass() == eFrequencyCfg || (f->GetPhaseFlags() & kFrequencyBit) != 0;
+}
+
+template <size_t N>
+void ClearMeterRefs(CrefMeter (&refs)[N], const CPhasor* p) {
+  for (CrefMeter& ref : refs)
+    if (ref.m_pPhasor == p) ref.m_pPhasor = nullptr;
+}
+
 }  // namespace
+
+// ---- cCGMisc ----
+
+cCGMisc::cCGMisc(CPhasor* reference) {
+  if (reference && reference->GetChannelNumber() >= 1) m_nRefAnaIndex = reference->GetChannelNumber() - 1;
+}
+
+// ---- cHelvoDspCfg ----
 
 cHelvoDspCfg::cHelvoDspCfg() {
   Initialize(nullptr, 1);
 }
 
-cHelvoDspCfg::cHelvoDspCfg(cFilerContainer* parent, int dspIndex) {
+cHelvoDspCfg::cHelvoDspCfg(CHelvoCfg* parent, int dspIndex) {
   Initialize(parent, dspIndex);
 }
 
 cHelvoDspCfg::~cHelvoDspCfg() {
-  // Unlinked before deletion, so that no list or reference of the group outlives the function.
+  // Functions filed in the tables.
   ForEachTable([this](CPhasor** table, int capacity) {
     for (int i = 0; i < capacity; ++i)
-      while (CPhasor* f = table[i]) {
-        Remove(f);
-        delete f;
-      }
+      while (CPhasor* f = table[i]) DeleteFunction(f);
   });
+  while (!m_ChGrpList.IsEmpty()) delete m_ChGrpList.RemoveHead();
+  // Functions still waiting in the section lists.
   for (FilerList& list : m_ClassLists)
     while (!list.IsEmpty()) {
       CFiler* obj = list.GetHead();
-      if (auto* f = dynamic_cast<CPhasor*>(obj)) Remove(f);
-      RemoveAllFrom(list, obj);
-      delete obj;
+      if (auto* f = dynamic_cast<CPhasor*>(obj)) {
+        DeleteFunction(f);
+      } else {
+        RemoveAllFrom(list, obj);
+        delete obj;
+      }
     }
-  while (!m_ElementList.IsEmpty()) delete m_ElementList.RemoveHead();
+  while (!m_Unfiled.IsEmpty()) DeleteFunction(m_Unfiled.GetHead());
+  // The elements, with every function still listed by them (frequency functions included).
+  while (!m_ElementList.IsEmpty()) {
+    CFiler* obj = m_ElementList.RemoveHead();
+    if (auto* e = dynamic_cast<CElementName*>(obj))
+      for (int kind = 0; kind < CElementName::kNumKinds; ++kind)
+        while (!e->GetKindList(kind).IsEmpty()) DeleteFunction(e->GetKindList(kind).GetHead());
+    delete obj;
+  }
+  RemoveAllPMU();
+  RemoveAllCDR();
 }
 
-void cHelvoDspCfg::Initialize(cFilerContainer* parent, int dspIndex) {
+void cHelvoDspCfg::Initialize(CHelvoCfg* parent, int dspIndex) {
+  m_Sections.SetParent(this);
+  RegisterSections();
   ForEachTable([](CPhasor** table, int capacity) {
     for (int i = 0; i < capacity; ++i) table[i] = nullptr;
   });
   m_ElementList.RemoveAll();
   SetParent(parent);
   m_nDspIndex = dspIndex;
+  m_orefRefAna.SetTypesMask(kRefChannelTypes);
+  AddPMU(kDefaultPMUPhasors);
+  if (dspIndex == 0 && parent) AddCDR(kDefaultCDRChannels);
+}
+
+void cHelvoDspCfg::RegisterSections() {
+  if (m_bSectionsRegistered) return;
+  m_bSectionsRegistered = true;
+  // Registration order is the order the sections are written in.
+  AddFilerSection(eDspCfg, (new cHelvoSection(kChGrpSection, eDspCfg, FieldOf(&cHelvoDspCfg::m_ChGrpList)))
+                               ->LoadCfgType(FieldOf(&cCGMisc::m_nRecordNumber), 0)
+                               ->LoadCfgType(FieldOf(&cCGMisc::m_nRefAnaIndex), kRefAnaKey));
+  AddFilerSection(eElementName, (new cHelvoSection(kElementSection, eElementName, ElementListRef()))
+                                    ->LoadCfgType(FieldOf(&CElementName::m_strName), kNameKey)
+                                    ->LoadCfgType(FieldOf(&CElementName::m_nElementNumber), 0));
+  // The function sections; each function class registers its keys in its own section.
+  const struct {
+    int nameId;
+    eHelvoCfgClass cls;
+  } kFunctionSections[] = {
+      {kAnalogSection, eAnalogCfg},       {kSummationSection, eSummationCfg},
+      {kSequenceSection, eSequenceCfg},   {kDigitalSection, eDigitalCfg},
+      {kImpedanceSection, eImpedanceCfg}, {kWattsVarsSection, eWattsVarsCfg},
+      {kFrequencySection, eFrequencyCfg}, {kLogicSection, eLogicCfg},
+      {kFaultLocSection, eFaultLocCfg},   {kPFDetSection, ePFDetCfg},
+  };
+  for (const auto& s : kFunctionSections)
+    AddFilerSection(s.cls, new cHelvoSection(s.nameId, s.cls, ClassListRef(s.cls)));
+  AddFilerSection(ePMU, new cHelvoSection(kPhasorSection, ePMU, FieldOf(&cHelvoDspCfg::m_PMUList)));
+  AddFilerSection(eCDR, new cHelvoSection(kCdrChanSection, eCDR, FieldOf(&cHelvoDspCfg::m_CDRList)));
+}
+
+CHelvoCfg* cHelvoDspCfg::GetConfiguration() const {
+  return dynamic_cast<CHelvoCfg*>(GetParent());
 }
 
 CObject* cHelvoDspCfg::ConstructChild(int cls) {
   if (cls == eElementName) return new CElementName;
-  if (cls == eDspCfg) return nullptr;  // the CH_GRP record is made by the group's own code
+  if (cls == eDspCfg) return new cCGMisc;  // the object of a CH_GRP section
   return CHelvoCfgTables::CreateClassObject(cls);
 }
 
@@ -88,24 +182,40 @@ void cHelvoDspCfg::ForEachTable(F f) {
   f(m_pPFDet, Capacity(m_pPFDet));
 }
 
+template <class F>
+void cHelvoDspCfg::ForEachFunction(F f) {
+  ForEachTable([&](CPhasor** table, int capacity) {
+    for (int i = 0; i < capacity; ++i)
+      if (table[i]) f(table[i]);
+  });
+  for (FilerList& list : m_ClassLists)
+    for (CFiler* obj : list)
+      if (auto* function = dynamic_cast<CPhasor*>(obj)) f(function);
+  for (CPhasor* function : m_Unfiled) f(function);
+  for (CFiler* obj : m_ElementList)
+    if (auto* element = dynamic_cast<CElementName*>(obj))
+      for (int kind = 0; kind < CElementName::kNumKinds; ++kind)
+        for (CPhasor* function : element->GetKindList(kind))
+          if (function) f(function);
+}
+
 template <class P>
 CPhasor* cHelvoDspCfg::FindFunction(P pred) {
   CPhasor* found = nullptr;
-  ForEachTable([&](CPhasor** table, int capacity) {
-    for (int i = 0; i < capacity && !found; ++i)
-      if (table[i] && pred(table[i])) found = table[i];
+  ForEachFunction([&](CPhasor* f) {
+    if (!found && pred(f)) found = f;
   });
-  for (FilerList& list : m_ClassLists) {
-    if (found) break;
-    for (CFiler* obj : list) {
-      auto* function = dynamic_cast<CPhasor*>(obj);
-      if (function && pred(function)) {
-        found = function;
-        break;
-      }
-    }
-  }
   return found;
+}
+
+void cHelvoDspCfg::DeleteFunction(CPhasor* p) {
+  Remove(p);
+  if (CElementName* element = p->GetElement()) element->Remove(p);
+  delete p;
+}
+
+void cHelvoDspCfg::NoteUnfiled(CPhasor* p) {
+  if (!m_Unfiled.Find(p)) m_Unfiled.AddTail(p);
 }
 
 int cHelvoDspCfg::GetFunctionTableCount(eHelvoCfgClass cls) {
@@ -173,7 +283,7 @@ CPhasor* cHelvoDspCfg::GetIndexedPhasorAddress(eHelvoCfgClass cls, int index) {
 }
 
 int cHelvoDspCfg::GetDspFunctionCount(eHelvoCfgClass cls) const {
-  return GetParent() ? CHelvoCfgTables::FunctionsPerDsp(cls) : -1;
+  return GetConfiguration() ? CHelvoCfgTables::FunctionsPerDsp(cls) : -1;
 }
 
 void cHelvoDspCfg::Add(CPhasor* p) {
@@ -193,31 +303,59 @@ void cHelvoDspCfg::Add(CPhasor* p) {
     p->SetChannelNumber(1);
 
   const int i = p->GetChannelNumber() - 1;
-  if (i < 0 || i >= n) return;
-  if (CPhasor* old = table[i]; old && old != p) {
-    Remove(old);
-    delete old;
+  if (i < 0 || i >= n) {
+    NoteUnfiled(p);
+    return;
   }
+  if (CPhasor* old = table[i]; old && old != p) DeleteFunction(old);
   table[i] = p;
+  RemoveAllFrom(m_Unfiled, p);
+}
+
+void cHelvoDspCfg::ModifyChannelNumber(CPhasor* p) {
+  if (!p) return;
+  const auto cls = static_cast<eHelvoCfgClass>(p->GetClass());
+  CPhasor** table = GetFunctionTableAddress(cls);
+  const int capacity = GetFunctionTableCapacity(cls);
+  int n = GetDspFunctionCount(cls);
+  if (!table || n < 2) return;
+  if (n > capacity) n = capacity;
+  for (int i = 0; i < capacity; ++i)
+    if (table[i] == p) table[i] = nullptr;
+  const int i = p->GetChannelNumber() - 1;
+  if (i < 0 || i >= n) {
+    NoteUnfiled(p);
+    return;
+  }
+  if (CPhasor* old = table[i]; old && old != p) NoteUnfiled(old);
+  table[i] = p;
+  RemoveAllFrom(m_Unfiled, p);
 }
 
 void cHelvoDspCfg::Remove(CPhasor* p) {
   if (!p) return;
+  if (m_orefRefAna.m_pPhasor == p) m_orefRefAna.m_pPhasor = nullptr;
   ForEachTable([p](CPhasor** table, int capacity) {
     for (int i = 0; i < capacity; ++i)
       if (table[i] == p) table[i] = nullptr;
   });
   for (FilerList& list : m_ClassLists) RemoveAllFrom(list, p);
+  RemoveAllFrom(m_Unfiled, p);
+  for (CFiler* obj : m_ElementList)
+    if (auto* element = dynamic_cast<CElementName*>(obj)) element->Remove(p);
+  if (CElementName* element = p->GetElement()) element->Remove(p);
 
-  // References held by filed functions (through their class's template) ...
-  ForEachTable([this, p](CPhasor** table, int capacity) {
-    for (int i = 0; i < capacity; ++i)
-      if (table[i])
-        if (auto* templ = dynamic_cast<cHelvoSection*>(GetSection(table[i]->GetClass())))
-          templ->ClearReferencesTo(table[i], p);
+  // References held by the group's functions (through their class's template) ...
+  ForEachFunction([this, p](CPhasor* f) {
+    if (auto* templ = dynamic_cast<cHelvoSection*>(GetSection(f->GetClass()))) templ->ClearReferencesTo(f, p);
   });
-  // ... and by the objects still in the section lists.
+  // ... by the objects in the section lists ...
   ClearReferencesTo(this, p);
+  // ... and by the PMU and CDR definitions.
+  for (CFiler* obj : m_PMUList)
+    if (auto* pmu = dynamic_cast<CPMU*>(obj)) ClearMeterRefs(pmu->m_Meters, p);
+  for (CFiler* obj : m_CDRList)
+    if (auto* cdr = dynamic_cast<CCDR*>(obj)) ClearMeterRefs(cdr->m_Meters, p);
 }
 
 void cHelvoDspCfg::Add(CElementName* e) {
@@ -226,10 +364,30 @@ void cHelvoDspCfg::Add(CElementName* e) {
 
 void cHelvoDspCfg::Remove(CElementName* e) {
   if (!e) return;
-  while (CPhasor* f = FindFunction(
-             [e](CPhasor* c) { return c->GetElement() == e && c->GetClass() != eFrequencyCfg; })) {
-    Remove(f);
-    delete f;
+  // The element's own lists first (scan order), then functions that name the element but were not
+  // listed by it yet (read from a file and not linked).
+  for (;;) {
+    CPhasor* f = cPhasorScan(this, ePhScanElement, kAllButFrequency, e).GetFirst();
+    if (!f) {
+      for (int kind = 0; kind < CElementName::kNumKinds && !f; ++kind)
+        for (CPhasor* listed : e->GetKindList(kind))
+          if (listed && !IsFrequencyFunction(listed)) {
+            f = listed;
+            break;
+          }
+    }
+    if (!f) f = FindFunction([e](CPhasor* c) { return c->GetElement() == e && !IsFrequencyFunction(c); });
+    if (!f) break;
+    e->Remove(f);
+    DeleteFunction(f);
+  }
+  // What remains are frequency functions: they stay, without element.
+  for (int kind = 0; kind < CElementName::kNumKinds; ++kind) {
+    PhasorList& list = e->GetKindList(kind);
+    while (!list.IsEmpty()) {
+      CPhasor* f = list.RemoveHead();
+      if (f && f->GetElement() == e) f->SetElementName(nullptr);
+    }
   }
   while (CPhasor* f = FindFunction([e](CPhasor* c) { return c->GetElement() == e; }))
     f->SetElementName(nullptr);
@@ -242,6 +400,79 @@ CElementName* cHelvoDspCfg::VerifyElementNamed(const std::string& name, const CE
     if (element && element != exclude && EqualsNoCase(element->GetName(), name)) return element;
   }
   return nullptr;
+}
+
+CPhasor* cHelvoDspCfg::FindPhasorByName(const std::string& name, unsigned long mask, const CPhasor* exclude) {
+  cPhasorScan scan(this, ePhScanGroup, mask);
+  std::string candidate;
+  for (CPhasor* f = scan.GetFirst(); f; f = scan.GetNext()) {
+    if (f == exclude) continue;
+    f->GetName(candidate);
+    if (EqualsNoCase(candidate, name)) return f;
+  }
+  return nullptr;
+}
+
+short cHelvoDspCfg::MarkPhasorsAsDirty(int) {
+  return 0;
+}
+
+// ---- PMU phasors and CDR channels ----
+
+void cHelvoDspCfg::AddPMU(int n) {
+  if (n < 1) return;
+  RemoveAllPMU();
+  for (int i = 1; i <= n; ++i) {
+    auto* pmu = new CPMU("PMU", this);
+    pmu->m_nPhasorNumber = i;
+  }
+}
+
+void cHelvoDspCfg::AddCDR(int n) {
+  if (n < 1) return;
+  RemoveAllCDR();
+  for (int i = 0; i < n; ++i) {
+    auto* cdr = new CCDR(std::string(), this);
+    cdr->m_nChannel = i;
+  }
+}
+
+void cHelvoDspCfg::RemoveAllPMU() {
+  while (!m_PMUList.IsEmpty()) delete m_PMUList.RemoveHead();
+}
+
+void cHelvoDspCfg::RemoveAllCDR() {
+  while (!m_CDRList.IsEmpty()) delete m_CDRList.RemoveHead();
+}
+
+void cHelvoDspCfg::Remove(CPMU* pmu) {
+  if (pmu) RemoveAllFrom(m_PMUList, pmu);
+}
+
+void cHelvoDspCfg::Remove(CCDR* cdr) {
+  if (cdr) RemoveAllFrom(m_CDRList, cdr);
+}
+
+int cHelvoDspCfg::IsPMUDefValid() {
+  for (CFiler* obj : m_PMUList)
+    if (auto* pmu = dynamic_cast<CPMU*>(obj); pmu && pmu->IsDefined()) return 1;
+  return 0;
+}
+
+int cHelvoDspCfg::IsCDRValid() {
+  return GetActiveCDRChannels() > 0 ? 1 : 0;
+}
+
+int cHelvoDspCfg::GetActiveCDRChannels() {
+  int active = 0;
+  for (CFiler* obj : m_CDRList)
+    if (auto* cdr = dynamic_cast<CCDR*>(obj); cdr && cdr->IsUsed()) ++active;
+  return active;
+}
+
+void cHelvoDspCfg::MarkCDRChanDirty(int n) {
+  for (CFiler* obj : m_CDRList)
+    if (auto* cdr = dynamic_cast<CCDR*>(obj); cdr && cdr->m_nChannel >= n) cdr->m_nInputIndex = -1;
 }
 
 }  // namespace helvo

@@ -1,15 +1,47 @@
 #include "helvo/model/phasor.h"
 
+#include "helvo/engine/helvo_section.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
+#include "helvo/model/helvo_cfg.h"
+#include "helvo/platform/format.h"
 
 namespace helvo {
 
 HELVO_IMPLEMENT_DYNCREATE(CPhasor, CFiler)
 
+namespace {
+
+// The class's display name in the singular: the plural without its last character.
+std::string SingularName(int cls) {
+  if (cls < 0 || cls >= kNumClasses) return std::string();
+  std::string name = CHelvoCfgTables::ClassTable[cls].m_pDisplayName;
+  if (!name.empty()) name.pop_back();
+  return name;
+}
+
+bool IsNewGeneration() {
+  return CHelvoCfgTables::m_iIedGen == 3 || CHelvoCfgTables::m_iIedGen == 4;
+}
+
+}  // namespace
+
 CPhasor::CPhasor() {
   Initialize();
+}
+
+CPhasor::CPhasor(cHelvoDspCfg* group, CElementName* element, const sTypesEntry* type) {
+  Initialize();
+  SetTypesEntry(type);
+  CPhasor::SetParent_Element_Flags(group, element, type ? type->m_nFlags : 0ul);
+}
+
+CPhasor::CPhasor(cHelvoDspCfg* group, CElementName* element, unsigned long flags) {
+  Initialize();
+  CPhasor::SetParent_Element_Flags(group, element, flags);
+  SetTypesEntry(CHelvoCfgTables::LookupType(flags));
+  UpdateType();
 }
 
 CPhasor& CPhasor::operator=(const CPhasor& other) {
@@ -26,7 +58,11 @@ CPhasor::~CPhasor() {
   delete[] m_pMeterItems;
   // The group does not need this function's class to unlink it, so this works from the base
   // destructor, after the derived parts are gone.
-  if (cHelvoDspCfg* group = GetDspCfg()) group->Remove(this);
+  if (cHelvoDspCfg* group = GetDspCfg()) {
+    group->Remove(this);
+    if (CHelvoCfg* config = group->GetConfiguration()) config->Remove(this);
+  }
+  if (CElementName* element = GetElement()) element->Remove(this);
 }
 
 void CPhasor::Initialize() {
@@ -35,12 +71,31 @@ void CPhasor::Initialize() {
   m_bDirty = 0;
 }
 
+void CPhasor::SetParent_Element_Flags(cHelvoDspCfg* group, CElementName* element, unsigned long flags) {
+  if (CElementName* old = GetElement(); old && old != element) old->Remove(this);
+  SetElementName(element);
+  SetParent(group);
+  if (group && flags != 0) SetTypesEntry(CHelvoCfgTables::LookupType(flags));
+  // Listed also without a group or type (kind 0), so that the element can always find, and forget,
+  // the functions that point at it.
+  if (element) element->Add(this);
+  SetpMeterItems(nullptr);
+}
+
 unsigned long CPhasor::GetTypeMask() {
   return CHelvoCfgTables::GetTypeMask(GetClass());
 }
 
 int CPhasor::GetMaxChannelNumber() const {
   return CHelvoCfgTables::FunctionsPerDsp(static_cast<eHelvoCfgClass>(GetClass()));
+}
+
+int CPhasor::GetUserChannelNumber(int n) const {
+  return GetMaxChannelNumber() * GetDspIndex() + n;
+}
+
+void CPhasor::SetUserChannelNumber(int u) {
+  SetChannelNumber(u - GetMaxChannelNumber() * GetDspIndex());
 }
 
 bool CPhasor::IsValidChannel(int n) const {
@@ -55,11 +110,20 @@ cHelvoDspCfg* CPhasor::GetDspCfg() const {
   return dynamic_cast<cHelvoDspCfg*>(GetParent());
 }
 
+int CPhasor::GetDspIndex() const {
+  const cHelvoDspCfg* group = GetDspCfg();
+  return group ? group->GetDspIndex() : 0;
+}
+
 void CPhasor::GetElementName(std::string& name) const {
   if (const CElementName* element = GetElement())
     name = element->GetName();
   else
     name.clear();
+}
+
+void CPhasor::UpdateType() {
+  if (CElementName* element = GetElement()) element->Add(this);  // Add refiles under the new kind
 }
 
 const char* CPhasor::GetTypeString() const {
@@ -72,10 +136,99 @@ unsigned long CPhasor::GetPhaseFlags() const {
   return type ? type->m_nFlags : 0;
 }
 
+unsigned long CPhasor::GetGroupMask() const {
+  const sTypesEntry* type = GetTypesEntry();
+  return type ? type->m_nGroupMask : 0;
+}
+
+bool CPhasor::IsFrequencyClass() const {
+  return GetClass() == eFrequencyCfg;
+}
+
+void CPhasor::GetTypeDescText(std::string& text) const {
+  if (IsFrequencyClass()) {
+    text = IsNewGeneration() ? Format("Frequency %d", GetChannelNumber()) : std::string("Frequency 1");
+    return;
+  }
+  const sTypesEntry* type = GetTypesEntry();
+  if (!type) {
+    text.clear();
+    return;
+  }
+  text = type->m_pName;
+  if (!m_strDescription.empty()) text += ":" + m_strDescription;
+}
+
+void CPhasor::GetName(std::string& name) const {
+  std::string typeText;
+  GetTypeDescText(typeText);
+  if (IsFrequencyClass()) {
+    name = IsNewGeneration() ? typeText : Format("Group %d %s", GetDspIndex() + 1, typeText.c_str());
+  } else if (GetElement() && GetTypesEntry()) {
+    name = GetElement()->GetName() + ":" + typeText;
+  } else {
+    name = SingularName(GetClass()) + Format(" %d", GetUserChannelNumber());
+  }
+}
+
+void CPhasor::GetMeterName(std::string& name, const sMeterChoice* choice) const {
+  name.clear();
+  if (IsFrequencyClass()) {
+    std::string typeText;
+    GetTypeDescText(typeText);
+    name = Format("Group %d %s", GetDspIndex() + 1, typeText.c_str());
+    return;
+  }
+  const sTypesEntry* type = GetTypesEntry();
+  if (!GetElement() || !type) return;
+  name = GetElement()->GetName() + ":";
+  if (GetClass() != eWattsVarsCfg) name += type->m_pAltName;
+  if (choice) name += choice->GetSuffix();
+  if (!m_strDescription.empty()) name += ":" + m_strDescription;
+}
+
+void CPhasor::GetStateName(std::string& name, const sStateChoice* choice) const {
+  name.clear();
+  const std::string suffix = choice ? choice->GetSuffix() : std::string();
+  if (IsFrequencyClass()) {
+    std::string typeText;
+    GetTypeDescText(typeText);
+    name = Format("Group %d %s", GetDspIndex() + 1, typeText.c_str());
+    if (!suffix.empty()) name += "[" + suffix + "]";
+    return;
+  }
+  const sTypesEntry* type = GetTypesEntry();
+  if (!GetElement() || !type) return;
+  name = GetElement()->GetName() + ":" + type->m_pAltName;
+  if (!m_strDescription.empty()) name += ":" + m_strDescription;
+  if (!suffix.empty()) name += "[" + suffix + "]";
+}
+
+void CPhasor::GetMeterName(std::string& name, int index) const {
+  name.clear();
+  cHelvoDspCfg* group = GetDspCfg();
+  const auto* section = group ? dynamic_cast<const cHelvoSection*>(group->GetSection(GetClass())) : nullptr;
+  if (const sMeterChoice* choice = section ? section->FindMeterChoice(index) : nullptr)
+    GetMeterName(name, choice);
+}
+
+void CPhasor::GetStateName(std::string& name, int index) const {
+  name.clear();
+  cHelvoDspCfg* group = GetDspCfg();
+  const auto* section = group ? dynamic_cast<const cHelvoSection*>(group->GetSection(GetClass())) : nullptr;
+  if (const sStateChoice* choice = section ? section->FindStateChoice(index) : nullptr)
+    GetStateName(name, choice);
+}
+
 void CPhasor::SetpMeterItems(sTrnMeterItem* items) {
   if (items == m_pMeterItems) return;
   delete[] m_pMeterItems;
   m_pMeterItems = items;
+}
+
+unsigned int CPhasor::GetTrendOptionMask(int item) const {
+  if (!m_pMeterItems || item < 0) return 0;
+  return m_pMeterItems[item].m_nOptionMask;
 }
 
 }  // namespace helvo

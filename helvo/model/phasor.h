@@ -1,6 +1,7 @@
 // The base of every channel and computed function of a channel group: an element, a signal type, a
 // channel number within the group's table of its class, a description, a scale and a dirty mark. The
-// function classes derive from it and override the virtual operations below.
+// function classes derive from it and override the virtual operations below. It also builds every
+// name the user sees for a function, for one of its meters and for one of its detector states.
 #pragma once
 
 #include <string>
@@ -13,6 +14,7 @@ namespace helvo {
 
 class cHelvoDspCfg;
 struct sMeterChoice;
+struct sStateChoice;
 
 // One meter of a function as the trend bookkeeping sees it. All fields are zero when constructed.
 struct sTrnMeterItem {
@@ -27,21 +29,34 @@ struct sTrnMeterItem {
 class CPhasor : public CFiler {
   HELVO_DECLARE_RUNTIME(CPhasor)
  public:
+  // No group, element or type (the form the reader creates); channel number -1.
   CPhasor();
+  // A function of group for element with the given type: attached through SetParent_Element_Flags
+  // with the type's flags (with none of them when type is none).
+  CPhasor(cHelvoDspCfg* group, CElementName* element, const sTypesEntry* type);
+  // The same with the type looked up from flags (none when no type carries them).
+  CPhasor(cHelvoDspCfg* group, CElementName* element, unsigned long flags);
   CPhasor(const CPhasor&) = delete;
   // Copies the channel number, the element and type references, the description and the parent; not
   // the scale, the meter items or the dirty mark.
   CPhasor& operator=(const CPhasor& other);
   // Releases the meter items and unlinks the function from its channel group (tables, class lists,
-  // references held by the group's other functions), so nothing there keeps a pointer to it.
+  // element lists, references held by the group's other objects) and from its element, so nothing
+  // there keeps a pointer to it.
   ~CPhasor() override;
 
   // --- Virtual operations the function classes override ---
+  // Every signal type the function's class can take.
   virtual unsigned long GetFunctionPhaseFlags() { return 0; }
   // Nonzero when every input the function needs is set (and usable).
   virtual int AreInputsDefined() { return 0; }
   // The scale the function's values are reported with; none for functions without one.
   virtual cScale* GetpScale() { return nullptr; }
+  // Stores element and group; with a group and nonzero flags also sets the type to the first type
+  // carrying flags. Lists the function with its element under its type's kind (kind 0 without a
+  // type); a function moved to another element leaves the old element's lists. Releases the meter
+  // items.
+  virtual void SetParent_Element_Flags(cHelvoDspCfg* group, CElementName* element, unsigned long flags);
   // The primary unit text, or none.
   virtual const char* GetPriUnit() { return nullptr; }
   virtual float GetMaxMeasuredLevel(int) { return 0.0f; }
@@ -50,7 +65,8 @@ class CPhasor : public CFiler {
   virtual unsigned long GetTypeMask(unsigned int) { return GetTypeMask(); }
   virtual unsigned long GetTypeMask();
 
-  // Channel number, without moving the function in its channel group's table.
+  // Channel number, without moving the function in its channel group's table (the group's
+  // ModifyChannelNumber does that).
   int GetChannelNumber() const { return m_oiChannelNumber.m_nChannel; }
   void SetChannelNumber(int number) override { m_oiChannelNumber.m_nChannel = number; }
   static int GetChannelIndex(int n) { return n - 1; }
@@ -59,6 +75,12 @@ class CPhasor : public CFiler {
   int GetMaxChannelNumber() const;
   int GetDspFunctionCount() const { return GetMaxChannelNumber(); }
 
+  // Numbering across both boards: FunctionsPerDsp(class) x DSP index + channel number n.
+  int GetUserChannelNumber() const { return GetUserChannelNumber(GetChannelNumber()); }
+  int GetUserChannelNumber(int n) const;
+  // The inverse: channel number = u - FunctionsPerDsp(class) x DSP index.
+  void SetUserChannelNumber(int u);
+
   // 1 <= n <= the functions per DSP board of the class.
   bool IsValidChannel(int n) const;
   // IsValidChannel(channel number), and the function is not marked dirty.
@@ -66,21 +88,50 @@ class CPhasor : public CFiler {
 
   // The channel group (the parent), or none.
   cHelvoDspCfg* GetDspCfg() const;
+  // The channel group's DSP index; 0 without a group.
+  int GetDspIndex() const;
 
   CElementName* GetElement() const { return m_orefElementName.m_pElementName; }
+  // Sets the element pointer only (no list changes).
   void SetElementName(CElementName* element) { m_orefElementName.m_pElementName = element; }
   // The element's name; empty without an element.
   void GetElementName(std::string& name) const;
 
   const sTypesEntry* GetTypesEntry() const { return m_orefTypesEntry.m_pTypesEntry; }
+  // Sets the type only; UpdateType refiles the function with its element afterwards.
   void SetTypesEntry(const sTypesEntry* type) { m_orefTypesEntry.m_pTypesEntry = type; }
+  // Lists the function again with its element under its current type.
+  void UpdateType();
   // The type's name, or none without a type.
   const char* GetTypeString() const;
   // The type's flags; 0 without a type.
   unsigned long GetPhaseFlags() const;
+  // The type's group mask; 0 without a type.
+  unsigned long GetGroupMask() const;
 
   std::string& GetDescription() { return m_strDescription; }
+  const std::string& GetDescription() const { return m_strDescription; }
   void SetDescription(const char* text) { m_strDescription = text ? text : ""; }
+
+  // --- Names ---
+  // Frequency functions: "Frequency 1" at generations 1 and 2, "Frequency <channel>" at 3 and 4.
+  // Others: the type's name, with ":" and the description when there is one; empty without a type.
+  void GetTypeDescText(std::string& text) const;
+  // Frequency functions: "Group <board> " + type text at generations 1 and 2, the type text alone at
+  // 3 and 4. With element and type: "<element>:<type text>". Otherwise the class's display name in
+  // the singular and the user channel number ("Analog Input 23").
+  void GetName(std::string& name) const;
+  // The name of one meter: "<element>:<alternate type name><suffix>[:<description>]" (watts/vars
+  // functions leave the type name out); frequency functions "Group <board> <type text>"; empty
+  // without element or type.
+  void GetMeterName(std::string& name, const sMeterChoice* choice) const;
+  // The name of one detector state: "<element>:<alternate type name>[:<description>][[<suffix>]]";
+  // frequency functions "Group <board> <type text>[[<suffix>]]"; empty without element or type.
+  void GetStateName(std::string& name, const sStateChoice* choice) const;
+  // The same for the meter / state of that index in the section of the function's class; empty when
+  // the function has no group or the section defines no such meter / state.
+  void GetMeterName(std::string& name, int index) const;
+  void GetStateName(std::string& name, int index) const;
 
   // The element reference as a field, for registering the ELEMENT key of the function sections.
   static Field<CFilerElement> GetorefElementName() { return FieldOf(&CPhasor::m_orefElementName); }
@@ -88,7 +139,8 @@ class CPhasor : public CFiler {
   sTrnMeterItem* GetpMeterItems() const { return m_pMeterItems; }
   // Takes ownership of items (an array made with new[]); the previous array is released.
   void SetpMeterItems(sTrnMeterItem* items);
-  unsigned int GetTrendOptionMask(int item) const { return m_pMeterItems[item].m_nOptionMask; }
+  // The trend option mask of meter item i; 0 when the function has no meter items or i is negative.
+  unsigned int GetTrendOptionMask(int item) const;
 
   // Dirty functions are left out of files of version 201 and later.
   bool IsLeftOutWhenFolding() const override { return m_bDirty != 0; }
@@ -104,6 +156,7 @@ class CPhasor : public CFiler {
   int m_bDirty = 0;
 
  private:
+  bool IsFrequencyClass() const;
   sTrnMeterItem* m_pMeterItems = nullptr;
 };
 

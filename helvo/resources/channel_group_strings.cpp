@@ -7,9 +7,12 @@ namespace helvo {
 
 namespace {
 
+// clang-format off
 constexpr StringResource kRows[] = {
     {10256, "CH_GRP"},
+    {10257, "REF_ANA"},
     {10264, "ELEMENT"},
+    {10265, "NAME"},
     {10272, "ANALOG_INPUT"},
     {10336, "SUMMATION"},
     {10400, "SEQUENCE"},
@@ -23,9 +26,12 @@ constexpr StringResource kRows[] = {
     {11939, "PHASOR"},
     {11949, "CDR_CHAN"},
 };
+// clang-format on
 
 }  // namespace
 
-std::span<const StringResource> ChannelGroupStrings() { return kRows; }
+std::span<const StringResource> ChannelGroupStrings() {
+  return kRows;
+}
 
 }  // namespace helvo

@@ -1,0 +1,96 @@
+// The per-board lists of phasor measurement unit (PMU) phasor definitions and continuous
+// disturbance recording (CDR) channel definitions. Both are fixed-slot lists: a channel group holds
+// a set number of each (made by AddPMU / AddCDR), and a section read from a file replaces the object
+// of the slot its header names instead of adding one.
+#pragma once
+
+#include <string>
+
+#include "helvo/engine/converters.h"
+#include "helvo/engine/filer.h"
+#include "helvo/model/class_tables.h"
+
+namespace helvo {
+
+class cHelvoDspCfg;
+
+// One PMU phasor: an input function named by index and input type, with the scale factors the
+// recorder streams it with.
+class CPMU : public CFiler {
+  HELVO_DECLARE_RUNTIME(CPMU)
+ public:
+  static constexpr int kNumMeters = 45;
+
+  // Empty name, defaults; not in any list (the form the reader creates).
+  CPMU();
+  // Named phasor of group with the defaults; appends itself to the group's PMU list.
+  CPMU(const std::string& name, cHelvoDspCfg* group);
+  CPMU(const CPMU&) = delete;
+  // Copies every field and the parent, except the keyless int.
+  CPMU& operator=(const CPMU& other);
+  // Leaves the group's PMU list.
+  ~CPMU() override;
+
+  // Input undefined (-1), input type 0, units 0, DSP scale 10.0, PDC scale 1, phasor number 1.
+  void Initialize();
+
+  int GetClass() const override { return ePMU; }
+  // The slot of a PMU phasor is its 1-based phasor number.
+  int GetListIndex() const override { return m_nPhasorNumber; }
+  void SetListIndex(int index) override { m_nPhasorNumber = index; }
+  // True when the phasor names an input.
+  bool IsDefined() const { return m_nInputIndex != -1; }
+
+  std::string m_strName;
+  std::string m_strText2;  // carried for the host; no key
+  std::string m_strText3;  // carried for the host; no key
+  int m_nReserved = 10;    // carried for the host; no key, not copied
+  int m_nInputIndex = -1;  // the input function's channel number - 1; -1: undefined
+  int m_nInputType = 0;    // 0 analog input, 1 to 3 sequence function, 4 summation
+  int m_nUnits = 0;
+  float m_fDSPScale = 10.0f;
+  int m_nPDCScale = 1;
+  int m_nPhasorNumber = 1;
+  CrefMeter m_Meters[kNumMeters];  // carried for the host; no keys
+};
+
+// One CDR channel: the input it records, by index; -1 when the channel is unused.
+class CCDR : public CFiler {
+  HELVO_DECLARE_RUNTIME(CCDR)
+ public:
+  static constexpr int kNumMeters = 72;
+  // Process-wide CDR sample-rate value offered to hosts; the library does not read it.
+  static int m_nCDRSRate;
+
+  // Empty name, input index -1; not in any list (the form the reader creates).
+  CCDR();
+  // Named channel of group, unused; appends itself to the group's CDR list.
+  CCDR(const std::string& name, cHelvoDspCfg* group);
+  CCDR(const CCDR&) = delete;
+  // Copies every field and the parent, except the channel number.
+  CCDR& operator=(const CCDR& other);
+  // Leaves the group's CDR list.
+  ~CCDR() override;
+
+  // Input index -1.
+  void Initialize();
+
+  const std::string& GetName() const { return m_strName; }
+  int GetClass() const override { return eCDR; }
+  // The slot of a CDR channel is its 0-based channel number.
+  int GetListIndex() const override { return m_nChannel; }
+  void SetListIndex(int index) override { m_nChannel = index; }
+  // An unused channel is not written to files that fold the channel groups.
+  bool IsLeftOutWhenFolding() const override { return m_nInputIndex == -1; }
+  bool IsUsed() const { return m_nInputIndex != -1; }
+
+  std::string m_strName;
+  std::string m_strText2;  // carried for the host; no key
+  std::string m_strText3;  // carried for the host; no key
+  int m_nReserved = 6;     // carried for the host; no key
+  int m_nInputIndex = -1;
+  int m_nChannel = 0;              // 0-based; set by AddCDR and by reading
+  CrefMeter m_Meters[kNumMeters];  // carried for the host; no keys
+};
+
+}  // namespace helvo
