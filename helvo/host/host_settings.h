@@ -40,7 +40,8 @@ int GetSettingVersionLimit();
 void ResetSettingVersionLimit();
 
 // The device capability tables, keyed by sample rate (SAMPLE_RATE). The configuration root derives
-// from this class, so the names are also reached as CHelvoCfg::mapAChannels and so on.
+// from this class (through CHelvoUnits, helvo/scaling/units.h), so the names are also reached as
+// CHelvoCfg::mapAChannels and so on.
 class CHelvoCapabilities {
  public:
   // Analog channels of an 18-channel recorder, and the highest harmonic, at each sample rate. Filled

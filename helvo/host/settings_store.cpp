@@ -355,17 +355,17 @@ cSettingsStore::eLoadResult cSettingsStore::Parse(std::string_view text) {
         ok = ParseHex(Trim(data.substr(6)), 8, v);
         if (ok) value = SettingsValue::Dword(v);
       } else if (StartsWithNoCase(data, "hex")) {
-        std::string_view spec = data.substr(3);
+        std::string_view typeText = data.substr(3);
         std::uint32_t type = REG_BINARY;
-        if (!spec.empty() && spec.front() == '(') {
-          const std::size_t close = spec.find(')');
-          ok = close != spec.npos && ParseHex(spec.substr(1, close - 1), 8, type);
-          if (ok) spec.remove_prefix(close + 1);
+        if (!typeText.empty() && typeText.front() == '(') {
+          const std::size_t close = typeText.find(')');
+          ok = close != typeText.npos && ParseHex(typeText.substr(1, close - 1), 8, type);
+          if (ok) typeText.remove_prefix(close + 1);
         }
-        ok = ok && !spec.empty() && spec.front() == ':';
+        ok = ok && !typeText.empty() && typeText.front() == ':';
         if (ok) {
           // Join the continuation lines: each line but the last ends in a backslash.
-          std::string bytes(spec.substr(1));
+          std::string bytes(typeText.substr(1));
           for (;;) {
             const std::string_view tail = TrimRight(bytes);
             if (tail.empty() || tail.back() != '\\') break;
