@@ -37,7 +37,6 @@ enum : int {
 };
 
 constexpr unsigned long kFrequencyBit = 0x4000000ul;
-constexpr unsigned long kAllButFrequency = 0xFBFFFFF0ul;
 
 template <size_t N>
 constexpr int Capacity(CPhasor* const (&)[N]) {
@@ -364,18 +363,16 @@ void cHelvoDspCfg::Add(CElementName* e) {
 
 void cHelvoDspCfg::Remove(CElementName* e) {
   if (!e) return;
-  // The element's own lists first (scan order), then functions that name the element but were not
-  // listed by it yet (read from a file and not linked).
+  // The functions the element lists, then those that name it without being listed yet (read from a
+  // file and not linked). Each deletion unlinks the function everywhere.
   for (;;) {
-    CPhasor* f = cPhasorScan(this, ePhScanElement, kAllButFrequency, e).GetFirst();
-    if (!f) {
-      for (int kind = 0; kind < CElementName::kNumKinds && !f; ++kind)
-        for (CPhasor* listed : e->GetKindList(kind))
-          if (listed && !IsFrequencyFunction(listed)) {
-            f = listed;
-            break;
-          }
-    }
+    CPhasor* f = nullptr;
+    for (int kind = 0; kind < CElementName::kNumKinds && !f; ++kind)
+      for (CPhasor* listed : e->GetKindList(kind))
+        if (listed && !IsFrequencyFunction(listed)) {
+          f = listed;
+          break;
+        }
     if (!f) f = FindFunction([e](CPhasor* c) { return c->GetElement() == e && !IsFrequencyFunction(c); });
     if (!f) break;
     e->Remove(f);
