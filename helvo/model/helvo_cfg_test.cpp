@@ -174,11 +174,19 @@ TEST_F(HelvoCfgTest, RecordsSurviveAWriteAndARead) {
     limits->m_lDetChatterTime = 7;
     limits->m_nRecAlarm = 5;
     out.m_LimitsList.AddTail(limits);
+    auto* chgrp = new cCGMisc;
+    chgrp->m_nRefAnaIndex = 3;
+    out.m_pDspCfg[0]->GetChGrpList().AddTail(chgrp);
+    std::string feeder = "Feeder";
+    auto* element = new CElementName(feeder, out.m_pDspCfg[0]);
+    element->m_nElementNumber = 1;
+    out.m_pDspCfg[0]->Add(element);
     const std::string path = dir_.File("out.cfg");
     ASSERT_EQ(out.GetSections().WriteCfgFile(path, version, 50), eFilerNoError);
     const std::string text = dir_.Read("out.cfg");
     EXPECT_EQ(text.find("SAMPLE_RATE=128") != std::string::npos, version >= 201);
     EXPECT_NE(text.find("NUM_BANKS=1\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[CH_GRP1-1]\r\nREF_ANA=3\r\n"), std::string::npos);
 
     CHelvoCfg in(path, 0);
     ASSERT_NE(in.m_pIdCfg, nullptr);
@@ -190,6 +198,7 @@ TEST_F(HelvoCfgTest, RecordsSurviveAWriteAndARead) {
     EXPECT_EQ(back.m_strSetDate, id->m_oSetDate.m_Time.Format("%y %b %d %H:%M:%S"));
     EXPECT_EQ(back.m_nNumBanks, version >= 201 ? 3 : 1);       // the generation
     EXPECT_EQ(back.m_nSampleRate, version >= 201 ? 128 : 96);  // older files carry no rate
+    EXPECT_NE(in.m_pDspCfg[0]->VerifyElementNamed("FEEDER"), nullptr);
     const CHelvoLimitsCfg& l = *in.m_pLimitsCfg;
     EXPECT_FLOAT_EQ(l.m_oEIChatterWindow.m_fSeconds, 0.5f);
     EXPECT_FLOAT_EQ(l.m_oDetChatterWindow.m_fSeconds, 0.25f);
