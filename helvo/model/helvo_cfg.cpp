@@ -136,8 +136,8 @@ CHelvoCfg::~CHelvoCfg() {
   delete m_pHostObject;
   m_pHostObject = nullptr;
   DeleteAll(m_PMUIdList);
-  // Functions deleted with their channel group unlink themselves from the configuration (Remove), so
-  // the lists above are already empty by then.
+  // Functions deleted with their channel group call back into Remove(CPhasor*); the meter groups and
+  // the trend are gone by then, so that finds nothing to clear.
   for (cHelvoDspCfg*& group : m_pDspCfg) {
     delete group;
     group = nullptr;
