@@ -23,7 +23,8 @@ const char* cVoduvezErozaErrorHandler::DescribeError(int module, int error) {
 }
 
 cVoduvezErozaErrorHandler::cVoduvezErozaErrorHandler(int module, int error, bool, bool, bool) {
-  ShowMessage(Format("Error %d (module %d): %s", error, module, DescribeError(module, error)), MB_OK | MB_ICONERROR);
+  ShowMessage(Format("Error %d (module %d): %s", error, module, DescribeError(module, error)),
+              MB_OK | MB_ICONERROR);
 }
 
 }  // namespace helvo

@@ -44,12 +44,13 @@ class OrderedList {
     items_.push_front(std::move(value));
     return Position(items_.begin());
   }
-  // Inserts before/after pos; an invalid position inserts at the tail / head respectively.
+  // Inserts before/after pos. As in the framework the model was first written for, a position of
+  // none inserts at the head (InsertBefore) or at the tail (InsertAfter).
   Position InsertBefore(Position pos, T value) {
-    return Position(items_.insert(pos ? pos.it_ : items_.end(), std::move(value)));
+    return Position(items_.insert(pos ? pos.it_ : items_.begin(), std::move(value)));
   }
   Position InsertAfter(Position pos, T value) {
-    return Position(items_.insert(pos ? std::next(pos.it_) : items_.begin(), std::move(value)));
+    return Position(items_.insert(pos ? std::next(pos.it_) : items_.end(), std::move(value)));
   }
 
   // Head and tail access; calling these on an empty list is a programming error.

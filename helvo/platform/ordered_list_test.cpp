@@ -24,9 +24,9 @@ TEST(OrderedList, PositionsStayValidWhileOthersChange) {
   list.InsertAfter(c, "d");
   EXPECT_EQ(list.GetAt(b), "b");
   EXPECT_EQ(Items(list), (std::vector<std::string>{"a2", "b", "c", "d"}));
-  // A position of none inserts before nothing (at the tail) or after nothing (at the head).
-  list.InsertBefore({}, "tail");
-  list.InsertAfter({}, "head");
+  // A position of none inserts at the head (before) or at the tail (after).
+  list.InsertBefore({}, "head");
+  list.InsertAfter({}, "tail");
   EXPECT_EQ(list.GetHead(), "head");
   EXPECT_EQ(list.GetTail(), "tail");
 

@@ -37,6 +37,8 @@ constexpr StringResource kRows[] = {
 
 }  // namespace
 
-std::span<const StringResource> RecordStrings() { return kRows; }
+std::span<const StringResource> RecordStrings() {
+  return kRows;
+}
 
 }  // namespace helvo

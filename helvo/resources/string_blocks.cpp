@@ -7,9 +7,9 @@
 
 namespace helvo {
 
-std::span<const StringResource> BuiltinStrings();        // strings.cpp: unit and module tables, END
-std::span<const StringResource> RecordStrings();         // record_strings.cpp: recorder-level sections
-std::span<const StringResource> ChannelGroupStrings();   // channel_group_strings.cpp: per-board sections
+std::span<const StringResource> BuiltinStrings();       // strings.cpp: unit and module tables, END
+std::span<const StringResource> RecordStrings();        // record_strings.cpp: recorder-level sections
+std::span<const StringResource> ChannelGroupStrings();  // channel_group_strings.cpp: per-board sections
 
 std::span<const std::span<const StringResource>> BuiltinStringBlocks() {
   static const std::array<std::span<const StringResource>, 3> kBlocks = {
