@@ -8,11 +8,23 @@
 #include <string_view>
 
 #include "helvo/engine/filer.h"
+#include "helvo/functions/analog.h"
+#include "helvo/functions/digital.h"
+#include "helvo/functions/fault_locator.h"
+#include "helvo/functions/frequency.h"
+#include "helvo/functions/impedance.h"
+#include "helvo/functions/logic.h"
+#include "helvo/functions/pf_detector.h"
+#include "helvo/functions/sequence.h"
+#include "helvo/functions/summation.h"
+#include "helvo/functions/watts_vars.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/model/meter_group.h"
 #include "helvo/model/pmu.h"
 #include "helvo/model/records.h"
+#include "helvo/model/trend.h"
 
 namespace helvo {
 
@@ -165,22 +177,22 @@ CObject* CreateDefault() {
 constinit const sClassInfo CHelvoCfgTables::ClassTable[kNumClasses] = {
     //          type mask   channels       dsp, element  meter   state   phasor display name
     {HELVO_CLASS(CElementName), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Elements"},
-    {HELVO_TBD, 0x8400FF0,  1, 19, 18, 36, true, true,   0,   5, 0,  12, 0,  1, "Analog Inputs"},
-    {HELVO_TBD, 0x2000000,  1, 33, 32, 64, true, true,   332, 1, 38, 2,  0,  0, "External Inputs"},
-    {HELVO_TBD, 0x100FF000, 1, 16, 15, 30, true, true,   180, 2, 12, 4,  36, 1, "Summations"},
-    {HELVO_TBD, 0x300000,   1, 7, 6, 12,   true, true,   240, 3, 16, 6,  66, 3, "Sequence Functions"},
-    {HELVO_TBD, 0x800000,   1, 10, 9, 18,  true, true,   434, 2, 42, 1,  0,  0, "Impedance Functions"},
-    {HELVO_TBD, 0x1000000,  1, 10, 9, 18,  true, true,   276, 3, 22, 12, 0,  1, "Watts/Vars Functions"},
+    {HELVO_CLASS(CAnalogCfg), 0x8400FF0,  1, 19, 18, 36, true, true,   0,   5, 0,  12, 0,  1, "Analog Inputs"},
+    {HELVO_CLASS(CDigitalCfg), 0x2000000,  1, 33, 32, 64, true, true,   332, 1, 38, 2,  0,  0, "External Inputs"},
+    {HELVO_CLASS(CSummationCfg), 0x100FF000, 1, 16, 15, 30, true, true,   180, 2, 12, 4,  36, 1, "Summations"},
+    {HELVO_CLASS(CSequenceCfg), 0x300000,   1, 7, 6, 12,   true, true,   240, 3, 16, 6,  66, 3, "Sequence Functions"},
+    {HELVO_CLASS(CImpedanceCfg), 0x800000,   1, 10, 9, 18,  true, true,   434, 2, 42, 1,  0,  0, "Impedance Functions"},
+    {HELVO_CLASS(CWattsVarsCfg), 0x1000000,  1, 10, 9, 18,  true, true,   276, 3, 22, 12, 0,  1, "Watts/Vars Functions"},
     {HELVO_CLASS(CIdCfg), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Identification"},
     {HELVO_CLASS(CHelvoLimitsCfg), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Recording Limits"},
-    {HELVO_TBD, 0x4000000,  0, 0, 0, 0,    true, false,  330, 1, 34, 4,  0,  0, "Frequency"},
-    {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Meter Groups"},
-    {HELVO_TBD, 0x20000000, 1, 16, 15, 31, true, true,   396, 1, 40, 1,  0,  0, "Logic Functions"},
-    {HELVO_TBD, 0x40000000, 1, 6, 5, 11,   true, true,   0,   0, 0,  0,  0,  0, "Fault Locators"},
-    {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Trends"},
+    {HELVO_CLASS(CFrequencyCfg), 0x4000000,  0, 0, 0, 0,    true, false,  330, 1, 34, 4,  0,  0, "Frequency"},
+    {HELVO_CLASS(CMeterGroup), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Meter Groups"},
+    {HELVO_CLASS(cLogicCfg), 0x20000000, 1, 16, 15, 31, true, true,   396, 1, 40, 1,  0,  0, "Logic Functions"},
+    {HELVO_CLASS(cFaultLocCfg), 0x40000000, 1, 6, 5, 11,   true, true,   0,   0, 0,  0,  0,  0, "Fault Locators"},
+    {HELVO_CLASS(cTrend), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Trends"},
     {HELVO_CLASS(cHelvoDspCfg), 0x0,        1, 1, 2, 2,    false, false, 0,   0, 0,  0,  0,  0, "Channel Groups"},
     {HELVO_CLASS(CHelvoCfg), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Recorders"},
-    {HELVO_TBD, 0x80000000, 1, 10, 9, 18,  true, true,   470, 1, 43, 2,  0,  0, "PF Functions"},
+    {HELVO_CLASS(cPFDetCfg), 0x80000000, 1, 10, 9, 18,  true, true,   470, 1, 43, 2,  0,  0, "PF Functions"},
     {HELVO_CLASS(cStorageAlarms), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Storage Alarms"},
     {HELVO_CLASS(CPMU), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "PMU"},
     {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "PMUId"},

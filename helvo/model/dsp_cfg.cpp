@@ -1,5 +1,16 @@
 #include "helvo/model/dsp_cfg.h"
 
+#include "helvo/functions/analog.h"
+#include "helvo/functions/digital.h"
+#include "helvo/functions/fault_locator.h"
+#include "helvo/functions/frequency.h"
+#include "helvo/functions/impedance.h"
+#include "helvo/functions/logic.h"
+#include "helvo/functions/pf_detector.h"
+#include "helvo/functions/sequence.h"
+#include "helvo/functions/summation.h"
+#include "helvo/functions/watts_vars.h"
+
 #include "helvo/engine/helvo_section.h"
 #include "helvo/model/element_name.h"
 #include "helvo/model/helvo_cfg.h"
@@ -140,15 +151,24 @@ void cHelvoDspCfg::RegisterSections() {
   const struct {
     int nameId;
     eHelvoCfgClass cls;
+    void (*define)(cHelvoSection*);
   } kFunctionSections[] = {
-      {kAnalogSection, eAnalogCfg},       {kSummationSection, eSummationCfg},
-      {kSequenceSection, eSequenceCfg},   {kDigitalSection, eDigitalCfg},
-      {kImpedanceSection, eImpedanceCfg}, {kWattsVarsSection, eWattsVarsCfg},
-      {kFrequencySection, eFrequencyCfg}, {kLogicSection, eLogicCfg},
-      {kFaultLocSection, eFaultLocCfg},   {kPFDetSection, ePFDetCfg},
+      {kAnalogSection, eAnalogCfg, &CAnalogCfg::DefineAnalogCfgTypes},
+      {kSummationSection, eSummationCfg, &CSummationCfg::DefineSummationCfgTypes},
+      {kSequenceSection, eSequenceCfg, &CSequenceCfg::DefineSequenceCfgTypes},
+      {kDigitalSection, eDigitalCfg, &CDigitalCfg::DefineDigitalCfgTypes},
+      {kImpedanceSection, eImpedanceCfg, &CImpedanceCfg::DefineImpedanceCfgTypes},
+      {kWattsVarsSection, eWattsVarsCfg, &CWattsVarsCfg::DefineWattsVarsCfgTypes},
+      {kFrequencySection, eFrequencyCfg, &CFrequencyCfg::DefineFrequencyCfgTypes},
+      {kLogicSection, eLogicCfg, &cLogicCfg::DefineLogicCfgTypes},
+      {kFaultLocSection, eFaultLocCfg, &cFaultLocCfg::DefineFaultLocCfgTypes},
+      {kPFDetSection, ePFDetCfg, &cPFDetCfg::DefinePFDetCfgTypes},
   };
-  for (const auto& s : kFunctionSections)
-    AddFilerSection(s.cls, new cHelvoSection(s.nameId, s.cls, ClassListRef(s.cls)));
+  for (const auto& s : kFunctionSections) {
+    auto* section = new cHelvoSection(s.nameId, s.cls, ClassListRef(s.cls));
+    s.define(section);
+    AddFilerSection(s.cls, section);
+  }
   AddFilerSection(ePMU, new cHelvoSection(kPhasorSection, ePMU, FieldOf(&cHelvoDspCfg::m_PMUList)));
   AddFilerSection(eCDR, new cHelvoSection(kCdrChanSection, eCDR, FieldOf(&cHelvoDspCfg::m_CDRList)));
 }

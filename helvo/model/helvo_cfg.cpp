@@ -1,5 +1,8 @@
 #include "helvo/model/helvo_cfg.h"
 
+#include "helvo/model/meter_group.h"
+#include "helvo/model/trend.h"
+
 #include "helvo/engine/helvo_section.h"
 #include "helvo/host/host_settings.h"
 #include "helvo/host/ied_def.h"
@@ -102,10 +105,14 @@ void CHelvoCfg::Initialize() {
   groups->AddNestedListAddress(m_pDspCfg[0])->AddNestedListAddress(m_pDspCfg[1]);
   AddFilerSection(eElementName, groups);
 
-  AddFilerSection(eMeterGroup, new cHelvoSection(IDS_SECTION_METERING_GROUP, eMeterGroup,
-                                                 FieldOf(&CHelvoCfg::m_MeterGroupList)));
-  AddFilerSection(eTrend,
-                  new cHelvoSection(IDS_SECTION_EXTENDED_TREND, eTrend, FieldOf(&CHelvoCfg::m_TrendList)));
+  auto* meterGroups =
+      new cHelvoSection(IDS_SECTION_METERING_GROUP, eMeterGroup, FieldOf(&CHelvoCfg::m_MeterGroupList));
+  CMeterGroup::DefineMeterGroupCfgTypes(meterGroups);
+  AddFilerSection(eMeterGroup, meterGroups);
+
+  auto* trends = new cHelvoSection(IDS_SECTION_EXTENDED_TREND, eTrend, FieldOf(&CHelvoCfg::m_TrendList));
+  cTrend::DefineTrendCfgTypes(trends);
+  AddFilerSection(eTrend, trends);
 
   auto* limits = new cHelvoSection(IDS_SECTION_LIMITS, eLimitsCfg, FieldOf(&CHelvoCfg::m_LimitsList));
   CHelvoLimitsCfg::DefineLimitsCfgTypes(limits);

@@ -29,8 +29,6 @@ constexpr StringResource kRows[] = {
     {10899, "DET_CHATTER_WINDOW"},
     {10900, "DET_CHATTER_TIME"},
     {10901, "REC_ALARM"},
-    {10928, "METERING_GROUP"},
-    {11808, "EXTENDED_TREND"},
     {11936, "PMU"},
     {11947, "CDR"},
 };

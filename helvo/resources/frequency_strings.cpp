@@ -1,0 +1,19 @@
+// Section and key names of the FREQUENCY section. Part of the settings-file format: do not change the
+// text or the id of an existing row. The keys take the ids after the section's own.
+#include "helvo/platform/string_table.h"
+
+namespace helvo {
+
+namespace {
+
+constexpr StringResource kRows[] = {
+    {10584, "FREQUENCY"},
+};
+
+}  // namespace
+
+std::span<const StringResource> FrequencyStrings() {
+  return kRows;
+}
+
+}  // namespace helvo

@@ -1,0 +1,19 @@
+// Section and key names of the SUMMATION section. Part of the settings-file format: do not change the
+// text or the id of an existing row. The keys take the ids after the section's own.
+#include "helvo/platform/string_table.h"
+
+namespace helvo {
+
+namespace {
+
+constexpr StringResource kRows[] = {
+    {10336, "SUMMATION"},
+};
+
+}  // namespace
+
+std::span<const StringResource> SummationStrings() {
+  return kRows;
+}
+
+}  // namespace helvo
