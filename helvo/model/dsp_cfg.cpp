@@ -1,5 +1,9 @@
 #include "helvo/model/dsp_cfg.h"
 
+#include <algorithm>
+#include <climits>
+#include <iterator>
+
 #include "helvo/functions/analog.h"
 #include "helvo/functions/digital.h"
 #include "helvo/functions/fault_locator.h"
@@ -349,6 +353,30 @@ void cHelvoDspCfg::ModifyChannelNumber(CPhasor* p) {
   if (CPhasor* old = table[i]; old && old != p) NoteUnfiled(old);
   table[i] = p;
   RemoveAllFrom(m_Unfiled, p);
+}
+
+void cHelvoDspCfg::ModifyFreq(const std::vector<CPhasor*>& functions, int version) {
+  FilerList& list = m_ClassLists[eFrequencyCfg];
+  PtrList<CPhasor> previous;
+  for (CFiler* obj : list)
+    if (auto* f = dynamic_cast<CPhasor*>(obj)) previous.AddTail(f);
+  list.RemoveAll();
+  if (version >= 0 && CHelvoCfgTables::IsClassSupported(eFrequencyCfg, static_cast<unsigned int>(version))) {
+    const size_t count = std::min(functions.size(), static_cast<size_t>(INT_MAX));
+    for (size_t i = 0; i < count; ++i) {
+      CPhasor* f = functions[i];
+      // Only frequency functions belong in this list; listing one twice would write it twice.
+      if (!f || f->GetClass() != eFrequencyCfg || list.Find(f)) continue;
+      f->SetChannelNumber(static_cast<int>(i) + 1);
+      list.AddTail(f);
+    }
+  }
+  // A function of this group that is now in neither the list nor the table would otherwise be lost
+  // to the group's destructor.
+  for (CPhasor* f : previous) {
+    const bool filed = std::find(std::begin(m_pFrequency), std::end(m_pFrequency), f) != std::end(m_pFrequency);
+    if (!list.Find(f) && !filed && f->GetDspCfg() == this) NoteUnfiled(f);
+  }
 }
 
 void cHelvoDspCfg::Remove(CPhasor* p) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
@@ -110,6 +111,14 @@ class cHelvoDspCfg : public cFilerContainer {
   // The first function in whole-group scan order over the types of mask, other than exclude, whose
   // GetName equals name ignoring letter case; none otherwise.
   CPhasor* FindPhasorByName(const std::string& name, unsigned long mask, const CPhasor* exclude = nullptr);
+
+  // Replaces the group's list of frequency functions (its FREQUENCY class list) by the frequency
+  // functions of functions, numbering entry i (from 0) as channel i + 1: empty entries, and entries
+  // that are not frequency functions, are skipped but use up their number; a function given twice
+  // keeps its first number. The list stays empty when the setting version does not support frequency
+  // functions. Functions of this group that leave the list and stand in no table slot stay owned by
+  // the group (they are deleted with it).
+  void ModifyFreq(const std::vector<CPhasor*>& functions, int version);
 
   // Dirty marking belongs to the configuration; the group's form does nothing and returns 0.
   short MarkPhasorsAsDirty(int);
