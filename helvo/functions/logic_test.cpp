@@ -1,0 +1,138 @@
+#include "helvo/functions/logic.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "helvo/model/dsp_cfg.h"
+#include "helvo/model/element_name.h"
+#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/section_io.h"
+
+namespace helvo {
+namespace {
+
+using Lines = std::vector<std::string>;
+using LogicTest = testing::CfgTest;
+
+// An analog channel whose inputs are defined or not. Handed to a group, the group owns it.
+class Source : public CPhasor {
+ public:
+  Source(int channel, int defined, cHelvoDspCfg* group = nullptr) : m_bDefined(defined) {
+    SetParent(group);
+    SetChannelNumber(channel);
+    if (group) group->Add(this);
+  }
+  int GetClass() const override { return eAnalogCfg; }
+  int AreInputsDefined() override { return m_bDefined; }
+  int m_bDefined;
+};
+
+std::string Header(int banks) {
+  return "[ID]\nSETTINGS_VERS=6\nNUM_BANKS=" + std::to_string(banks) + "\nSYSTEM_FREQUENCY=60\n\n";
+}
+
+TEST_F(LogicTest, EveryKeyRoundTrips) {
+  // Input k is analog channel k: state bit k - 1 of the board.
+  Lines block = {"[LOGIC1-4]", "ELEMENT=Trip", "DESC=Breaker fail"};
+  const char* const opers[] = {"0", "2", "7", "9"};
+  for (int k = 1; k <= cLogicCfg::kNumInputs; ++k) {
+    block.push_back("NOTINP" + std::to_string(k) + "=1");
+    block.push_back("INPUT" + std::to_string(k) + "=" + std::to_string(k - 1));
+    if (k < 5) block.push_back("OPER" + std::to_string(k) + "=" + opers[k - 1]);
+  }
+  for (const char* line : {"ASSERT_DLY=30", "REMOVE_DLY=12", "ACTIVE_A=1234", "INACTIVE_A=5",
+                           "ACTIVE_STR=Tripped", "INACTIVE_STR=Normal", ""})
+    block.push_back(line);
+  std::string body = Header(1);
+  for (const std::string& line : block) body += line + "\n";
+  for (int version : {3, 4, 5, 6, 7, 201}) {
+    SCOPED_TRACE(version);
+    auto cfg = testing::ReadBody(body);
+    cHelvoDspCfg* group = cfg->m_pDspCfg[0];
+    auto* logic = dynamic_cast<cLogicCfg*>(group->GetIndexedPhasorAddress(eLogicCfg, 3));
+    ASSERT_NE(logic, nullptr);
+    EXPECT_FLOAT_EQ(logic->m_oAssertDelay.m_fSeconds, 0.25f);  // half cycles
+    for (int k = 0; k < cLogicCfg::kNumInputs; ++k) {          // resolved as post-load processing will
+      logic->m_orefInputs[k].m_pPhasor = new Source(k + 1, 1, group);
+      logic->m_orefInputs[k].m_nNumber = 0;
+    }
+    EXPECT_EQ(testing::WrittenBlocks(*cfg, version, "LOGIC"), block);
+  }
+}
+
+TEST_F(LogicTest, SecondGroupIsRenumberedWhenTheGroupsAreFolded) {
+  auto cfg = testing::ReadBody(Header(2) + "[LOGIC1-1]\n\n[LOGIC2-3]\n\n[FAULT_LOCATOR2-2]\n\n");
+  // One write each: writing renumbers the second group's functions themselves.
+  const auto headers = [&](int version) {
+    Lines found;
+    for (const std::string& line : testing::WrittenBlocks(*cfg, version, ""))
+      if (line.rfind("[LOGIC", 0) == 0 || line.rfind("[FAULT_LOCATOR", 0) == 0) found.push_back(line);
+    return found;
+  };
+  EXPECT_EQ(headers(6), (Lines{"[LOGIC1-1]", "[LOGIC2-3]", "[FAULT_LOCATOR2-2]"}));
+  EXPECT_EQ(headers(201), (Lines{"[LOGIC1-1]", "[LOGIC1-18]", "[FAULT_LOCATOR1-7]"}));
+}
+
+TEST_F(LogicTest, ChainValidityUsesOnlyTheInputsItsOperatorsUse) {
+  const struct {
+    int oper[4];
+    unsigned defined;  // bit k: input k + 1 is defined
+    int valid;
+  } cases[] = {
+      {{6, 6, 6, 6}, 0b11110, 0},  {{6, 6, 6, 6}, 0b00001, 1},   // all "A": only input 1 counts
+      {{0, 6, 6, 6}, 0b00010, 0},  {{0, 6, 6, 6}, 0b00011, 1},   // "AND" uses inputs 1 and 2
+      {{6, 6, 6, 9}, 0b10000, 1},  {{6, 6, 6, 9}, 0b01111, 0},   // "NOTB" last: only input 5 counts
+      {{6, 6, 6, 10}, 0b11111, 0}, {{-1, 6, 6, 6}, 0b11111, 0},  // no such operator
+  };
+  Source defined(1, 1), undefined(2, 0);
+  cLogicCfg logic;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    for (int k = 0; k < cLogicCfg::kNumOperators; ++k) logic.m_nOper[k] = c.oper[k];
+    for (int k = 0; k < cLogicCfg::kNumInputs; ++k)
+      logic.m_orefInputs[k].m_pPhasor = (c.defined >> k) & 1 ? &defined : &undefined;
+    EXPECT_EQ(logic.AreInputsDefined(), c.valid);
+  }
+  EXPECT_STREQ(logic.GetIndexedOperString(0), "INVALID");  // -1
+  EXPECT_STREQ(logic.GetIndexedOperString(1), "A");
+  EXPECT_STREQ(logic.GetIndexedOperString(4), "INVALID");
+  EXPECT_STREQ(cLogicCfg::GetOperStringByEnum(10), "INVALID");
+  EXPECT_FALSE(logic.IsValidOperation(4) || logic.IsValidInput(5) || logic.IsValidInput(-1));
+  // Logic functions feeding each other in a ring are undefined rather than recursing without end.
+  cLogicCfg other;
+  logic.m_nOper[0] = cLogicCfg::eA;
+  logic.m_orefInputs[0].m_pPhasor = &other;
+  other.m_orefInputs[0].m_pPhasor = &logic;
+  EXPECT_EQ(logic.AreInputsDefined(), 0);
+  EXPECT_EQ(other.AreInputsDefined(), 0);
+}
+
+TEST_F(LogicTest, HostConstructorNamesAndAssignment) {
+  CHelvoCfg cfg;
+  cHelvoDspCfg* group = cfg.m_pDspCfg[0];
+  std::string name = "Trip";
+  auto* trip = new CElementName(name, group);
+  group->Add(trip);
+  auto* logic = new cLogicCfg(group, trip);  // owned through the element's list
+  EXPECT_STREQ(logic->GetTypeString(), "Logic");
+  EXPECT_EQ(trip->GetKindList(8).GetCount(), 1u);
+  std::string state, meter;
+  logic->GetStateName(state, 0);
+  logic->GetMeterName(meter, 0);
+  EXPECT_EQ(state + " " + meter, "Trip:Logic Trip:Logic");
+
+  logic->m_oActiveAct.m_bAction[2] = 1;
+  logic->m_nOper[1] = cLogicCfg::eXOR;
+  logic->m_bNotInput[4] = 1;
+  cLogicCfg copy;
+  copy = *logic;
+  EXPECT_EQ(copy.m_oActiveAct.m_bAction[2] + copy.m_nOper[1] + copy.m_bNotInput[4], 1 + 4 + 1);
+  EXPECT_EQ(copy.m_oActiveAct.GetParent(), &copy);  // the blocks stay the copy's own
+  EXPECT_EQ(copy.m_oInactiveAct.GetParent(), &copy);
+}
+
+}  // namespace
+}  // namespace helvo
