@@ -119,10 +119,9 @@ TEST_F(LogicTest, HostConstructorNamesAndAssignment) {
   auto* logic = new cLogicCfg(group, trip);  // owned through the element's list
   EXPECT_STREQ(logic->GetTypeString(), "Logic");
   EXPECT_EQ(trip->GetKindList(8).GetCount(), 1u);
-  std::string state, meter;
+  std::string state;
   logic->GetStateName(state, 0);
-  logic->GetMeterName(meter, 0);
-  EXPECT_EQ(state + " " + meter, "Trip:Logic Trip:Logic");
+  EXPECT_EQ(state, "Trip:Logic");
 
   logic->m_oActiveAct.m_bAction[2] = 1;
   logic->m_nOper[1] = cLogicCfg::eXOR;
