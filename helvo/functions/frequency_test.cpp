@@ -1,0 +1,103 @@
+#include "helvo/functions/frequency.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "helvo/functions/watts_vars.h"
+#include "helvo/model/dsp_cfg.h"
+#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/section_io.h"
+
+namespace helvo {
+namespace {
+
+class Channel : public CPhasor {
+ public:
+  int GetClass() const override { return eAnalogCfg; }
+  int AreInputsDefined() override { return m_bDefined; }
+  int m_bDefined = 1;
+};
+
+class FrequencyTest : public testing::CfgTest {
+ protected:
+  FrequencyTest() {
+    cFilerSections::m_nSettingVersion = 6;
+    CHelvoCfgTables::FunctionsPerDsp(eFrequencyCfg);  // generation 1, as the [ID] below says
+  }
+};
+
+TEST_F(FrequencyTest, EveryKeyRoundTrips) {
+  Channel channel;
+  channel.SetChannelNumber(3);
+  const std::string keys =
+      "ROC_INT=5\nIN_INDEX=2\nH_MAG_T=60.5\nH_MAG_D=1\nH_MAG_A=65\nL_MAG_T=59.5\nL_MAG_D=2\nL_MAG_A=66\n"
+      "N_ROC_T=0.25\nN_ROC_D=3\nN_ROC_A=67\nP_ROC_T=0.75\nP_ROC_D=6\nP_ROC_A=68";
+  auto cfg = testing::ReadBody("[ID]\nSETTINGS_VERS=6\nNUM_BANKS=1\nSYSTEM_FREQUENCY=60\n\n[FREQUENCY1-1]\n" +
+                               keys + "\n\n");
+  auto* f = dynamic_cast<CFrequencyCfg*>(cfg->m_pDspCfg[0]->m_pFrequency[0]);
+  ASSERT_NE(f, nullptr);
+  f->m_orefInput.m_pPhasor = &channel;  // analog channel 3 is phasor 2, as linking would find
+  std::vector<std::string> expected;
+  std::istringstream in(keys);
+  for (std::string line; std::getline(in, line);) expected.push_back(line);
+  for (int version : {3, 4, 5, 6, 7, 201})
+    EXPECT_EQ(testing::WrittenKeys(*cfg, version, "FREQUENCY"), expected) << version;
+  EXPECT_FLOAT_EQ(f->m_fPosRocThreshold, 0.75f);
+  EXPECT_FLOAT_EQ(f->m_oNegRocDelay.m_fSeconds, 3.0f / 120);
+
+  std::string name;
+  f->GetStateName(name, 2);
+  EXPECT_EQ(name, "Group 1 Frequency 1[+ROC]");
+}
+
+TEST_F(FrequencyTest, ConstructorsDefaultsAndAssignment) {
+  cHelvoDspCfg group(nullptr, 0);
+  CFrequencyCfg host(&group), plain;
+  EXPECT_STREQ(host.GetTypeString(), "Freq");
+  EXPECT_EQ(host.GetElement(), nullptr);
+  for (CFrequencyCfg* f : {&host, &plain}) {
+    EXPECT_EQ(f->GetChannelNumber(), 0);
+    EXPECT_EQ(f->m_orefInput.GetTypesMask() & 0x400000ul, 0ul);  // no DC channels
+    EXPECT_EQ(f->m_oLowDelay.m_nFactor, 2);
+    EXPECT_FLOAT_EQ(f->m_oHighDelay.m_fSeconds, 0.036f);
+  }
+  EXPECT_EQ(plain.AreInputsDefined(), 0);
+  Channel channel;
+  plain.m_orefInput.m_pPhasor = &channel;
+  EXPECT_EQ(plain.AreInputsDefined(), 1);
+  channel.m_bDefined = 0;
+  EXPECT_EQ(plain.AreInputsDefined(), 0);
+
+  plain.m_nRocInterval = 8;
+  plain.m_fHighThreshold = 61.0f;
+  plain.m_oLowAction.SetPacked(3);
+  host = plain;
+  EXPECT_EQ(host.GetInputPhasor(), &channel);
+  EXPECT_EQ(host.m_nRocInterval, 8);
+  EXPECT_FLOAT_EQ(host.m_fHighThreshold, 61.0f);
+  EXPECT_EQ(host.m_oLowAction.GetPacked(), 3u);
+  EXPECT_EQ(host.m_oLowAction.GetParent(), &host);
+}
+
+TEST_F(FrequencyTest, ModifyFreqNumbersByPosition) {
+  cHelvoDspCfg group(nullptr, 0);
+  auto* first = new CFrequencyCfg(&group);
+  auto* third = new CFrequencyCfg(&group);
+  CWattsVarsCfg other;
+  FilerList& list = group.GetClassList(eFrequencyCfg);
+  group.ModifyFreq({first, nullptr, third, &other, first}, 201);
+  EXPECT_EQ(std::vector<CFiler*>(list.begin(), list.end()), (std::vector<CFiler*>{first, third}));
+  EXPECT_EQ(first->GetChannelNumber(), 1);
+  EXPECT_EQ(third->GetChannelNumber(), 3);
+  EXPECT_EQ(other.GetChannelNumber(), -1);
+
+  // No frequency functions at this version: the list empties, and the group still deletes them.
+  group.ModifyFreq({first, third}, 0);
+  EXPECT_TRUE(list.IsEmpty());
+  const PtrList<CPhasor>& unfiled = group.GetUnfiledList();
+  EXPECT_EQ(std::vector<CPhasor*>(unfiled.begin(), unfiled.end()), (std::vector<CPhasor*>{first, third}));
+}
+
+}  // namespace
+}  // namespace helvo
