@@ -1,6 +1,7 @@
 #include "helvo/functions/fault_locator.h"
 
 #include <string_view>
+#include <utility>
 
 #include "helvo/engine/helvo_section.h"
 
@@ -31,21 +32,28 @@ enum : int {
   kFirstInputKey,  // VA_INDEX, VA_SEC_TO_PRI, VB_INDEX, ... IC_SEC_TO_PRI
 };
 
-// The phasor link of input i of a locator. It lies one level deeper than FieldOf reaches (locator,
-// input converter, phasor reference, pointer), so it resolves itself; it compares equal to another
-// link of the same input.
+// The phasor link of input I of a locator. It lies one level deeper than FieldOf reaches (locator,
+// input converter, phasor reference, pointer), so it resolves itself; links of the same input
+// compare equal.
 class InputLinkField : public Field<CPhasor*> {
  public:
-  explicit InputLinkField(size_t input) {
-    index_ = input;
-    resolve_ = [](const FieldRef& ref, CFiler* obj) -> void* {
+  template <size_t I>
+  static InputLinkField Of() {
+    static_assert(I < cFaultLocCfg::kNumInputs);
+    InputLinkField field;
+    field.resolve_ = [](const FieldRef&, CFiler* obj) -> void* {
       auto* locator = dynamic_cast<cFaultLocCfg*>(obj);
-      const size_t i = static_cast<const InputLinkField&>(ref).index_;
-      if (!locator || i >= cFaultLocCfg::kNumInputs) return nullptr;
-      return &locator->m_Inputs[i].m_orefPhasor.m_pPhasor;
+      return locator ? &locator->m_Inputs[I].m_orefPhasor.m_pPhasor : nullptr;
     };
+    return field;
   }
 };
+
+// The links of inputs VA to IC, in that order.
+template <size_t... I>
+void LoadInputLinks(cHelvoSection* section, std::index_sequence<I...>) {
+  (section->LoadReferenceAddress(InputLinkField::Of<I>()), ...);
+}
 
 // A usable scale of an input phasor, or none.
 const cScale* ValidScaleOf(CPhasor* phasor) {
@@ -187,7 +195,7 @@ void cFaultLocCfg::DefineFaultLocCfgTypes(cHelvoSection* section) {
     section->LoadCfgType(FieldOf(&cFaultLocCfg::m_Inputs, i, &cFLInput::m_orefPhasor), indexKey)
         ->LoadCfgType(FieldOf(&cFaultLocCfg::m_Inputs, i), indexKey + 1);
   }
-  for (size_t i = 0; i < kNumInputs; ++i) section->LoadReferenceAddress(InputLinkField(i));
+  LoadInputLinks(section, std::make_index_sequence<kNumInputs>());
   section->LoadReferenceAddress(FieldOf(&cFaultLocCfg::m_orefTrigger, &crefState::m_pPhasor));
 }
 
