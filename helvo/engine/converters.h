@@ -78,9 +78,13 @@ class CrefPhasor : public CFilerElement {
   CrefPhasor() = default;
 
   void ConvertIn(CFiler* owner, std::string& text, int& sysFreq) override;
-  // "-1" without a function or when its channel is not valid; otherwise the phasor index
-  // GetPhasorOffset(class) + GetPhasorSpan(class) x (channel - 1) of the current generation.
+  // "%d" of GetPhasorIndex, or "-1" when there is none.
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
+
+  // The phasor index GetPhasorOffset(class) + GetPhasorSpan(class) x (channel - 1) of the current
+  // generation (helvo/addressing/). Returns 1 and sets index; returns 0 and leaves index unchanged when
+  // there is no function, its channel is not valid, or its class has no phasor block.
+  int GetPhasorIndex(int& index) const;
 
   unsigned long GetTypesMask() const { return m_nTypesMask; }
   void SetTypesMask(unsigned long mask) { m_nTypesMask = mask; }
@@ -98,9 +102,14 @@ class crefState : public CFilerElement {
   crefState() = default;
 
   void ConvertIn(CFiler* owner, std::string& text, int& sysFreq) override;
-  // "-1" without a function or when its inputs are not defined; otherwise
-  // 32 x GetStateOffset(class) + (channel - 1) + number x 32 x ceil(FunctionsPerDsp(class) / 32).
+  // "%d" of GetStateIndex, or "-1" when there is none.
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
+
+  // The state's bit index 32 x GetStateOffset(class) + (channel - 1) + number x 32 x W, with
+  // W = ceil(FunctionsPerDsp(class) / 32) words per state (helvo/addressing/). Returns 1 and sets
+  // index; returns 0 and leaves index unchanged when there is no function, its inputs are not
+  // defined, its channel is not valid, or the number is not one of its class's states.
+  int GetStateIndex(int& index) const;
 
   CPhasor* m_pPhasor = nullptr;
   int m_nNumber = 0;  // raw state index as read; the state's number within the function once resolved
@@ -118,13 +127,15 @@ class CrefMeter : public CFilerElement {
   // there is no index: "-1" in a trend record, otherwise no line (result 1).
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
 
-  // The meter index of this reference in a file of the given setting version:
+  // The meter index of this reference in a file of the given setting version (helvo/addressing/):
   //   span(c) x (channel - 1) + offset(c) + GetMeterSize(version) x board + meter x k
-  // with board counted only below version 201 and k = 2 for sequence functions (class 4) from
-  // version 202 on, else 1. Returns 1 and sets index on success; returns 0 and leaves index unchanged
-  // when the reference has no function, the function has no channel group, its channel is not valid,
-  // its inputs are not defined, the board is not in the current generation, the meter number is
-  // negative, or the index would not fit an int.
+  // with offset and span from the meter layout of that version (MeterId3_Offset / MeterId3_Span from
+  // version 202 on, else the generation tables at the current generation), board counted only below
+  // version 201 and k = 2 for sequence functions (class 4) from version 202 on, else 1. Returns 1 and
+  // sets index on success; returns 0 and leaves index unchanged when the reference has no function,
+  // the function has no channel group, its channel is not valid, its inputs are not defined, the
+  // board is not in the current generation, its class has no meters, the meter number is negative or
+  // lies beyond the function's own entries, or the entry lies beyond the version's meter table.
   int GetMeterIndex(int& index, int version) const;
   // The same index as a value: the index, or -1 when there is none (valid indexes are never negative).
   int GetMeterIndex(int version) const;
@@ -140,6 +151,8 @@ class CrefMeter : public CFilerElement {
   // object is the PMU meter group. Returns the test it replaces.
   using PmuMeterGroupTest = bool (*)(const CFiler* owner);
   static PmuMeterGroupTest SetPmuMeterGroupTest(PmuMeterGroupTest test);
+  // Whether owner is the PMU meter group by the installed test; false for none or without a test.
+  static bool IsPmuMeterGroup(const CFiler* owner);
 
   CPhasor* m_pPhasor = nullptr;
   int m_nMeter = -1;  // raw meter index as read; the meter's number within the function once resolved

@@ -1,7 +1,5 @@
 // Reference converters: channel numbers, elements, signal types, phasors, detector states, meters
 // and trend entries.
-#include <climits>
-#include <cstdint>
 #include <cstring>
 
 #include "helvo/engine/converters.h"
@@ -89,14 +87,8 @@ void CrefPhasor::ConvertIn(CFiler*, std::string& text, int&) {
 }
 
 unsigned long CrefPhasor::ConvertOut(CFiler*, std::string& text, int, int&) {
-  if (!m_pPhasor || !m_pPhasor->IsValidChannel()) {
-    text = "-1";
-    return 0;
-  }
-  const int cls = m_pPhasor->GetClass();
-  // A valid channel lies in 1 to FunctionsPerDsp, so the index stays small.
-  const int index = CHelvoCfgTables::GetPhasorOffset(cls) +
-                    CHelvoCfgTables::GetPhasorSpan(cls) * (m_pPhasor->GetChannelNumber() - 1);
+  int index = -1;
+  GetPhasorIndex(index);
   text = Format("%d", index);
   return 0;
 }
@@ -108,86 +100,28 @@ void crefState::ConvertIn(CFiler*, std::string& text, int&) {
 }
 
 unsigned long crefState::ConvertOut(CFiler*, std::string& text, int, int&) {
-  if (!m_pPhasor || !m_pPhasor->AreInputsDefined()) {
-    text = "-1";
-    return 0;
-  }
-  const int cls = m_pPhasor->GetClass();
-  // One state occupies ceil(functions / 32) words; bit n - 1 of them belongs to function n. The
-  // arithmetic is done in 64 bits because the number and channel are whatever the host stored.
-  const std::int64_t functions = CHelvoCfgTables::FunctionsPerDsp(static_cast<eHelvoCfgClass>(cls));
-  const std::int64_t words = (functions + 31) / 32;
-  const std::int64_t index = std::int64_t{32} * CHelvoCfgTables::GetStateOffset(cls) +
-                             (std::int64_t{m_pPhasor->GetChannelNumber()} - 1) +
-                             std::int64_t{m_nNumber} * 32 * words;
-  text = Format("%lld", static_cast<long long>(index));
+  int index = -1;
+  GetStateIndex(index);
+  text = Format("%d", index);
   return 0;
 }
 
 // ---- CrefMeter ----
 
-CrefMeter::PmuMeterGroupTest CrefMeter::s_pfnIsPmuMeterGroup = nullptr;
-
-CrefMeter::PmuMeterGroupTest CrefMeter::SetPmuMeterGroupTest(PmuMeterGroupTest test) {
-  PmuMeterGroupTest previous = s_pfnIsPmuMeterGroup;
-  s_pfnIsPmuMeterGroup = test;
-  return previous;
-}
-
 void CrefMeter::ConvertIn(CFiler*, std::string& text, int&) {
   m_nMeter = LeadingInt(text);
 }
 
-int CrefMeter::ComputeIndex(int& index, int version, bool pmuGroup) const {
-  if (!m_pPhasor || !m_pPhasor->IsValidChannel() || !m_pPhasor->AreInputsDefined()) return 0;
-  // A negative meter number is an unresolved raw index; it names no meter of this function.
-  if (m_nMeter < 0) return 0;
-  const cHelvoDspCfg* group = m_pPhasor->GetDspCfg();
-  if (!group) return 0;
-  // Below version 201 the second board's meters are numbered after the first board's whole table.
-  const int board = version < 201 ? group->GetDspIndex() : 0;
-  if (board < 0 || board >= CHelvoCfgTables::DspsByGen(CHelvoCfgTables::m_iIedGen)) return 0;
-  const int cls = m_pPhasor->GetClass();
-  // From version 202 on a sequence function's meters are two entries apart (the PMU meter group
-  // numbers them one apart).
-  const int k = (version >= 202 && cls == eSequenceCfg && !pmuGroup) ? 2 : 1;
-  const std::int64_t value =
-      std::int64_t{CHelvoCfgTables::GetMeterSpan(cls)} * (m_pPhasor->GetChannelNumber() - 1) +
-      CHelvoCfgTables::GetMeterOffset(cls) + std::int64_t{cFilerContainer::GetMeterSize(version)} * board +
-      std::int64_t{m_nMeter} * k;
-  if (value < 0 || value > INT_MAX) return 0;
-  index = static_cast<int>(value);
-  return 1;
-}
-
-int CrefMeter::GetMeterIndex(int& index, int version) const {
-  return ComputeIndex(index, version, false);
-}
-
-int CrefMeter::GetMeterIndex(int version) const {
-  int index = -1;
-  return GetMeterIndex(index, version) ? index : -1;
-}
-
-int CrefMeter::RecalcMeterIndex(int& index, int version, CFiler* owner) const {
-  if (!owner) return 0;
-  const bool pmuGroup = s_pfnIsPmuMeterGroup && s_pfnIsPmuMeterGroup(owner);
-  return ComputeIndex(index, version, pmuGroup);
-}
-
-int CrefMeter::RecalcMeterIndex(int version, CFiler* owner) const {
-  int index = -1;
-  return RecalcMeterIndex(index, version, owner) ? index : -1;
-}
-
 unsigned long CrefMeter::ConvertOut(CFiler* owner, std::string& text, int version, int&) {
-  int index = 0;
-  if (!GetMeterIndex(index, version)) {
+  int index = -1;
+  // From version 202 on a sequence meter is numbered by the owner's rule first: the PMU meter group
+  // lists the function's entries one apart, so some of its items have no index with the usual
+  // spacing of two and must not be dropped for that.
+  const bool byOwner = version >= 202 && m_pPhasor && m_pPhasor->GetClass() == eSequenceCfg &&
+                       RecalcMeterIndex(index, version, owner);
+  if (!byOwner && !GetMeterIndex(index, version)) {
     if (!owner || owner->GetClass() != eTrend) return 1;  // no line
     index = -1;
-  } else if (version >= 202 && m_pPhasor->GetClass() == eSequenceCfg) {
-    int recalculated = 0;
-    if (RecalcMeterIndex(recalculated, version, owner)) index = recalculated;
   }
   text = Format("%d", index);
   return 0;

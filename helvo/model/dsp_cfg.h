@@ -123,6 +123,12 @@ class cHelvoDspCfg : public cFilerContainer {
   // Dirty marking belongs to the configuration; the group's form does nothing and returns 0.
   short MarkPhasorsAsDirty(int);
 
+  // --- Index resolution (helvo/addressing/) ---
+  // The function owning phasor entry index on this board (index unchanged); none when no function does.
+  CPhasor* ResolvePhasorIndex(int& index);
+  // The function owning state bit index on this board, index becoming its state number; none if unowned.
+  CPhasor* ResolveStateIndex(int& index);
+
   // --- PMU phasors and CDR channels ---
   // n below 1: nothing. Else replaces every PMU phasor by n new ones named "PMU", numbered 1 to n.
   void AddPMU(int n);

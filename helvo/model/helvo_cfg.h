@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "helvo/engine/filer.h"
 #include "helvo/model/class_tables.h"
@@ -109,6 +110,17 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   // when it replaces another number) and refreshes the channel groups and NUM_BANKS for the current
   // generation when the definition names a generation. Nonzero when something changed.
   int ImportParametersFromDatabase(const sIEDDef& def);
+
+  // --- Meter and record addressing (helvo/addressing/) ---
+  // Class, board, function (1-based) and meter a meter index names (owner: its record); 0 when none does.
+  static int ResolveMeterIndex(int index, int version, eHelvoCfgClass& cls, unsigned int& board,
+                               int& function, int& meter, int generation, const CFiler* owner = nullptr);
+  // 0 for every argument: sequence meters need no offset of their own.
+  static int GetSeqMeterOffset(int version, CPhasor* phasor);
+  // The function a host record code and record index name; none when they name none.
+  CPhasor* MapToPhasor(int code, int index);
+  // Fills indexes with the record indexes of the defined functions of the code's class; empty otherwise.
+  void GetcRecordIndices(int code, std::vector<int>& indexes);
 
   // --- Data ---
   eFilerError m_eReadResult = eFilerNoError;  // result of the path constructor's read

@@ -142,6 +142,9 @@ class CPhasor : public CFiler {
   // The trend option mask of meter item i; 0 when the function has no meter items or i is negative.
   unsigned int GetTrendOptionMask(int item) const;
 
+  // The host record code and index listing this function for a kind (addressing/); 0 and 0 when unlisted.
+  void GetcRecordMapping(int kind, int& code, int& index) const;
+
   // Dirty functions are left out of files of version 201 and later.
   bool IsLeftOutWhenFolding() const override { return m_bDirty != 0; }
 
