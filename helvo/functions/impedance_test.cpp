@@ -1,0 +1,198 @@
+#include "helvo/functions/impedance.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "helvo/engine/helvo_section.h"
+#include "helvo/functions/summation.h"
+#include "helvo/model/dsp_cfg.h"
+#include "helvo/model/element_name.h"
+#include "helvo/platform/format.h"
+#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/section_io.h"
+
+namespace helvo {
+namespace {
+
+// An input function of a chosen class and channel with its own scale and defined state.
+class Input : public CPhasor {
+ public:
+  Input(int cls, int channel) : m_nClass(cls) { SetChannelNumber(channel); }
+  int GetClass() const override { return m_nClass; }
+  int AreInputsDefined() override { return m_bDefined; }
+  cScale* GetpScale() override { return &m_Scale; }
+  void SetScale(float pri1, float sec1, float pri2, float sec2, float full, const char* priUnit) {
+    m_Scale.m_fPri1 = pri1, m_Scale.m_fSec1 = sec1, m_Scale.m_fPri2 = pri2, m_Scale.m_fSec2 = sec2;
+    m_Scale.m_fFullScale = full, m_Scale.m_strPriUnit = priUnit, m_Scale.m_strSecUnit = "V";
+  }
+  int m_nClass;
+  int m_bDefined = 1;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class ImpedanceTest : public testing::CfgTest {
+ protected:
+  ImpedanceTest() {
+    cFilerSections::m_nSettingVersion = CHelvoCfgTables::m_nSetVer = 7;
+    cFilerSections::m_nDSPBanks = 1;
+    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);  // generation 1, as the [ID] of kId says
+  }
+};
+
+constexpr char kId[] = "[ID]\nSETTINGS_VERS=7\nNUM_BANKS=%d\nSYSTEM_FREQUENCY=60\n\n";
+
+TEST_F(ImpedanceTest, DefaultsAndTheHostConstructor) {
+  CImpedanceCfg z;
+  EXPECT_EQ(z.GetClass(), 5);
+  EXPECT_EQ(z.GetFunctionPhaseFlags(), 0x800000ul);
+  EXPECT_EQ(z.m_orefVolts.GetTypesMask(), 0x10F0F0ul);
+  EXPECT_EQ(z.m_orefAmps.GetTypesMask(), 0x82F0F00ul);
+  EXPECT_FLOAT_EQ(z.m_fHostFactor, 1.0f);
+  EXPECT_EQ(z.m_nROCInterval, 2);
+  EXPECT_FLOAT_EQ(z.m_fCircleRadius * z.m_fMinROC, 1.0f);
+  EXPECT_FLOAT_EQ(z.m_fMaxROC, 100.0f);
+  EXPECT_FLOAT_EQ(z.m_oROCDelay.m_fSeconds, 0.036f);
+  EXPECT_EQ(z.m_oROCDelay.m_nFactor, 2);
+  EXPECT_EQ(z.m_oROCAct.GetParent(), &z);
+  EXPECT_EQ(z.GetPriUnit(), nullptr);
+
+  CHelvoCfg cfg;
+  cHelvoDspCfg* group = cfg.m_pDspCfg[0];
+  std::string name = "Line1";
+  auto* element = new CElementName(name, group);
+  group->Add(element);
+  auto hosted = std::make_unique<CImpedanceCfg>(group, element);
+  EXPECT_STREQ(hosted->GetTypeString(), "Z1");
+  EXPECT_EQ(element->GetKindList(5).GetCount(), 1);
+  EXPECT_EQ(hosted->GetDspCfg(), group);
+}
+
+TEST_F(ImpedanceTest, InputsAreDefinedWhenTheirOwnInputsAre) {
+  Input volts(eSummationCfg, 1), amps(eAnalogCfg, 2);
+  CImpedanceCfg z;
+  z.m_orefVolts.m_pPhasor = &volts;
+  EXPECT_FALSE(z.AreInputsDefined());
+  z.m_orefAmps.m_pPhasor = &amps;
+  EXPECT_TRUE(z.AreInputsDefined());
+  CSummationCfg sum;  // valid channel, but no input of its own
+  sum.SetChannelNumber(1);
+  z.m_orefVolts.m_pPhasor = &sum;
+  EXPECT_FALSE(z.AreInputsDefined());
+}
+
+TEST_F(ImpedanceTest, DerivedScaleCrossesThePointsAndCorrectsTheUnits) {
+  Input volts(eAnalogCfg, 1), amps(eAnalogCfg, 2);
+  volts.SetScale(140.0f, 120.0f, 2.0f, 0.0f, 150.0f, "kV");
+  amps.SetScale(2000.0f, 5.0f, 0.0f, 0.0f, 10.0f, "A");
+  CImpedanceCfg z;
+  z.m_orefVolts.m_pPhasor = &volts;
+  z.m_orefAmps.m_pPhasor = &amps;
+  cScale* s = z.GetpScale();
+  ASSERT_EQ(s, &z.m_Scale);
+  EXPECT_FLOAT_EQ(s->m_fPri1, 138.0f * 5.0f * 1000.0f);  // kV over A: primary side in ohms
+  EXPECT_FLOAT_EQ(s->m_fSec1, 120.0f * 2000.0f);
+  EXPECT_FLOAT_EQ(s->m_fPri2 + s->m_fSec2, 0.0f);
+  EXPECT_FLOAT_EQ(s->m_fFullScale, 15.0f);
+  EXPECT_EQ(s->m_strPriUnit, "Pri Ohm");
+  EXPECT_EQ(s->m_strSecUnit, "Sec Ohm");
+  ASSERT_TRUE(s->IsValid());
+  EXPECT_NEAR(s->GetSecToPriScale(), 138.0 / 120.0 * 5.0 / 2000.0 * 1000.0, 1e-6);
+
+  volts.m_Scale.m_strPriUnit = "V";
+  amps.m_Scale.m_strPriUnit = "kA";
+  s = z.GetpScale();
+  EXPECT_FLOAT_EQ(s->m_fPri1, 138.0f * 5.0f);  // volts over kiloamperes: the secondary side grows
+  EXPECT_FLOAT_EQ(s->m_fSec1, 120.0f * 2000.0f * 1000.0f);
+
+  // Only V, MV, A and mA move the exponent, letter case included.
+  const struct {
+    const char *v, *i;
+    int exponent;
+  } kUnits[] = {{"V", "A", 0},   {"kV", "A", 3},  {"V", "kA", -3}, {"V", "mA", 3},       {"MV", "mA", 9},
+                {"kV", "mA", 6}, {"MV", "A", 6},  {"mV", "A", 3},  {"kV", "MA", 0},      {"v", "A", 3},
+                {"kV", "a", 0},  {"Volt", "", 0}, {"MV", "kA", 3}, {nullptr, nullptr, 0}};
+  for (const auto& u : kUnits)
+    EXPECT_EQ(CImpedanceCfg::GetUnitExponent(u.v, u.i), u.exponent) << (u.v ? u.v : "-") << (u.i ? u.i : "-");
+  volts.m_Scale.m_strPriUnit = "MV";
+  amps.m_Scale.m_strPriUnit = "mA";
+  EXPECT_FLOAT_EQ(z.GetpScale()->m_fPri1, 138.0f * 5.0f * 1e9f);
+
+  // An input without a valid scale gives none and leaves the derived scale as it was.
+  const cScale before = z.m_Scale;
+  amps.m_Scale.m_fSec1 = amps.m_Scale.m_fSec2;
+  EXPECT_EQ(z.GetpScale(), nullptr);
+  EXPECT_FLOAT_EQ(z.m_Scale.m_fPri1, before.m_fPri1);
+  z.m_orefAmps.m_pPhasor = nullptr;
+  EXPECT_EQ(z.GetpScale(), nullptr);
+  z.m_orefAmps.m_pPhasor = &z;  // a circle of inputs ends the walk
+  z.m_orefVolts.m_pPhasor = &z;
+  EXPECT_EQ(z.GetpScale(), nullptr);
+  EXPECT_FALSE(z.AreInputsDefined());
+}
+
+TEST_F(ImpedanceTest, AssignmentCopiesSettingsAndTheGroupLink) {
+  CHelvoCfg cfg;
+  Input volts(eAnalogCfg, 1);
+  CImpedanceCfg from, to;
+  from.SetParent(cfg.m_pDspCfg[1]);
+  from.m_orefVolts.m_pPhasor = &volts;
+  from.m_fHostFactor = 2.0f;
+  from.m_fMaxROC = 50.0f;
+  from.m_oROCDelay.m_fSeconds = 0.5f;
+  from.m_oROCAct.SetPacked(3);
+  to = from;
+  EXPECT_EQ(to.GetVoltsInputPhasor(), &volts);
+  EXPECT_FLOAT_EQ(to.m_fHostFactor, 2.0f);
+  EXPECT_FLOAT_EQ(to.m_fMaxROC, 50.0f);
+  EXPECT_FLOAT_EQ(to.m_oROCDelay.m_fSeconds, 0.5f);
+  EXPECT_EQ(to.m_oROCAct.GetPacked(), 3u);
+  EXPECT_EQ(to.m_oROCAct.GetParent(), &to);
+  EXPECT_EQ(to.GetDspCfg(), cfg.m_pDspCfg[1]);
+}
+
+TEST_F(ImpedanceTest, EveryKeyRoundTripsAtEachVersion) {
+  Input volts(eSequenceCfg, 1), amps(eSequenceCfg, 2);
+  const std::string keys =
+      "ELEMENT=Line1\nDESC=far "
+      "end\nV_INDEX=33\nI_INDEX=36\nCIRC_RAD=2.5\nROC_INT=6\nROC_MIN=0.5\nROC_MAX=40\n"
+      "ROC_D=9\nROC_A=1234\n";
+  auto cfg = testing::ReadBody(Format(kId, 1) + "[IMPEDANCE1-9]\n" + keys + "\n[END]\n");
+  cHelvoDspCfg* group = cfg->m_pDspCfg[0];
+  auto* z = dynamic_cast<CImpedanceCfg*>(group->m_pImpedance[8]);
+  ASSERT_NE(z, nullptr);
+  EXPECT_EQ(z->m_orefAmps.m_nNumber, 36);
+  z->m_orefVolts.m_pPhasor = &volts;  // as linking does
+  z->m_orefAmps.m_pPhasor = &amps;
+  EXPECT_FLOAT_EQ(z->m_oROCDelay.m_fSeconds, 9.0f / 120);
+  for (int version : {3, 4, 5, 7, 201})
+    EXPECT_EQ(testing::WrittenKeys(*cfg, version, "IMPEDANCE"), Lines(keys)) << version;
+
+  z->SetTypesEntry(CHelvoCfgTables::LookupType(CImpedanceCfg::kZ1Flags));  // as linking does
+  std::string name;
+  z->GetMeterName(name, 1);
+  EXPECT_EQ(name, "Line1:ZAng:far end");
+  z->GetStateName(name, 0);
+  EXPECT_EQ(name, "Line1:Z:far end[ROC]");
+  auto* section = dynamic_cast<cHelvoSection*>(group->GetSection(eImpedanceCfg));
+  EXPECT_EQ(section->FindStateChoice(0)->GetFirstAction(z), &z->m_oROCAct);
+  group->Remove(&amps);
+  EXPECT_EQ(z->GetAmpsInputPhasor(), nullptr);
+  EXPECT_EQ(z->GetVoltsInputPhasor(), &volts);
+}
+
+TEST_F(ImpedanceTest, SecondChannelGroupIsNumberedAfterTheFirstAt201) {
+  auto cfg = testing::ReadBody(Format(kId, 2) + "[IMPEDANCE2-1]\nELEMENT=Line2\n\n[END]\n");
+  EXPECT_EQ(testing::WrittenBlocks(*cfg, 201, "IMPEDANCE").at(0), "[IMPEDANCE1-10]");
+  EXPECT_EQ(cfg->m_pDspCfg[1]->m_pImpedance[0]->GetChannelNumber(), 10);
+}
+
+}  // namespace
+}  // namespace helvo
