@@ -123,6 +123,21 @@ class cHelvoDspCfg : public cFilerContainer {
   // Dirty marking belongs to the configuration; the group's form does nothing and returns 0.
   short MarkPhasorsAsDirty(int);
 
+  // The group's share of saving (helvo/saving/): numbers the elements 1, 2, ..., makes the CH_GRP
+  // record (from version 5), and moves every function the version can hold from its table slot to its
+  // class list in table order (frequency functions stay in their table as well); channels and fault
+  // locators the version cannot hold are deleted. Returns 1.
+  int PreDumpProcess(int version);
+
+  // --- Linking after a read (helvo/model/post_load.cpp) ---
+  // Files the functions the reader left in the class lists into the tables and their elements, sets
+  // the reference channel from the CH_GRP records (which it deletes), gives the computed functions
+  // their fixed types and input masks, and resolves their input and state references. Analog inputs
+  // with an element but no known type are reported and deleted. A function taken from a class list
+  // that stands in no table slot stays owned by the group (unfiled list). An input that would close a
+  // loop of inputs back to its own function is left empty.
+  void PostLoadProcess(CHelvoCfg* cfg);
+
   // --- Index resolution (helvo/addressing/) ---
   // The function owning phasor entry index on this board (index unchanged); none when no function does.
   CPhasor* ResolvePhasorIndex(int& index);

@@ -83,8 +83,14 @@ class CElementName : public CFiler {
   cHelvoDspCfg* GetDspCfg() const;
 
   int GetClass() const override { return eElementName; }
-  // The writer marks the second channel group's elements this way when it folds the groups.
-  void AppendToName(const std::string& suffix) override { m_strName += suffix; }
+  // The writer marks the second channel group's elements this way when it folds the groups. A name
+  // this element already got from an earlier folding write is not marked again, so saving the same
+  // configuration twice does not give "Line:2:2".
+  void AppendToName(const std::string& suffix) override {
+    if (!m_strFoldedName.empty() && m_strName == m_strFoldedName) return;
+    m_strName += suffix;
+    m_strFoldedName = m_strName;
+  }
 
   std::string m_strName;
   ClistPhasor m_Handles[kNumHandles];
@@ -93,6 +99,8 @@ class CElementName : public CFiler {
 
  private:
   void InitHandles();
+
+  std::string m_strFoldedName;  // the name as the last folding write left it; empty before
 };
 
 }  // namespace helvo
