@@ -7,7 +7,7 @@
 #include "helvo/engine/filer.h"
 #include "helvo/engine/settings_text.h"
 #include "helvo/engine/value_text.h"
-#include "helvo/host/error_handler.h"
+#include "helvo/host/errors.h"
 #include "helvo/platform/file_io.h"
 #include "helvo/platform/format.h"
 #include "helvo/platform/user_interface.h"
