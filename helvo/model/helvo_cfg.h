@@ -79,6 +79,11 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   // the identification list; none when there is neither.
   CIdCfg* GetIdCfg() const;
 
+  // Appends to lines what saving at version loses (the compatibility scan the host shows before a
+  // save at a chosen version): per kind of loss its explanation lines, the names of the affected
+  // items and a line holding one blank. Changes nothing; an empty result means no loss.
+  void PreDumpScan(StringList& lines, int version);
+
   // --- Meter groups, trends, PMU and CDR identifications ---
   // The first meter group in list order, other than exclude, whose name (cNamedRecord) equals name
   // ignoring letter case; none when there is none.

@@ -36,6 +36,30 @@ int ShowMessage(const std::string& text, unsigned style, CWnd* parent, const std
   return GetUserInterface().MessageBox(parent, text, title, style);
 }
 
+int UserInterface::ShowDialog(CWnd* parent, const DialogModel& dialog) {
+  std::string text = dialog.staticText;
+  if (!dialog.editText.empty()) text += "\n" + dialog.editText;
+  MessageBox(parent, text, dialog.title, MB_OK | MB_ICONINFORMATION);
+  return IDOK;
+}
+
+int StderrUserInterface::ShowDialog(CWnd*, const DialogModel& dialog) {
+  std::fprintf(stderr, "dialog: %s\n%s\n", dialog.title.c_str(), dialog.staticText.c_str());
+  // The edit text separates its lines with CR LF; print each on its own line.
+  std::string line;
+  for (char c : dialog.editText) {
+    if (c == '\r') continue;
+    if (c == '\n') {
+      std::fprintf(stderr, "%s\n", line.c_str());
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) std::fprintf(stderr, "%s\n", line.c_str());
+  return IDOK;
+}
+
 int StderrUserInterface::MessageBox(CWnd*, const std::string& text, const std::string& title,
                                     unsigned style) {
   if (title.empty())
@@ -53,6 +77,11 @@ int StderrUserInterface::MessageBox(CWnd*, const std::string& text, const std::s
 int RecordingUserInterface::MessageBox(CWnd*, const std::string& text, const std::string& title,
                                        unsigned style) {
   messages.push_back({text, title, style});
+  return reply;
+}
+
+int RecordingUserInterface::ShowDialog(CWnd*, const DialogModel& dialog) {
+  dialogs.push_back(dialog);
   return reply;
 }
 

@@ -23,11 +23,41 @@ enum : unsigned {
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
+// A modal dialog as the library describes it to the host: one static text, one multi-line edit box and
+// push buttons, placed in dialog units. The host builds its own window from it (or prints it).
+struct DialogRect {
+  int x = 0, y = 0, cx = 0, cy = 0;
+};
+
+struct DialogButton {
+  int id = 0;  // the answer the button gives (IDOK, IDCANCEL, ...)
+  std::string text;
+  DialogRect rect;
+};
+
+struct DialogModel {
+  int templateId = 0;
+  std::string title;
+  std::string fontName;
+  int fontPoints = 0;
+  DialogRect rect;  // size only: x and y are 0
+  std::string staticText;
+  DialogRect staticRect;
+  int editId = 0;
+  std::string editText;  // lines separated by "\r\n"
+  bool editReadOnly = false;
+  DialogRect editRect;
+  std::vector<DialogButton> buttons;
+};
+
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
   // Shows text and blocks until the user answers; returns the button pressed (IDOK, ...).
   virtual int MessageBox(CWnd* parent, const std::string& text, const std::string& title, unsigned style) = 0;
+  // Shows dialog modally and returns the id of the button pressed. The default shows the dialog's
+  // static text and edit text through MessageBox and answers IDOK.
+  virtual int ShowDialog(CWnd* parent, const DialogModel& dialog);
 };
 
 // The installed sink (never none).
@@ -41,12 +71,14 @@ int ShowMessage(const std::string& text, unsigned style, CWnd* parent = nullptr,
 
 // The default sink: "warning: text" (or "error:", "question:", "info:") on stderr; answers OK, or the
 // style's first button.
+// Dialogs are printed as "dialog: title", the static text and the edit text's lines, and answer IDOK.
 class StderrUserInterface final : public UserInterface {
  public:
   int MessageBox(CWnd* parent, const std::string& text, const std::string& title, unsigned style) override;
+  int ShowDialog(CWnd* parent, const DialogModel& dialog) override;
 };
 
-// Records every message and answers with a scripted reply (IDOK unless set); for tests and hosts
+// Records every message and dialog and answers with a scripted reply (IDOK unless set); for tests and hosts
 // that collect messages instead of showing them.
 class RecordingUserInterface final : public UserInterface {
  public:
@@ -56,12 +88,18 @@ class RecordingUserInterface final : public UserInterface {
     unsigned style;
   };
   int MessageBox(CWnd* parent, const std::string& text, const std::string& title, unsigned style) override;
+  // Records the dialog and answers reply.
+  int ShowDialog(CWnd* parent, const DialogModel& dialog) override;
 
   std::vector<Message> messages;
+  std::vector<DialogModel> dialogs;
   int reply = IDOK;
 
   std::vector<std::string> Texts() const;
-  void Clear() { messages.clear(); }
+  void Clear() {
+    messages.clear();
+    dialogs.clear();
+  }
 };
 
 // Installs a sink for the lifetime of the object, then restores the previous one.
