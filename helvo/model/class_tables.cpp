@@ -195,9 +195,9 @@ constinit const sClassInfo CHelvoCfgTables::ClassTable[kNumClasses] = {
     {HELVO_CLASS(cPFDetCfg), 0x80000000, 1, 10, 9, 18,  true, true,   470, 1, 43, 2,  0,  0, "PF Functions"},
     {HELVO_CLASS(cStorageAlarms), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "Storage Alarms"},
     {HELVO_CLASS(CPMU), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "PMU"},
-    {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "PMUId"},
+    {HELVO_CLASS(CPMUId), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "PMUId"},
     {HELVO_CLASS(CCDR), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "CDR"},
-    {HELVO_TBD, 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "CDRId"},
+    {HELVO_CLASS(CCDRId), 0x0,        0, 0, 0, 0,    false, false, 0,   0, 0,  0,  0,  0, "CDRId"},
 };
 // clang-format on
 #undef HELVO_TBD

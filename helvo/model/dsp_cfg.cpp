@@ -173,8 +173,12 @@ void cHelvoDspCfg::RegisterSections() {
     s.define(section);
     AddFilerSection(s.cls, section);
   }
-  AddFilerSection(ePMU, new cHelvoSection(kPhasorSection, ePMU, FieldOf(&cHelvoDspCfg::m_PMUList)));
-  AddFilerSection(eCDR, new cHelvoSection(kCdrChanSection, eCDR, FieldOf(&cHelvoDspCfg::m_CDRList)));
+  auto* phasors = new cHelvoSection(kPhasorSection, ePMU, FieldOf(&cHelvoDspCfg::m_PMUList));
+  CPMU::DefinePMUCfgTypes(phasors);
+  AddFilerSection(ePMU, phasors);
+  auto* cdrChannels = new cHelvoSection(kCdrChanSection, eCDR, FieldOf(&cHelvoDspCfg::m_CDRList));
+  CCDR::DefineCDRCfgTypes(cdrChannels);
+  AddFilerSection(eCDR, cdrChannels);
 }
 
 CHelvoCfg* cHelvoDspCfg::GetConfiguration() const {

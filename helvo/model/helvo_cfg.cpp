@@ -9,6 +9,7 @@
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
 #include "helvo/model/phasor.h"
+#include "helvo/model/pmu.h"
 #include "helvo/model/records.h"
 #include "helvo/platform/file_io.h"
 #include "helvo/platform/format.h"
@@ -118,8 +119,14 @@ void CHelvoCfg::Initialize() {
   CHelvoLimitsCfg::DefineLimitsCfgTypes(limits);
   AddFilerSection(eLimitsCfg, limits);
 
-  AddFilerSection(ePMUId, new cHelvoSection(IDS_SECTION_PMU, ePMUId, FieldOf(&CHelvoCfg::m_PMUIdList)));
-  AddFilerSection(eCDRId, new cHelvoSection(IDS_SECTION_CDR, eCDRId, FieldOf(&CHelvoCfg::m_CDRIdList)));
+  auto* pmuIds = new cHelvoSection(IDS_SECTION_PMU, ePMUId, FieldOf(&CHelvoCfg::m_PMUIdList));
+  CPMUId::DefinePMUIdCfgTypes(pmuIds);
+  AddFilerSection(ePMUId, pmuIds);
+
+  auto* cdrIds = new cHelvoSection(IDS_SECTION_CDR, eCDRId, FieldOf(&CHelvoCfg::m_CDRIdList));
+  CCDRId::DefineCDRIdCfgTypes(cdrIds);
+  AddFilerSection(eCDRId, cdrIds);
+
   AddFilerSection(eEndOfFile, new cHelvoSection(IDS_SECTION_END, eEndOfFile));
 
   m_nSampleRateRead = 96;

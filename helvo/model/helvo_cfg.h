@@ -98,6 +98,49 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   // Elements are removed through their channel group; the configuration holds no reference to them.
   void Remove(CElementName*) {}
 
+  // --- PMU phasors and continuous recording (helvo/model/pmu_ops.cpp) ---
+  // Saving runs ResolvePMU, UpdatePMUInfo and UpdateCDRInfo, in that order, on the written form (the
+  // functions in their class lists) with the target setting version: from version 201 on for the
+  // first channel group only, below it for each group.
+
+  // The input function of a PMU phasor: in the first channel group's class lists (the written form),
+  // the first function in list order whose channel number - 1 equals index, searched among the analog
+  // inputs for type 0, the sequence functions for types 1 to 3 and the summations for type 4. None for
+  // any other type, when there is no first channel group, or when no function matches.
+  CPhasor* GetPMUPhasor(int index, int type);
+  // The DSP scale factor of a PMU phasor on input f: the primary-per-secondary ratio of f's scale in
+  // base units, times 100000, divided by the PDC factor (ComputePDCScale). Leaves dsp unchanged when f
+  // is none, its scale is missing or not valid, or the PDC factor comes out 0. When the scale's first
+  // secondary value is 0 the ratio is the scale's slope. Results beyond the float range are clamped
+  // to it. Returns 0 in every case (callers start dsp from the value they want without a scale).
+  int ComputeDSPScale(CPhasor* f, float& dsp);
+  // The PDC conversion factor of a PMU phasor on input f: the input's full scale as a primary peak
+  // value in units of 1e-5, divided by 65536, rounded by adding 0.5 and truncating. Leaves pdc
+  // unchanged when f is none or its scale is missing or not valid. When the scale's first secondary
+  // value is 0 the ratio is the scale's slope. Results beyond the int range are clamped to it.
+  // Returns 0 in every case.
+  static int ComputePDCScale(CPhasor* f, int& pdc);
+  // Builds the hidden meter group "@@@###" that lists the meters the PMU streams. Below version 202
+  // the group's PMU phasors and the configuration's PMU identifications are deleted instead.
+  // Otherwise undefined phasors (input index -1) are deleted, and for each other phasor two meters of
+  // its input (GetPMUPhasor) are appended: items 0 and 1 for input types 0, 1 and 4, 2 and 3 for
+  // type 2, 4 and 5 for type 3 (a phasor whose input is not found gets two references without a
+  // function, which write no line, so that the entries stay in step with the phasors).
+  // When the group keeps a phasor and has a frequency function in its class list, item 0 of the
+  // first one follows. A "@@@###" group left by an earlier call is deleted first; references beyond
+  // the group's 45 slots are not made. When the group has no PMU phasor left, the PMU identifications
+  // are deleted. Nothing when group is none.
+  void ResolvePMU(cHelvoDspCfg* group, int version);
+  // From version 202 on deletes the group's undefined PMU phasors and sets the DSP and PDC scale of
+  // each other one from its input (1.0 and 1 when the input has no valid scale); below 202 deletes
+  // every PMU phasor of the group. When the group has no PMU phasor left, the PMU identifications are
+  // deleted. Nothing when group is none.
+  void UpdatePMUInfo(cHelvoDspCfg* group, int version);
+  // From version 203 on deletes the group's unused CDR channels (input index -1); below 203 deletes
+  // every CDR channel of the group. When the group has no CDR channel left, the CDR identifications
+  // are deleted. Nothing when group is none.
+  void UpdateCDRInfo(cHelvoDspCfg* group, int version);
+
   // --- Version and generation ---
   using CHelvoCfgTables::GetRuntimeClass;
   using CHelvoCfgTables::IsClassSupported;

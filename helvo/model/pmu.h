@@ -1,7 +1,12 @@
 // The per-board lists of phasor measurement unit (PMU) phasor definitions and continuous
-// disturbance recording (CDR) channel definitions. Both are fixed-slot lists: a channel group holds
-// a set number of each (made by AddPMU / AddCDR), and a section read from a file replaces the object
-// of the slot its header names instead of adding one.
+// disturbance recording (CDR) channel definitions, and the recorder-level PMU and CDR identification
+// records. The per-board lists are fixed-slot lists: a channel group holds a set number of each (made
+// by AddPMU / AddCDR), and a section read from a file replaces the object of the slot its header
+// names instead of adding one.
+//
+// Sections PHASOR and CDR_CHAN (per board) and PMU and CDR (recorder level) are known to recorders of
+// setting version 202 (PMU) and 203 (CDR) on; saving drops them for older versions. Key names, their
+// order and their flags are part of the stored settings-file format: do not change them.
 #pragma once
 
 #include <string>
@@ -13,6 +18,8 @@
 namespace helvo {
 
 class cHelvoDspCfg;
+class cHelvoSection;
+class CHelvoCfg;
 
 // One PMU phasor: an input function named by index and input type, with the scale factors the
 // recorder streams it with.
@@ -40,6 +47,10 @@ class CPMU : public CFiler {
   void SetListIndex(int index) override { m_nPhasorNumber = index; }
   // True when the phasor names an input.
   bool IsDefined() const { return m_nInputIndex != -1; }
+
+  // Registers the keys of section PHASOR, in write order. The section has no instance field: the
+  // header number is the phasor number (the reader's slot, the writer's folded header).
+  static void DefinePMUCfgTypes(cHelvoSection* section);
 
   std::string m_strName;
   std::string m_strText2;  // carried for the host; no key
@@ -84,6 +95,10 @@ class CCDR : public CFiler {
   bool IsLeftOutWhenFolding() const override { return m_nInputIndex == -1; }
   bool IsUsed() const { return m_nInputIndex != -1; }
 
+  // Registers the keys of section CDR_CHAN, in write order. The section has no instance field: the
+  // header number is the channel number + 1 (the reader's slot, the writer's folded header).
+  static void DefineCDRCfgTypes(cHelvoSection* section);
+
   std::string m_strName;
   std::string m_strText2;  // carried for the host; no key
   std::string m_strText3;  // carried for the host; no key
@@ -91,6 +106,63 @@ class CCDR : public CFiler {
   int m_nInputIndex = -1;
   int m_nChannel = 0;              // 0-based; set by AddCDR and by reading
   CrefMeter m_Meters[kNumMeters];  // carried for the host; no keys
+};
+
+// The PMU identification record (one per recorder): the header text the PMU sends and its reporting
+// rate (frames per second).
+class CPMUId : public CFiler {
+  HELVO_DECLARE_RUNTIME(CPMUId)
+ public:
+  static constexpr int kDefaultReportingRate = 10;
+
+  // No parent, empty texts, reporting rate 10 until the file's key is read; not in any list (the
+  // form the reader creates).
+  CPMUId();
+  // Named record of parent with reporting rate 10; appends itself to the configuration's
+  // PMU-identification list (when there is a parent).
+  CPMUId(const std::string& name, CHelvoCfg* parent);
+  CPMUId(const CPMUId&) = delete;
+  // Copies every field and the parent. List membership does not change.
+  CPMUId& operator=(const CPMUId& other);
+  // Leaves the parent configuration's PMU-identification list.
+  ~CPMUId() override;
+
+  int GetClass() const override { return ePMUId; }
+
+  // Registers the keys of section PMU, in write order.
+  static void DefinePMUIdCfgTypes(cHelvoSection* section);
+
+  std::string m_strName;  // no key
+  std::string m_strHeader;
+  int m_nReportingRate = kDefaultReportingRate;
+};
+
+// The CDR identification record (one per recorder): the reporting rate of continuous recording.
+class CCDRId : public CFiler {
+  HELVO_DECLARE_RUNTIME(CCDRId)
+ public:
+  static constexpr int kDefaultReportingRate = 6;
+
+  // No parent, reporting rate 6 until the file's key is read; not in any list (the form the reader
+  // creates).
+  CCDRId();
+  // Record of parent with reporting rate 6; appends itself to the configuration's CDR-identification
+  // list (when there is a parent).
+  explicit CCDRId(CHelvoCfg* parent);
+  CCDRId(const CCDRId&) = delete;
+  // Copies every field and the parent. List membership does not change.
+  CCDRId& operator=(const CCDRId& other);
+  // Leaves the parent configuration's CDR-identification list.
+  ~CCDRId() override;
+
+  int GetClass() const override { return eCDRId; }
+  // The configuration the record belongs to; none without one.
+  CHelvoCfg* GetParent() const;
+
+  // Registers the keys of section CDR, in write order.
+  static void DefineCDRIdCfgTypes(cHelvoSection* section);
+
+  int m_nReportingRate = kDefaultReportingRate;
 };
 
 }  // namespace helvo

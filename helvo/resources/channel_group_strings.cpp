@@ -14,7 +14,14 @@ constexpr StringResource kRows[] = {
     {10264, "ELEMENT"},
     {10265, "NAME"},
     {11939, "PHASOR"},
+    {11940, "NAME"},
+    {11941, "INP_INDEX"},
+    {11942, "INP_TYPE"},
+    {11943, "UNITS"},
+    {11944, "SCALE"},
+    {11945, "PDC_SCALE"},
     {11949, "CDR_CHAN"},
+    {11950, "INP_INDEX"},
 };
 // clang-format on
 

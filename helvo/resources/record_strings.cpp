@@ -30,7 +30,10 @@ constexpr StringResource kRows[] = {
     {10900, "DET_CHATTER_TIME"},
     {10901, "REC_ALARM"},
     {11936, "PMU"},
+    {11937, "HEADER"},
+    {11938, "REPORTING_RATE"},
     {11947, "CDR"},
+    {11948, "REPORTING_RATE"},
 };
 
 }  // namespace
