@@ -132,7 +132,7 @@ TEST_F(SaveTest, ConversionsDropWhatTheTargetCannotHold) {
 }
 
 TEST_F(SaveTest, TwoBoardsFoldIntoOneGroupOnceHoweverOftenSaved) {
-  auto cfg = Load(Write("in.set", 6, 2));
+  auto cfg = Load(Write("in.set", 6, 2, "[FREQUENCY1-1]\nIN_INDEX=0\n\n[FREQUENCY2-1]\nIN_INDEX=0\n\n"));
   ASSERT_EQ(cfg->WriteCfgFile(dir_.File("a.set"), 201, nullptr), 1);
   ASSERT_EQ(cfg->WriteCfgFile(dir_.File("b.set"), 201, nullptr), 1);
   EXPECT_EQ(dir_.Read("b.set"), dir_.Read("a.set"));
@@ -141,7 +141,9 @@ TEST_F(SaveTest, TwoBoardsFoldIntoOneGroupOnceHoweverOftenSaved) {
                            "[ANALOG_INPUT1-20]", "[SUMMATION1-16]", "NUM_BANKS=1", "NUM_A_CHANNELS=36"})
     EXPECT_TRUE(Has(lines, line)) << line;
   EXPECT_FALSE(Has(lines, "[CH_GRP2-1]"));
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), "[CH_GRP1-1]"), 1);
+  // Each board's frequency function once, numbered in board order.
+  for (const char* once : {"[CH_GRP1-1]", "[FREQUENCY1-1]", "[FREQUENCY1-2]"})
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), once), 1) << once;
   auto* element = dynamic_cast<CElementName*>(cfg->m_pDspCfg[1]->GetElementList().GetHead());
   ASSERT_NE(element, nullptr);
   EXPECT_EQ(element->GetName(), "Line:2");
