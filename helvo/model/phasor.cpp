@@ -220,15 +220,4 @@ void CPhasor::GetStateName(std::string& name, int index) const {
     GetStateName(name, choice);
 }
 
-void CPhasor::SetpMeterItems(sTrnMeterItem* items) {
-  if (items == m_pMeterItems) return;
-  delete[] m_pMeterItems;
-  m_pMeterItems = items;
-}
-
-unsigned int CPhasor::GetTrendOptionMask(int item) const {
-  if (!m_pMeterItems || item < 0) return 0;
-  return m_pMeterItems[item].m_nOptionMask;
-}
-
 }  // namespace helvo

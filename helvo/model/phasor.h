@@ -136,10 +136,16 @@ class CPhasor : public CFiler {
   // The element reference as a field, for registering the ELEMENT key of the function sections.
   static Field<CFilerElement> GetorefElementName() { return FieldOf(&CPhasor::m_orefElementName); }
 
+  // The meter items the trend bookkeeping keeps for this function (addressing/trend_masks.cpp);
+  // none until the first CHelvoCfg::RefreshTrendMasks that reaches the function.
   sTrnMeterItem* GetpMeterItems() const { return m_pMeterItems; }
-  // Takes ownership of items (an array made with new[]); the previous array is released.
-  void SetpMeterItems(sTrnMeterItem* items);
-  // The trend option mask of meter item i; 0 when the function has no meter items or i is negative.
+  int GetMeterItemCount() const { return m_nMeterItems; }
+  // Takes ownership of items (an array made with new[] holding count items; count -1 stands for the
+  // meter span of the function's class at the current generation, the size a refresh makes). The
+  // previous array is released. None releases the array.
+  void SetpMeterItems(sTrnMeterItem* items, int count = -1);
+  // The free trend options of meter item i (bit k: option k is still free); 0 when the function has
+  // no item i.
   unsigned int GetTrendOptionMask(int item) const;
 
   // The host record code and index listing this function for a kind (addressing/); 0 and 0 when unlisted.
@@ -161,6 +167,7 @@ class CPhasor : public CFiler {
  private:
   bool IsFrequencyClass() const;
   sTrnMeterItem* m_pMeterItems = nullptr;
+  int m_nMeterItems = 0;  // the items m_pMeterItems holds
 };
 
 }  // namespace helvo
