@@ -25,6 +25,7 @@
 #include "helvo/model/trend.h"
 #include "helvo/platform/format.h"
 #include "helvo/platform/user_interface.h"
+#include "helvo/saving/version_rules.h"
 
 namespace helvo {
 
@@ -148,7 +149,7 @@ void BackToWorkingForm(CHelvoCfg& cfg) {
 // Step 8: numbers and counts the meter groups, drops those beyond what version holds, and names the
 // hidden PMU group.
 void PrepareMeterGroups(CHelvoCfg& cfg, int version) {
-  const size_t limit = version < 4 ? 8 : 10;
+  const size_t limit = static_cast<size_t>(MeterGroupLimit(version));
   const int groupsBefore = static_cast<int>(cfg.m_MeterGroupList.GetCount());
   const bool hasPmu = cfg.m_pDspCfg[0] && !cfg.m_pDspCfg[0]->GetPMUList().IsEmpty();
   std::vector<CFiler*> groups(cfg.m_MeterGroupList.begin(), cfg.m_MeterGroupList.end());
@@ -205,7 +206,7 @@ int CHelvoCfg::PreDumpProcess(CWnd* parent, int version) {
   BackToWorkingForm(*this);
 
   // 1.
-  const bool trendsSupported = Supported(eTrend, version);
+  const bool trendsSupported = IsTrendSupported(version);
 
   // 2, 3. The identification record.
   CIdCfg* id = m_pIdCfg;
@@ -289,7 +290,7 @@ int cHelvoDspCfg::PreDumpProcess(int version) {
   //    group's reference channel.
   DeleteAll(m_ChGrpList);
   cCGMisc* chGrp = nullptr;
-  if (version >= 5) {
+  if (IsAngleReferenceWritten(version)) {
     auto hasHarmonic = [](CPhasor* f) {
       auto* analog = dynamic_cast<CAnalogCfg*>(f);
       return analog && analog->m_oDetParams.m_nHarmonicNumber != 0;
@@ -341,12 +342,7 @@ int cHelvoDspCfg::PreDumpProcess(int version) {
   for (int i = 0; i < GetFunctionTableCapacity(eAnalogCfg); ++i) {
     auto* channel = dynamic_cast<CAnalogCfg*>(m_pAnalog[i]);
     if (!m_pAnalog[i]) continue;
-    const bool keep = channel && Supported(eAnalogCfg, version) && channel->m_Scale.IsValid() &&
-                      channel->m_oModuleType.IsValid() && !channel->m_bDirty &&
-                      (Tables::IsDCSupported(static_cast<unsigned int>(version < 0 ? 0 : version)) ||
-                       (channel->m_oModuleType.GetOldType()[0] != '\0' &&
-                        (channel->GetPhaseFlags() & CAnalogCfg::kDCType) == 0));
-    if (!keep) {
+    if (!channel || !IsAnalogChannelKept(*channel, version)) {
       DeleteFunction(m_pAnalog[i]);
       continue;
     }
@@ -397,7 +393,7 @@ int cHelvoDspCfg::PreDumpProcess(int version) {
     for (int i = 0; i < GetFunctionTableCapacity(eFaultLocCfg); ++i) {
       if (!m_pFaultLoc[i]) continue;
       auto* locator = dynamic_cast<cFaultLocCfg*>(m_pFaultLoc[i]);
-      if (version < 6 && locator && locator->HasSummationCurrentInput()) {
+      if (locator && IsFaultLocatorDropped(*locator, version)) {
         DeleteFunction(locator);
         continue;
       }
