@@ -48,17 +48,6 @@ void DeleteRecord(T*& record, FilerList& list) {
   record = nullptr;
 }
 
-// Takes the first object of list out of it; none when the list is empty.
-CFiler* TakeHead(FilerList& list) {
-  return list.IsEmpty() ? nullptr : list.RemoveHead();
-}
-
-// Calls the channel group's own post-load step when the group provides one.
-template <class Group>
-void RunGroupPostLoad(Group* group, CHelvoCfg* cfg) {
-  if constexpr (requires { group->PostLoadProcess(cfg); }) group->PostLoadProcess(cfg);
-}
-
 }  // namespace
 
 // ---- Construction and destruction ----
@@ -205,79 +194,6 @@ void CHelvoCfg::ReadCfgFile(StringList& lines, StringList::Position& pos) {
   m_strFilePath.clear();
   m_Sections.ReadCfgFile(lines, pos);
 }
-
-// ---- Post-load processing ----
-
-void CHelvoCfg::PostLoadProcess() {
-  // 1. The identification record: the first one read, or one with the defaults. A record left from an
-  //    earlier read is replaced.
-  CIdCfg* id = nullptr;
-  if (CFiler* head = TakeHead(m_IdList)) {
-    id = dynamic_cast<CIdCfg*>(head);
-    if (!id) {
-      delete head;  // only identification records are ever put in this list
-    } else {
-      id->SetParent(this);
-      if (id->m_nSettingsVers == 0) id->m_nSettingsVers = GetSettingVersionLimit();
-    }
-  }
-  if (!id) {
-    id = new CIdCfg(this);
-    id->m_strHostText2.clear();
-  }
-  if (m_pIdCfg != id) DeleteRecord(m_pIdCfg, m_IdList);
-  m_pIdCfg = id;
-
-  // 2. The board count is the generation; the sample rate is the header's once a file has been read
-  //    by path (before that m_nSRate holds no rate and the record keeps its own).
-  if (m_iIedGen >= 1 && m_iIedGen <= 4) {
-    id->m_nNumBanks = m_iIedGen;
-    if (m_nSRate > 0) id->m_nSampleRate = m_nSRate;
-  }
-  // 3. The generation the meter references of this file were written for.
-  const int gen = id->m_nNumBanks;
-
-  // 4. Only 50 and 60 Hz systems exist; anything else becomes the host's 50 Hz default, or 60.
-  if (id->m_nSystemFrequency != 50 && id->m_nSystemFrequency != 60) {
-    unsigned long freq = 0;
-    id->m_nSystemFrequency = (GetDefaultSysFreq(&freq, nullptr) && freq == 50) ? 50 : 60;
-  }
-
-  // 5.
-  m_nLoadedSetVer = id->m_nSettingsVers;
-
-  // 6. The channel groups file their functions and resolve their own references.
-  for (cHelvoDspCfg* group : m_pDspCfg)
-    if (group) RunGroupPostLoad(group, this);
-
-  // The storage alarms exist before the trend is linked, which sets the trend alarm contact.
-  delete m_pStorageAlarms;
-  m_pStorageAlarms = new cStorageAlarms(this);
-
-  LinkRecordReferences(gen);
-
-  // The limits record: the first one read (later ones are duplicates and are discarded), or one with
-  // the defaults. A record left from an earlier read is replaced.
-  CHelvoLimitsCfg* limits = nullptr;
-  while (CFiler* head = TakeHead(m_LimitsList)) {
-    auto* record = dynamic_cast<CHelvoLimitsCfg*>(head);
-    if (!limits && record) {
-      limits = record;
-      continue;
-    }
-    delete head;
-  }
-  if (limits)
-    limits->SetParent(this);
-  else
-    limits = new CHelvoLimitsCfg(this);
-  if (m_pLimitsCfg != limits) DeleteRecord(m_pLimitsCfg, m_LimitsList);
-  m_pLimitsCfg = limits;
-
-  m_pStorageAlarms->m_nRecordAlarm = static_cast<int>(limits->m_nRecAlarm);
-}
-
-void CHelvoCfg::LinkRecordReferences(int) {}
 
 CIdCfg* CHelvoCfg::GetIdCfg() const {
   if (m_pIdCfg) return m_pIdCfg;
