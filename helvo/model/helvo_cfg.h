@@ -23,7 +23,10 @@ class CHelvoLimitsCfg;
 class cStorageAlarms;
 class CPhasor;
 class CElementName;
+class cTrend;
+class CrefMeter;
 struct sIEDDef;
+class CWnd;
 
 // A recorder-level record whose name the configuration keeps unique among its kind (meter groups).
 // The record classes implement it next to their CFiler base, so that the configuration reaches the
@@ -71,6 +74,9 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   // Turns what the reader filled in into the working form: the single records taken out of their
   // lists (or made with their defaults), their values repaired, the channel groups linked.
   void PostLoadProcess();
+  // When the first channel group has a valid PMU definition, deletes the meter group the PMU
+  // definition stands for: the first group whose number equals the number of meter groups.
+  void CheckMeteringInfo();
 
   // The setting version of the last file read by path.
   static int GetSettingVersion() { return m_nSetVer; }
@@ -79,6 +85,22 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   // the identification list; none when there is neither.
   CIdCfg* GetIdCfg() const;
 
+  // --- Saving (helvo/saving/) ---
+  // Raised inside WriteCfgFile when the set-date text read from the file cannot be parsed; it never
+  // leaves WriteCfgFile.
+  enum eWriteException : int { eWriteBadSetDate = 1 };
+  // Saves at the identification record's SETTINGS_VERS, keeping the set date read from the file (the
+  // load date when that text cannot be parsed). 1 on success, 0 when the file could not be written
+  // (the previous file is then left as it was); shows nothing itself.
+  int WriteCfgFile(const std::string& path, CWnd* parent);
+  // Saves at version, stamping the current time as the set date. 1 on success; on failure shows
+  // "Unable to open the file - no permission to open the file for writing" and returns 0.
+  int WriteCfgFile(const std::string& path, int version, CWnd* parent);
+  // Puts the configuration into its written form for version: records and functions in their section
+  // lists in table order, elements and meter groups numbered, what version cannot hold deleted or left
+  // out. A configuration already in written form (saved before) is first brought back to working form,
+  // so saving the same object twice gives the same file. Returns 1.
+  int PreDumpProcess(CWnd* parent, int version);
   // Appends to lines what saving at version loses (the compatibility scan the host shows before a
   // save at a chosen version): per kind of loss its explanation lines, the names of the affected
   // items and a line holding one blank. Changes nothing; an empty result means no loss.
@@ -170,6 +192,21 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   // Fills indexes with the record indexes of the defined functions of the code's class; empty otherwise.
   void GetcRecordIndices(int code, std::vector<int>& indexes);
 
+  // --- Trend masks and dirty marks (helvo/addressing/trend_masks.cpp) ---
+  // Rebuilds the free trend options of every meter of every function of both channel groups (meter
+  // items are made on a function's first refresh): all five options free for each meter the
+  // function's type has, then the option of every entry of trend (none allowed) other than exclude
+  // taken from the meter it names.
+  void RefreshTrendMasks(cTrend* trend, CrefMeter* exclude);
+  // Marks dirty, on each board of the last file read, the functions a recorder limited to maxAnalog
+  // analog channels cannot hold: analog channels above maxAnalog, external inputs above 32, then the
+  // computed functions whose inputs are no longer defined, class by class (frequency, summation,
+  // sequence, watts/vars, logic, fault locator, power factor, impedance), repeated until every function
+  // with a dirty input is dirty itself. From version 203, at sample rate 256 or 384,
+  // continuous-recording channels at or beyond maxAnalog (by input or by own index) become unused.
+  // Works on the class lists of the written form. Returns 0.
+  short MarkPhasorsAsDirty(int maxAnalog, int version);
+
   // --- Data ---
   eFilerError m_eReadResult = eFilerNoError;  // result of the path constructor's read
   int m_nLoadedSetVer = 0;                    // SETTINGS_VERS of the record as loaded
@@ -201,8 +238,7 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   // definition makes redundant, the resolution of the meter groups' meter references, and taking the
   // first trend out of the trend list as the trend in use, with its meter references resolved and its
   // alarm contact copied into the storage alarms. gen is the generation the references were written
-  // for (the record's NUM_BANKS). These steps come with the meter-group, trend and PMU classes; until
-  // those exist their sections make no objects, so there is nothing to link yet.
+  // for (the record's NUM_BANKS).
   void LinkRecordReferences(int gen);
 };
 
