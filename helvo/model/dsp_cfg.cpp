@@ -378,7 +378,8 @@ void cHelvoDspCfg::ModifyFreq(const std::vector<CPhasor*>& functions, int versio
   // A function of this group that is now in neither the list nor the table would otherwise be lost
   // to the group's destructor.
   for (CPhasor* f : previous) {
-    const bool filed = std::find(std::begin(m_pFrequency), std::end(m_pFrequency), f) != std::end(m_pFrequency);
+    const bool filed =
+        std::find(std::begin(m_pFrequency), std::end(m_pFrequency), f) != std::end(m_pFrequency);
     if (!list.Find(f) && !filed && f->GetDspCfg() == this) NoteUnfiled(f);
   }
 }
