@@ -1,45 +1,50 @@
-// A small host of the settings-file engine: reads a settings file, checks its CRC, reports its
-// sections, and writes it back with a freshly computed CRC line.
+// A small host of the library: loads a settings file into the configuration model, lists what a
+// save at another setting-file version would lose, and saves the configuration.
 //
-//   helvo-demo IN [OUT]
+//   helvo-demo IN OUT            save OUT at the file's own setting version
+//   helvo-demo IN OUT VERSION    save OUT at VERSION (listing first what that version cannot hold)
+//
+// Messages the library shows while loading or saving appear on stderr.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
-#include "helvo/engine/settings_text.h"
-#include "helvo/platform/file_io.h"
+#include "helvo/model/helvo_cfg.h"
+#include "helvo/model/records.h"
 
 using namespace helvo;
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: helvo-demo IN [OUT]\n");
+  if (argc < 3 || argc > 4) {
+    std::fprintf(stderr, "usage: helvo-demo IN OUT [VERSION]\n");
     return 2;
   }
   const std::string in = argv[1];
-  StringList lines;
-  std::uint16_t crc = 0;
-  const eFilerError result = ReadSettingsLines(in, lines, false, false, &crc);
-  if (result != eFilerNoError) {
-    std::fprintf(stderr, "%s: %s\n", in.c_str(), cFilerContainer::ErrorString(result));
+  const std::string out = argv[2];
+
+  CHelvoCfg cfg(in, 0);
+  if (cfg.m_eReadResult != eFilerNoError) {
+    std::fprintf(stderr, "%s: %s\n", in.c_str(), cFilerContainer::ErrorString(cfg.m_eReadResult));
     return 1;
   }
-  int sections = 0, keys = 0;
-  for (const std::string& line : lines) {
-    if (line.size() >= 3 && line[0] == '[' && line.find(']') != std::string::npos)
-      ++sections;
-    else if (line.find('=') != std::string::npos)
-      ++keys;
+  const CIdCfg* id = cfg.GetIdCfg();
+  const int ownVersion = id ? id->m_nSettingsVers : CHelvoCfg::GetSettingVersion();
+  std::printf("%s: setting version %d, generation %d\n", in.c_str(), ownVersion, CHelvoCfg::m_iIedGen);
+
+  int saved;
+  if (argc == 4) {
+    const int version = std::atoi(argv[3]);
+    StringList losses;
+    cfg.PreDumpScan(losses, version);
+    for (const std::string& line : losses) std::printf("  %s\n", line.c_str());
+    saved = cfg.WriteCfgFile(out, version, nullptr);
+  } else {
+    saved = cfg.WriteCfgFile(out, nullptr);
   }
-  std::printf("%s: CRC %04x ok, %d sections, %d key lines\n", in.c_str(), crc, sections, keys);
-  if (argc == 3) {
-    // The reader's view starts with the empty remainder of the CRC line and the blank line after it;
-    // the image builder writes those itself.
-    for (int k = 0; k < 2 && !lines.IsEmpty() && lines.GetHead().empty(); ++k) lines.RemoveHead();
-    if (!ReplaceFileAtomically(argv[2], BuildSettingsImage(lines))) {
-      std::fprintf(stderr, "%s: %s\n", argv[2], cFilerContainer::ErrorString(eFilerWriteError));
-      return 1;
-    }
-    std::printf("wrote %s\n", argv[2]);
+  if (!saved) {
+    std::fprintf(stderr, "%s: not saved\n", out.c_str());
+    return 1;
   }
+  std::printf("saved %s\n", out.c_str());
   return 0;
 }
