@@ -10,24 +10,14 @@
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/phasor.h"
 #include "helvo/platform/format.h"
-#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/model_fixture.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
 namespace {
 
-// An analog input with its inputs defined, filed in its channel group's table.
-class Fn : public CPhasor {
- public:
-  Fn(cHelvoDspCfg* group, int channel) : CPhasor(group, nullptr, 0ul) {
-    SetChannelNumber(channel), group->Add(this);
-  }
-  int GetClass() const override { return eAnalogCfg; }
-  int AreInputsDefined() override { return 1; }
-};
-
 // Generation 2: the second board's meter indexes depend on the written version.
-class TrendTest : public testing::CfgTest {
+class TrendTest : public testing::ModelTest {
  protected:
   TrendTest() {
     cFilerSections::m_nSettingVersion = CHelvoCfgTables::m_nSetVer = 6, cFilerSections::m_nDSPBanks = 2;
@@ -69,9 +59,9 @@ TEST_F(TrendTest, RoundTripAtEveryVersion) {
   std::unique_ptr<CHelvoCfg> cfg, again;
   cTrend* trend = Read("INTERVAL=600\nALMCONTACT=5\nEVENTS=0\nCOUNT=2\nOP01=3\nOP31=3\nOP60=4\n", cfg);
   ASSERT_NE(trend, nullptr);
-  trend->m_Entries[0].m_pPhasor = new Fn(cfg->m_pDspCfg[0], 2);
+  trend->m_Entries[0].m_pPhasor = NewAnalog(cfg->m_pDspCfg[0], 2);
   trend->m_Entries[0].m_nMeter = 1;
-  trend->m_Entries[59].m_pPhasor = new Fn(cfg->m_pDspCfg[1], 1);
+  trend->m_Entries[59].m_pPhasor = NewAnalog(cfg->m_pDspCfg[1], 1);
   trend->m_Entries[59].m_nMeter = 0;
   for (int version : {3, 4, 5, 6, 7, 201}) {
     const int first = trend->m_Entries[0].GetMeterIndex(version),

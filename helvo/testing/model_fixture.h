@@ -1,0 +1,73 @@
+// Helpers for the tests of the configuration model: a stand-in function of any class, and a fixture
+// that sets the file header statics (and so the generation) and files elements in a channel group.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "helvo/model/dsp_cfg.h"
+#include "helvo/model/element_name.h"
+#include "helvo/model/helvo_cfg.h"
+#include "helvo/model/phasor.h"
+#include "helvo/testing/cfg_fixture.h"
+
+namespace helvo::testing {
+
+using Lines = std::vector<std::string>;
+
+// A function of a chosen class and channel with one input reference and its inputs defined; counts
+// live instances. Filed in its group's table only when `file` is set.
+class ModelFn : public CPhasor {
+ public:
+  ModelFn(int cls, cHelvoDspCfg* group, int channel, CElementName* element = nullptr, unsigned long flags = 0,
+          bool file = false)
+      : CPhasor(group, element, flags), m_nClass(cls) {
+    SetChannelNumber(channel);
+    ++s_nLive;
+    if (file) group->Add(this);
+  }
+  ~ModelFn() override { --s_nLive; }
+  int GetClass() const override { return m_nClass; }
+  int AreInputsDefined() override { return 1; }
+  int m_nClass;
+  CrefPhasor m_Input;
+  static inline int s_nLive = 0;
+};
+
+class ModelTest : public CfgTest {
+ protected:
+  // The header of a file of `version` with `banks` boards of `analogs` inputs; derives the generation.
+  static void SetFile(int version, int banks, int analogs) {
+    cFilerSections::m_nSettingVersion = CHelvoCfgTables::m_nSetVer = version;
+    cFilerSections::m_nDSPBanks = banks;
+    cFilerSections::m_nAChan = analogs;
+    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);
+  }
+  static CElementName* NewElement(cHelvoDspCfg& group, std::string name) {
+    auto* e = new CElementName(name, &group);
+    group.Add(e);
+    return e;
+  }
+  // An analog input filed in group's table.
+  static ModelFn* NewAnalog(cHelvoDspCfg* group, int channel) {
+    return new ModelFn(eAnalogCfg, group, channel, nullptr, 0, true);
+  }
+  static StringList List(std::initializer_list<const char*> text) {
+    StringList lines;
+    for (const char* line : text) lines.AddTail(line);
+    return lines;
+  }
+  // A configuration built from settings lines, as the line-list constructor does.
+  static std::unique_ptr<CHelvoCfg> FromLines(std::initializer_list<const char*> text) {
+    StringList lines = List(text);
+    return std::make_unique<CHelvoCfg>(lines);
+  }
+  static std::string Join(const Lines& lines) {
+    std::string body;
+    for (const std::string& line : lines) body += line + "\n";
+    return body;
+  }
+};
+
+}  // namespace helvo::testing
