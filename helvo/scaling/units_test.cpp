@@ -83,8 +83,7 @@ TEST_F(UnitsTest, TableRowsDecode) {
   EXPECT_EQ(u.DecodeString("\nX,5"), 0);  // the end marker changes nothing
   EXPECT_EQ(u.m_strName, "A");
   EXPECT_EQ(u.DecodeString("no comma"), 1);
-  EXPECT_EQ(u.m_strName, "no comma");
-  EXPECT_EQ(u.m_nMask, 0);
+  EXPECT_EQ(std::pair(u.m_strName, u.m_nMask), std::pair(std::string("no comma"), 0));
   EXPECT_EQ(u.DecodeString("x,-5,7"), 1);
   EXPECT_EQ(u.m_nMask, -5);
 }
@@ -134,13 +133,11 @@ TEST_F(UnitsTest, DCListModeReadsTheStore) {
   UnitPosition pos = units_.FindFirstUnit(kDC, 204);
   EXPECT_STREQ(units_.GetNextUnit(pos, kDC, 204), "");
   CHelvoUnits::DiscardDCUnits();
-  EXPECT_STREQ(units_.GetNextUnit(pos, kDC, 204), "");
-  EXPECT_FALSE(pos);
-  pos = units_.FindFirstUnit(kVoltage, 204);
-  EXPECT_STREQ(units_.GetNextUnit(pos, kDC, 204), "");
-  EXPECT_FALSE(pos);
-  pos = UnitPosition();
-  EXPECT_STREQ(units_.GetNextUnit(pos, kVoltage, 204), "");
+  UnitPosition other = units_.FindFirstUnit(kVoltage, 204);
+  for (UnitPosition* p : {&pos, &other}) {
+    EXPECT_STREQ(units_.GetNextUnit(*p, kDC, 204), "");
+    EXPECT_FALSE(*p);
+  }
 
   // Odd stored data: a value of another type is an empty list; a list missing its final zero keeps
   // its last unit; a unit too long for the list is skipped; an empty string ends the list.
