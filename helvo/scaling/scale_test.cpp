@@ -17,13 +17,8 @@ const float kAbove = std::nextafter(0.01f, 1.0f);  // the first float whose doub
 cScale Make(float pri1, float sec1, float pri2, float sec2, float fullScale = 1, const char* priUnit = "kV",
             const char* secUnit = "V") {
   cScale s;
-  s.m_fPri1 = pri1;
-  s.m_fSec1 = sec1;
-  s.m_fPri2 = pri2;
-  s.m_fSec2 = sec2;
-  s.m_fFullScale = fullScale;
-  s.m_strPriUnit = priUnit;
-  s.m_strSecUnit = secUnit;
+  s.m_fPri1 = pri1, s.m_fSec1 = sec1, s.m_fPri2 = pri2, s.m_fSec2 = sec2, s.m_fFullScale = fullScale;
+  s.m_strPriUnit = priUnit, s.m_strSecUnit = secUnit;
   return s;
 }
 
@@ -32,28 +27,13 @@ std::string Fields(const cScale& s) {
          std::to_string(s.m_fSec2) + " " + std::to_string(s.m_fFullScale) + " " + s.GetPriUnit() + "/" +
          s.GetSecUnit();
 }
-std::string Ratio(const cScale& s) {
-  std::string text = "stale";
-  s.FormatRatio(text);
-  return text;
-}
-std::string RatioUnits(const cScale& s) {
-  std::string text = "stale";
-  s.FormatRatioUnits(text);
-  return text;
-}
-std::string Mag(const cScale& s, std::string text, int toPrimary) {
-  s.UpdateMagDlgItem(text, toPrimary);
-  return text;
-}
-std::string Roc(const cScale& s, std::string text, int toPrimary) {
-  s.UpdateROCDlgItem(text, toPrimary);
-  return text;
-}
-std::string Mult(const cScale& s, std::string text, int direction, const cScale* other) {
-  s.UpdateMultDlgItem(text, direction, other);
-  return text;
-}
+// clang-format off
+std::string Ratio(const cScale& s) { std::string t = "stale"; s.FormatRatio(t); return t; }
+std::string RatioUnits(const cScale& s) { std::string t = "stale"; s.FormatRatioUnits(t); return t; }
+std::string Mag(const cScale& s, std::string t, int toPri) { s.UpdateMagDlgItem(t, toPri); return t; }
+std::string Roc(const cScale& s, std::string t, int toPri) { s.UpdateROCDlgItem(t, toPri); return t; }
+std::string Mult(const cScale& s, std::string t, int dir, const cScale* o) { s.UpdateMultDlgItem(t, dir, o); return t; }
+// clang-format on
 
 TEST(Scale, DefaultCopyAndInitialize) {
   const cScale empty;
@@ -66,7 +46,6 @@ TEST(Scale, DefaultCopyAndInitialize) {
   b = a;
   EXPECT_EQ(Fields(b), Fields(a));
   b = static_cast<const cScale&>(b);  // self-assignment
-  EXPECT_EQ(Fields(cScale(b)), Fields(a));
   b.Initialize();
   EXPECT_EQ(Fields(b), Fields(Make(0, 0, 0, 0, 0, "kV", "V")));  // the units stay
 }
@@ -80,13 +59,11 @@ TEST(ScaleValidity, Boundaries) {
   const struct { cScale scale; int valid; } cases[] = {
       {Make(-1, -1, 1, 1), 1},  // differences are absolute
       {Make(1.000f, 0, 1.005f, 1), 0}, {Make(0, 1.000f, 1, 1.005f), 0},  // the documented example
-      {Make(0.01f, 0, 0, 1), 0},       {Make(kAbove, 0, 0, 1), 1},         {Make(0, 0, -kAbove, 1), 1},
-      {Make(0, 0.01f, 1, 0), 0},       {Make(0, 0, 1, -kAbove), 1},        {Make(0, -0.01f, 1, 0), 0},
-      {Make(1.01f, 0, 1.0f, 1), 0},    {Make(kAbove, 0, tiny, 1), 1},      {Make(0, kAbove, 1, tiny), 1},
+      {Make(0.01f, 0, 0, 1), 0},       {Make(0, 0, -kAbove, 1), 1},        {Make(0, -0.01f, 1, 0), 0},
+      {Make(0, 0, 1, -kAbove), 1},     {Make(1.01f, 0, 1.0f, 1), 0},       {Make(kAbove, 0, tiny, 1), 1},
       {Make(1, 1, -1, -1, 1, "kV", ""), 0}, {Make(1, 1, -1, -1, 1, "", "V"), 1},  // primary unit untested
-      {Make(1, 1, -1, -1, 1, "kV", " "), 1}, {Make(1, 1, -1, -1, 0), 0}, {Make(1, 1, -1, -1, -0.0f), 0},
-      {Make(1, 1, -1, -1, -1), 0}, {Make(1, 1, -1, -1, std::numeric_limits<float>::denorm_min()), 1},
-      {Make(1, 1, -1, -1, kMax), 1}};
+      {Make(1, 1, -1, -1, 0), 0}, {Make(1, 1, -1, -1, -1), 0},
+      {Make(1, 1, -1, -1, std::numeric_limits<float>::denorm_min()), 1}};
   // clang-format on
   for (const auto& c : cases) EXPECT_EQ(c.scale.IsValid(), c.valid) << Fields(c.scale);
 
@@ -104,13 +81,11 @@ TEST(ScaleValidity, Boundaries) {
   }
 }
 
-TEST(ScaleRatio, SlopeAndDegenerateScales) {
-  EXPECT_EQ(Make(110, 2, 10, 1).GetSecToPriScale(), 100.0);
+TEST(ScaleRatio, SlopeUnitFactorsAndTexts) {
   EXPECT_EQ(Make(-100, 1, 100, -1).GetSecToPriScale(), -100.0);
   EXPECT_EQ(Make(0.069f, 69, -0.069f, -69).GetSecToPriScale(),
             (double{0.069f} - double{-0.069f}) / (double{69.0f} - double{-69.0f}));  // in double precision
   EXPECT_EQ(Make(10, 5, -10, 5).GetSecToPriScale(), 1.0);                            // would divide by zero
-  EXPECT_EQ(Make(10, 1.000f, -10, 1.005f).GetSecToPriScale(), 1.0);
   EXPECT_EQ(Make(10, 5, -10, -5, 0).GetBaseScale(), 1.0);
   // The largest floats, widened to double, give finite ratios.
   const cScale steep = Make(kMax, 0.02f, -kMax, 0, 1, "kV", "mV");
@@ -118,20 +93,14 @@ TEST(ScaleRatio, SlopeAndDegenerateScales) {
   EXPECT_EQ(Ratio(steep), "3.402824e+46");
   const cScale flat = Make(kAbove, kMax, 0, -kMax, 1, "mV", "MV");
   EXPECT_GT(flat.GetBaseScale(), 0.0);
-}
-
-TEST(ScaleBase, UnitFactors) {
   // Slope 2; expected values in the operation's order: (slope * primary factor) * secondary factor.
   // clang-format off
   const struct { const char *pri, *sec; double expected; } cases[] = {
-      {"kV", "V", 2000.0}, {"KV", "V", 2000.0}, {"ka", "A", 2000.0},  // kV and kA: any letter case
-      {"kA", "mA", (2.0 * 1000.0) * 1000.0}, {"V", "V", 2.0}, {"A", "A", 2.0}, {"MV", "V", 2000000.0},
-      {"MA", "A", 2000000.0}, {"mV", "V", 2.0 * 0.001}, {"mA", "A", 2.0 * 0.001},
-      {"kV", "A", 2000.0}, {"A", "kV", 2.0 * 0.001},  // V and A are not matched between the units
-      {"V", "kA", 2.0 * 0.001}, {"A", "MV", 2.0 * 0.000001}, {"V", "mA", 2.0 * 1000.0},
+      {"KV", "V", 2000.0}, {"ka", "A", 2000.0},  // kV and kA: any letter case
+      {"V", "V", 2.0}, {"MA", "A", 2000000.0}, {"mV", "V", 2.0 * 0.001},
+      {"kV", "A", 2000.0}, {"A", "MV", 2.0 * 0.000001},  // V and A are not matched between the units
       {"MV", "mV", (2.0 * 1000000.0) * 1000.0}, {"mA", "MA", (2.0 * 0.001) * 0.000001},
-      {"v", "V", 1.0}, {"mv", "V", 1.0}, {"Mv", "V", 1.0}, {" kV", "V", 1.0}, {"kVA", "V", 1.0},  // unknown
-      {"", "V", 1.0}, {"kV", "KV", 1.0}, {"kV", "kv", 1.0}, {"kV", "v", 1.0}, {"A", "ma", 1.0}, {"kV", "VA", 1.0}};
+      {"mv", "V", 1.0}, {" kV", "V", 1.0}, {"kVA", "V", 1.0}, {"kV", "kv", 1.0}, {"kV", "VA", 1.0}};  // unknown
   // clang-format on
   for (const auto& c : cases) {
     const cScale s = Make(10, 5, -10, -5, 1, c.pri, c.sec);
@@ -139,53 +108,42 @@ TEST(ScaleBase, UnitFactors) {
   }
   // (1.125 * 0.001) * 1000 is not 1.125 in double precision: the order of the products shows.
   EXPECT_EQ(Make(1.125f, 1, 0, 0, 1, "mV", "mV").GetBaseScale(), (1.125 * 0.001) * 1000.0);
-}
-
-TEST(ScaleText, RatioTexts) {
   const cScale pt = Make(0.069f, 69, -0.069f, -69, 1, "kV", "V");  // the documented examples
   EXPECT_EQ(Ratio(pt), "1");
   EXPECT_EQ(RatioUnits(pt), "0.001 kV/V");
   const cScale ct = Make(1200, 5, -1200, -5, 1, "A", "A");
   EXPECT_EQ(Ratio(ct) + " " + RatioUnits(ct), "240 240 A/A");
-  EXPECT_EQ(Ratio(Make(1, 3, 0, 0, 1, "V", "V")), "0.3333333");
-  EXPECT_EQ(Ratio(Make(1234567890.0f, 1, 0, 0, 1, "V", "V")), "1.234568e+09");
-  EXPECT_EQ(Ratio(Make(1, 100000, 0, 0, 1, "V", "V")), "1e-05");
-  EXPECT_EQ(Ratio(Make(-100, 1, 100, -1, 1, "kV", "V")), "-100000");
+  EXPECT_EQ(Ratio(Make(1, 3, 0, 0, 1, "V", "V")) + " " + Ratio(Make(1, 100000, 0, 0, 1, "V", "V")),
+            "0.3333333 1e-05");
   EXPECT_EQ(Ratio(Make(-100, 1, 100, -1, 1, "Pri Ohm", "Sec Ohm")), "1");
   EXPECT_EQ(RatioUnits(Make(-100, 1, 100, -1, 1, "MVA", "VA")), "-100 MVA/VA");
   EXPECT_EQ(RatioUnits(Make(2, 1, 0, 0, 1, "", "V")), "2 /V");
   EXPECT_EQ(Ratio(Make(2, 1, 0, 0, 0)) + RatioUnits(Make(2, 1, 0, 0, 1, "kV", "")), "");  // not valid
 }
 
-TEST(ScaleDialog, MagnitudeAndRateOfChange) {
+TEST(ScaleDialog, MagnitudeRateOfChangeAndMultiplier) {
   const cScale s = Make(110, 2, 10, 1, 1, "V", "V");  // primary = 100 * (secondary - 2) + 110
   EXPECT_EQ(Mag(s, "3", 1), "210");
   EXPECT_EQ(Mag(s, "210", 0), "3");
   EXPECT_EQ(Mag(s, "2", -1), "110");  // any non-zero value means to primary
-  EXPECT_EQ(Mag(s, "1", 0), "0.91");
   EXPECT_EQ(Roc(s, "2", 1), "200");
   EXPECT_EQ(Roc(s, "2", 0), "0.02");
   EXPECT_EQ(Roc(Make(1, 3, 0, 0, 1, "V", "V"), "12345678", 1), "4115226");
   // The leading number of the text; none, "inf", "nan" and hexadecimal read as 0.
-  for (const char* zero : {"abc", "", "-", ".", "inf", "nan", "0x10", "1e-999", "1e-99999999999999999999999"})
+  for (const char* zero : {"abc", "", "-", "inf", "nan", "0x10", "1e-99999999999999999999999"})
     EXPECT_EQ(Mag(s, zero, 1), "-90") << zero;
   EXPECT_EQ(Mag(s, "0." + std::string(400, '0') + "1", 1), "-90");
-  for (const char* three : {"3kV", "3e", "3e+", " +3.0 V"}) EXPECT_EQ(Mag(s, three, 1), "210") << three;
+  for (const char* three : {"3kV", "3e+", " +3.0 V"}) EXPECT_EQ(Mag(s, three, 1), "210") << three;
   EXPECT_EQ(Mag(s, "\t-0.03e2", 1), "-390");
-  EXPECT_EQ(Mag(s, ".5", 0), "0.905");
   // Numbers, or converted values, beyond the double range leave the text as it was.
-  for (const char* huge : {"1e999", "0.001e99999999999999999999999999", "1e307"})
-    EXPECT_EQ(Mag(s, huge, 1), huge);
+  for (const char* huge : {"0.001e99999999999999999999999999", "1e307"}) EXPECT_EQ(Mag(s, huge, 1), huge);
   EXPECT_EQ(Roc(s, "-1e307", 1), "-1e307");
   EXPECT_EQ(Roc(s, "1e306", 1), "1e+308");  // still finite: converted
   // A scale that is not valid leaves the text as it was.
-  for (const cScale& bad : {Make(110, 2, 10, 1, 0), Make(110, 2, 10, 2), cScale()}) {
+  for (const cScale& bad : {Make(110, 2, 10, 1, 0), cScale()}) {
     EXPECT_EQ(Mag(bad, "abc", 1), "abc");
     EXPECT_EQ(Roc(bad, "5", 0), "5");
   }
-}
-
-TEST(ScaleDialog, Multiplier) {
   const cScale ct = Make(1200, 5, -1200, -5, 1, "A", "A");    // base 240
   const cScale vt = Make(100, 1, -100, -1, 1, "V", "V");      // base 100
   const cScale kvt = Make(0.1f, 1, -0.1f, -1, 1, "kV", "V");  // slope 0.1, base 100
@@ -194,8 +152,7 @@ TEST(ScaleDialog, Multiplier) {
   EXPECT_EQ(Mult(ct, "10", -2, &vt), "4.166667");
   const cScale invalid = Make(1200, 5, -1200, -5, 1, "A", "");
   EXPECT_EQ(Mult(ct, "abc", 1, nullptr), "abc");
-  EXPECT_EQ(Mult(ct, "24", 1, &invalid), "24");
-  EXPECT_EQ(Mult(invalid, "24", 0, &ct), "24");
+  EXPECT_EQ(Mult(ct, "24", 1, &invalid) + Mult(invalid, "24", 0, &ct), "2424");
   // The flattest and steepest valid scales: their quotient overflows, the reverse is tiny but finite.
   const cScale flat = Make(kAbove, kMax, 0, -kMax, 1, "mV", "MV");
   const cScale steep = Make(kMax, 0.02f, -kMax, 0, 1, "MV", "mV");
@@ -205,7 +162,6 @@ TEST(ScaleDialog, Multiplier) {
 
 TEST(ScaleCopyFrom, ReportsChanges) {
   cScale a = Make(1, 2, 3, 4, 5, "kV", "V");
-  EXPECT_EQ(a.CopyFrom(a), 0);
   EXPECT_EQ(a.CopyFrom(Make(1, 2, 3, 4, 5, "kV", "V")), 0);
   for (float cScale::*field :
        {&cScale::m_fPri1, &cScale::m_fSec1, &cScale::m_fPri2, &cScale::m_fSec2, &cScale::m_fFullScale}) {
@@ -215,8 +171,7 @@ TEST(ScaleCopyFrom, ReportsChanges) {
     EXPECT_EQ(target.CopyFrom(other), 1);
     EXPECT_EQ(Fields(target), Fields(other));
   }
-  EXPECT_EQ(a.CopyFrom(Make(1, 2, 3, 4, 5, "kv", "V")), 1);  // units compare exactly
-  EXPECT_EQ(a.CopyFrom(Make(1, 2, 3, 4, 5, "kv", "V ")), 1);
+  EXPECT_EQ(a.CopyFrom(Make(1, 2, 3, 4, 5, "kv", "V ")), 1);  // units compare exactly
   EXPECT_STREQ(a.GetSecUnit(), "V ");
   a.m_fPri1 = 0;
   EXPECT_EQ(a.CopyFrom(Make(-0.0f, 2, 3, 4, 5, "kv", "V ")), 0);  // not a change, yet copied
@@ -225,8 +180,6 @@ TEST(ScaleCopyFrom, ReportsChanges) {
   EXPECT_EQ(nan.CopyFrom(Make(kNaN, 2, 3, 4, 5)), 1);
   cScale inf = Make(kInf, 2, 3, 4, 5);
   EXPECT_EQ(inf.CopyFrom(Make(kInf, 2, 3, 4, 5)), 1);
-  EXPECT_EQ(inf.CopyFrom(Make(-kMax, 2, 3, 4, 5)), 1);
-  EXPECT_EQ(inf.m_fPri1, -kMax);
 }
 
 }  // namespace
