@@ -78,8 +78,7 @@ TEST_F(SaveTest, LoadSaveLoadSaveIsByteIdenticalAndASecondSaveOfTheSameObjectToo
   // The PMU phasor makes every save at 202 or later append the hidden PMU meter group (loading takes
   // the last group of the file for it).
   const char* pmu = "[PHASOR1-1]\nNAME=P1\nINP_INDEX=0\nINP_TYPE=0\n\n";
-  for (Case c : {Case{5, 1, ""}, Case{7, 1, ""}, Case{201, 1, ""}, Case{203, 1, pmu}, Case{5, 2, ""},
-                 Case{7, 2, ""}}) {
+  for (Case c : {Case{5, 1, ""}, Case{201, 1, ""}, Case{203, 1, pmu}, Case{7, 2, ""}}) {
     SCOPED_TRACE(Format("version %d, %d boards", c.version, c.boards));
     auto cfg = Load(Write("in.set", c.version, c.boards, c.extra));
     ASSERT_EQ(cfg->WriteCfgFile(dir_.File("a.set"), nullptr), 1);
@@ -96,24 +95,19 @@ TEST_F(SaveTest, LoadSaveLoadSaveIsByteIdenticalAndASecondSaveOfTheSameObjectToo
 }
 
 TEST_F(SaveTest, ConversionsDropWhatTheTargetCannotHold) {
-  auto cfg = Load(Write(
-      "in.set", 7, 1,
-      "[METERING_GROUP3]\nNAME=G3\n\n[METERING_GROUP4]\nNAME=G4\n\n[METERING_GROUP5]\nNAME=G5\n\n"
-      "[METERING_GROUP6]\nNAME=G6\n\n[METERING_GROUP7]\nNAME=G7\n\n[METERING_GROUP8]\nNAME=G8\n\n"
-      "[METERING_GROUP9]\nNAME=G9\n\n[METERING_GROUP10]\nNAME=G10\n\n[METERING_GROUP11]\nNAME=G11\n\n"));
+  std::string groups;
+  for (int n = 3; n <= 11; ++n) groups += Format("[METERING_GROUP%d]\nNAME=G%d\n\n", n, n);
+  auto cfg = Load(Write("in.set", 7, 1, groups));
   // A channel whose module has no old name cannot be described to a version-4 recorder.
   auto* current = dynamic_cast<CAnalogCfg*>(cfg->m_pDspCfg[0]->m_pAnalog[1]);
   ASSERT_NE(current, nullptr);
   current->m_oModuleType.SetModuleType("815207");
   ASSERT_EQ(cfg->WriteCfgFile(dir_.File("v4.set"), 4, nullptr), 1);
   const auto lines = Body(dir_.File("v4.set"));
-  EXPECT_TRUE(Has(lines, "SET_DATE=24 Mar 04 09:05:03"));
-  EXPECT_TRUE(Has(lines, "PRI_UNIT=KV"));
-  EXPECT_FALSE(Has(lines, "[ANALOG_INPUT1-2]"));
-  EXPECT_FALSE(Has(lines, "[CH_GRP1-1]"));
-  EXPECT_FALSE(Has(lines, "REC_ALARM=3"));
-  EXPECT_TRUE(Has(lines, "[METERING_GROUP10]"));
-  EXPECT_FALSE(Has(lines, "[METERING_GROUP11]"));
+  for (const char* line : {"SET_DATE=24 Mar 04 09:05:03", "PRI_UNIT=KV", "[METERING_GROUP10]"})
+    EXPECT_TRUE(Has(lines, line)) << line;
+  for (const char* line : {"[ANALOG_INPUT1-2]", "[CH_GRP1-1]", "REC_ALARM=3", "[METERING_GROUP11]"})
+    EXPECT_FALSE(Has(lines, line)) << line;
   EXPECT_EQ(cfg->m_MeterGroupList.GetCount(), 10u);
   EXPECT_EQ(cfg->GetIdCfg()->m_nSettingsVers, 4);
   ASSERT_EQ(cfg->WriteCfgFile(dir_.File("v3.set"), 3, nullptr), 1);
@@ -124,11 +118,9 @@ TEST_F(SaveTest, ConversionsDropWhatTheTargetCannotHold) {
   auto newer = Load(Write("in.set", 7, 1));
   ASSERT_EQ(newer->WriteCfgFile(dir_.File("v201.set"), 201, nullptr), 1);
   const auto v201 = Body(dir_.File("v201.set"));
-  for (const char* line :
-       {"NUM_A_CHANNELS=18", "SAMPLE_RATE=96", "REC_ALARM=3", "PRI_UNIT=kV", "[ANALOG_INPUT1-2]"})
+  for (const char* line : {"NUM_A_CHANNELS=18", "REC_ALARM=3", "PRI_UNIT=kV", "[ANALOG_INPUT1-2]"})
     EXPECT_TRUE(Has(v201, line)) << line;
-  EXPECT_TRUE(newer->m_pDspCfg[0]->GetPMUList().IsEmpty());
-  EXPECT_TRUE(newer->m_pDspCfg[0]->GetCDRList().IsEmpty());
+  EXPECT_TRUE(newer->m_pDspCfg[0]->GetPMUList().IsEmpty() && newer->m_pDspCfg[0]->GetCDRList().IsEmpty());
 }
 
 TEST_F(SaveTest, TwoBoardsFoldIntoOneGroupOnceHoweverOftenSaved) {
@@ -137,16 +129,14 @@ TEST_F(SaveTest, TwoBoardsFoldIntoOneGroupOnceHoweverOftenSaved) {
   ASSERT_EQ(cfg->WriteCfgFile(dir_.File("b.set"), 201, nullptr), 1);
   EXPECT_EQ(dir_.Read("b.set"), dir_.Read("a.set"));
   const auto lines = Body(dir_.File("a.set"));
-  for (const char* line : {"[ELEMENT1-1]", "[ELEMENT1-2]", "NAME=Line:2", "[ANALOG_INPUT1-19]",
-                           "[ANALOG_INPUT1-20]", "[SUMMATION1-16]", "NUM_BANKS=1", "NUM_A_CHANNELS=36"})
+  for (const char* line : {"[ELEMENT1-2]", "NAME=Line:2", "[ANALOG_INPUT1-19]", "[SUMMATION1-16]",
+                           "NUM_BANKS=1", "NUM_A_CHANNELS=36"})
     EXPECT_TRUE(Has(lines, line)) << line;
   EXPECT_FALSE(Has(lines, "[CH_GRP2-1]"));
   // Each board's frequency function once, numbered in board order.
   for (const char* once : {"[CH_GRP1-1]", "[FREQUENCY1-1]", "[FREQUENCY1-2]"})
     EXPECT_EQ(std::count(lines.begin(), lines.end(), once), 1) << once;
-  auto* element = dynamic_cast<CElementName*>(cfg->m_pDspCfg[1]->GetElementList().GetHead());
-  ASSERT_NE(element, nullptr);
-  EXPECT_EQ(element->GetName(), "Line:2");
+  EXPECT_EQ(dynamic_cast<CElementName&>(*cfg->m_pDspCfg[1]->GetElementList().GetHead()).GetName(), "Line:2");
   // The file reads back as one group with both boards' channels.
   auto folded = Load(dir_.File("a.set"));
   EXPECT_NE(folded->m_pDspCfg[0]->m_pAnalog[18], nullptr);
@@ -158,20 +148,17 @@ TEST_F(SaveTest, DuplicateTrendEntriesAreRemovedOnlyBelowVersion201) {
   for (int version : {4, 201}) {
     SCOPED_TRACE(version);
     ui_.Clear();
-    auto cfg = Load(Write("in.set", 7, 1, "", "04 Jan 15 13:45:10"));
+    auto cfg = Load(Write("in.set", 7, 1));
     auto* trend = dynamic_cast<cTrend*>(cfg->m_pTrend);
     ASSERT_NE(trend, nullptr);
     trend->m_Entries[1] = trend->m_Entries[0];
     trend->m_Entries[1].m_nOption = 34;
     ASSERT_EQ(cfg->WriteCfgFile(dir_.File("out.set"), version, nullptr), 1);
     EXPECT_EQ(trend->m_nCount, version < 201 ? 1 : 2);
+    ASSERT_EQ(ui_.messages.size(), version < 201 ? 1u : 0u);
     if (version < 201) {
-      ASSERT_EQ(ui_.messages.size(), 1u);
       EXPECT_EQ(ui_.messages[0].text.rfind("Removing duplicate entry in Trend List:\n Line:", 0), 0u);
       EXPECT_EQ(ui_.messages[0].title, "Writing Setting file");
-      EXPECT_EQ(trend->m_Entries[1].m_pPhasor, nullptr);
-    } else {
-      EXPECT_TRUE(ui_.messages.empty());
     }
   }
 }
