@@ -17,7 +17,7 @@
 namespace helvo {
 namespace {
 
-constexpr unsigned long kVoltage = 0xF0, kCurrent = 0x8000F00, kDC = 0x400000;
+constexpr unsigned long kVoltage = 0xF0, kDC = 0x400000;
 const std::string kHeader = "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\DQF\\HELVO Voduvez Eroza]\n";
 
 class TestUnits : public CHelvoUnits {
