@@ -1,7 +1,9 @@
 #include "helvo/host/settings_store.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
+#include "helvo/testing/scoped_env.h"
 
 #include <cstdlib>
 #include <optional>
@@ -12,21 +14,9 @@
 namespace helvo {
 namespace {
 
+using testing::ScopedEnv;
+
 constexpr const char* kKey = "SOFTWARE\\DQF\\HELVO Voduvez Eroza";
-
-// Sets an environment variable for the scope of the object (unset when value is none).
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    value ? setenv(name, value, 1) : unsetenv(name);
-  }
-  ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 SettingsValue Query(const cSettingsStore& store, const char* name) {
   SettingsValue v;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "helvo/testing/scoped_env.h"
+
 #include <clocale>
 #include <cstdlib>
 #include <optional>
@@ -10,19 +12,9 @@
 namespace helvo {
 namespace {
 
-// Sets or unsets an environment variable for one scope.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    value ? setenv(name, value, 1) : unsetenv(name);
-  }
-  ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+using testing::ScopedEnv;
 
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+// Sets or unsets an environment variable for one scope.
 
 TEST(CalendarTime, FormatsWithEnglishNamesInLocalTime) {
   const CalendarTime t(2024, 3, 4, 9, 5, 3);
