@@ -154,7 +154,9 @@ std::optional<CdrSummary> DescribeCdr(CHelvoCfg& cfg) {
     for (CFiler* obj : group->GetCDRList()) {
       auto* channel = dynamic_cast<CCDR*>(obj);
       if (!channel || !channel->IsUsed()) continue;
-      cdr.channels.push_back({channel->m_nChannel + 1, channel->m_strName, channel->m_nInputIndex});
+      CdrChannelSummary c{channel->m_nChannel + 1, channel->m_strName, channel->m_nInputIndex, {}};
+      if (CPhasor* input = group->GetIndexedPhasorAddress(eAnalogCfg, c.inputIndex)) input->GetName(c.input);
+      cdr.channels.push_back(std::move(c));
       any = true;
     }
   }
@@ -275,7 +277,7 @@ std::string ToText(const Summary& s) {
   if (s.cdr) {
     out += Format("\nCDR: reporting rate %d, %zu channels\n", s.cdr->reportingRate, s.cdr->channels.size());
     for (const CdrChannelSummary& c : s.cdr->channels)
-      out += Format("      %2d  %s (input %d)\n", c.channel, Or(c.name, "-").c_str(), c.inputIndex + 1);
+      out += Format("      %2d  %s\n", c.channel, Or(c.input, "(not found)").c_str());
   }
   return out;
 }
@@ -347,7 +349,10 @@ nlohmann::ordered_json ToJson(const Summary& s) {
   if (s.cdr) {
     ordered_json channels = ordered_json::array();
     for (const CdrChannelSummary& c : s.cdr->channels)
-      channels.push_back({{"channel", c.channel}, {"name", c.name}, {"input_index", c.inputIndex}});
+      channels.push_back({{"channel", c.channel},
+                          {"name", c.name},
+                          {"input", textOrNull(c.input)},
+                          {"input_index", c.inputIndex}});
     j["cdr"] = {{"reporting_rate", s.cdr->reportingRate}, {"channels", channels}};
   }
   return j;

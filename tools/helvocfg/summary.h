@@ -79,6 +79,7 @@ struct CdrChannelSummary {
   int channel = 0;  // 1-based
   std::string name;
   int inputIndex = -1;
+  std::string input;  // the analog channel recorded; empty when not found
 };
 
 struct CdrSummary {
