@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -69,11 +70,12 @@ std::optional<Loaded> Load(const std::string& path, bool noCrcCheck) {
     PrintError(path + ": " + cFilerContainer::ErrorString(eFilerOpenError));
     return std::nullopt;
   }
-  ScratchDir scratch;
+  std::optional<ScratchDir> scratch;
   std::string source = path;
   if (MarkedAsNewFile(loaded.bytes)) {
-    source = scratch.path() + "/copy.cfg";
-    if (scratch.path().empty() || !ReplaceFileAtomically(source, loaded.bytes)) {
+    scratch.emplace();
+    source = scratch->path() + "/copy.cfg";
+    if (scratch->path().empty() || !ReplaceFileAtomically(source, loaded.bytes)) {
       PrintError(path + ": no private copy could be made to load it from");
       return std::nullopt;
     }

@@ -69,10 +69,20 @@ has err.txt "error: bad.cfg: File has invalid CRC"
 run 0 show bad.cfg --no-crc-check
 has out.txt "CRC               invalid (stored dead, computed"
 
+run 0 check bad.cfg --no-crc-check
+run 0 show recorder-two-board-v6.cfg --json
+python3 - out.txt <<'PY' || fail "show --json of the two-board recorder"
+import json, sys
+d = json.load(open(sys.argv[1]))
+assert d["boards"] == 2 and d["system_frequency"] == 50 and d["trend"]["entries"][0]["meter"] == "Bus 2:VaMag"
+assert [e["name"] for e in d["channel_groups"][1]["elements"]] == ["Bus 2", "Cap Bank"]
+PY
+
 # A file marked as a one-time new file is shown without being deleted.
 noch_file new.cfg $'[ID]\nSETTINGS_VERS=7\nNEWFILE=1\n\n[END]\n'
 run 0 show new.cfg
 [ -f new.cfg ] || fail "show deleted a file marked NEWFILE=1"
+has out.txt "CRC               unchecked (stored noch"
 
 # scan prints the dialog's lines; nothing when nothing is lost.
 run 0 scan recorder-v7.cfg --to 3
@@ -93,6 +103,14 @@ run 0 convert recorder-v7.cfg v3.cfg --to 3 --yes
 has err.txt "Station DC:DC:Battery"
 run 0 show v3.cfg
 has out.txt "setting version   3"
+# On a terminal the user answers the prompt (script(1) gives the tool one).
+if command -v script >/dev/null; then
+  printf 'y\n' | script -qec "'$tool' convert recorder-v7.cfg yes.cfg --to 3" /dev/null >out.txt
+  [ $? -eq 0 ] && [ -f yes.cfg ] || fail "answering y on a terminal did not convert"
+  has out.txt "Continue? [y/N]"
+  printf 'n\n' | script -qec "'$tool' convert recorder-v7.cfg no.cfg --to 3" /dev/null >out.txt
+  [ $? -eq 3 ] && [ ! -e no.cfg ] || fail "answering n on a terminal converted"
+fi
 cp recorder-two-board-v6.cfg inplace.cfg
 run 0 convert inplace.cfg inplace.cfg --to 203 --yes
 run 0 show inplace.cfg
