@@ -12,8 +12,10 @@
 #include "helvo/functions/summation.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/model/meter_group.h"
 #include "helvo/model/phasor.h"
 #include "helvo/model/phasor_scan.h"
+#include "helvo/model/pmu.h"
 #include "helvo/model/records.h"
 #include "helvo/saving/version_rules.h"
 
@@ -124,7 +126,6 @@ void ScanOlderFamily(CHelvoCfg& cfg, StringList& lines, int version, int asVersi
     }
     block.AppendTo(lines);
   }
-
   // 4. Trends.
   if (!IsTrendSupported(asVersion) && HasTrend(cfg)) {
     cBlock({"Trending is not supported in Setting Files with versions earlier",
@@ -220,7 +221,25 @@ void ScanOlderFamily(CHelvoCfg& cfg, StringList& lines, int version, int asVersi
 }
 
 // The checks for the newer family. They describe whole-file changes and carry no items.
-void ScanNewerFamily(StringList& lines, int version, int loaded, int boards) {
+// The PMU's meter group takes one of the version's places: the user's groups past the others are
+// dropped by the save. A group named "PMU" in the last place is the one a previous save made, not the
+// user's.
+void ScanPmuMeterGroupPlace(CHelvoCfg& cfg, StringList& lines, int version) {
+  if (version < kFirstPmuVersion || !cfg.m_pDspCfg[0] || !cfg.m_pDspCfg[0]->IsPMUDefValid()) return;
+  cBlock block{"Setting Files with PMU phasors hold at most 9 Meter Groups besides the PMU's own.",
+               "Any excess will be removed.  The following Meter Groups will be affected:"};
+  const int limit = MeterGroupLimit(version);
+  int position = 0;
+  for (CFiler* obj : cfg.m_MeterGroupList) {
+    if (CMeterGroup::IsPmuMeterGroup(obj) || ++position < limit) continue;
+    std::string name;
+    if (const auto* named = dynamic_cast<const cNamedRecord*>(obj)) named->GetName(name);
+    block.AddItem(name);
+  }
+  block.AppendIfItems(lines);
+}
+
+void ScanNewerFamily(CHelvoCfg& cfg, StringList& lines, int version, int loaded, int boards) {
   if (boards > 1)
     AppendLines(lines, {"HELVO 7700 supports only Channel Group 1. This conversion",
                         "merges the settings created under Channel Group 2 into Channel Group 1.",
@@ -235,6 +254,7 @@ void ScanNewerFamily(StringList& lines, int version, int loaded, int boards) {
   if (version == 202 && loaded == 203)
     AppendLines(lines, {"All Continuous Disturbance Recording (CDR) configuration information, if present",
                         "will be removed from the setting file"});
+  ScanPmuMeterGroupPlace(cfg, lines, version);
 }
 
 }  // namespace
@@ -253,7 +273,7 @@ void CHelvoCfg::PreDumpScan(StringList& lines, int version) {
   // Every version of the newer family folds the two channel groups into one, so the newer family's
   // checks apply to all of them.
   if (version >= 201) {
-    ScanNewerFamily(lines, version, loaded, boards);
+    ScanNewerFamily(*this, lines, version, loaded, boards);
     return;
   }
   if (version == 6 || version == 7) return;
