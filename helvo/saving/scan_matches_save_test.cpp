@@ -153,8 +153,7 @@ TEST_F(ScanMatchesSaveTest, WhatTheScanNamesIsWhatTheReloadedFileLacks) {
   const std::string tail = "[EXTENDED_TREND1]\nIX1=0\nOP01=2\n\n[LIMITS]\nREC_ALARM=3\n\n";
   std::string groups;  // as many as every version from 4 on holds
   for (int n = 1; n <= 10; ++n) groups += Format("[METERING_GROUP%d]\nNAME=G%d\nINDEX1=0\n\n", n, n);
-  // With a PMU phasor the PMU's own group is the last one and counts towards the limit; the user adds
-  // a tenth group of their own after loading.
+  // With a PMU phasor the PMU's own group is the last one and counts towards the limit.
   const std::string pmuGroups =
       groups.substr(0, groups.find("[METERING_GROUP10]")) + "[METERING_GROUP10]\nNAME=PMU\n\n";
   const std::string v7 = "[ID]\nSETTINGS_VERS=7\nNUM_BANKS=1\n\n" + Board(1) + groups + tail;
@@ -173,12 +172,12 @@ TEST_F(ScanMatchesSaveTest, WhatTheScanNamesIsWhatTheReloadedFileLacks) {
   };
   Names exercised;  // the kinds of loss some conversion named an item of
   for (const Case& c :
-       {Case{"7 to 4", v7, {4}}, Case{"7 to 2", v7, {2}}, Case{"7 to 201", v7, {201}},
+       {Case{"7 to 4", v7, {4}}, Case{"7 to 7 to 2", v7, {7, 2}}, Case{"7 to 201", v7, {201}},
         Case{"203 to 202 to 201", v203, {202, 201}}, Case{"6 to 201, two boards", twoBoards, {201}}}) {
     auto cfg =
         std::make_unique<CHelvoCfg>(dir_.Write("in.set", testing::SettingsFile(c.text + "[END]\n")), 0);
     ASSERT_EQ(cfg->m_eReadResult, eFilerNoError) << c.name;
-    if (cfg->m_pDspCfg[0]->IsPMUDefValid()) new CMeterGroup("G10", cfg.get());
+    new CMeterGroup("Extra", cfg.get());  // one more than the file's places
     dynamic_cast<CAnalogCfg&>(*cfg->m_pDspCfg[0]->m_pAnalog[0])
         .m_oHMagAct.m_bAction[CActionBlock::kNotifyAction] = 1;
     for (int target : c.targets) {

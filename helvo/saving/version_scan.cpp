@@ -32,6 +32,8 @@ constexpr unsigned long kAnalogDCAndPF = 0x88400FF0ul;
 constexpr unsigned long kFaultLocators = 0x40000000ul;
 
 constexpr const char* kBlankLine = " ";
+constexpr const char* kExcessMeterGroups =
+    "Any excess will be removed.  The following Meter Groups will be affected:";
 
 // A consequence block: its explanation lines, one line per affected item, then a blank line. The
 // block is appended only when it has items, unless it stands without items.
@@ -72,6 +74,26 @@ void ForEachFunction(CHelvoCfg& cfg, int boards, unsigned long mask, F f) {
     cPhasorScan scan(cfg.m_pDspCfg[b], ePhScanGroup, mask);
     for (CPhasor* p = scan.GetFirst(); p; p = scan.GetNext()) f(*p);
   }
+}
+
+// Meter groups past the places a version from 4 on has: saving drops them. From version 202 a defined
+// PMU phasor takes one of the places for the meters it streams (a group named "PMU" in the last place
+// is the one a previous save made, not the user's).
+void ScanMeterGroupPlaces(CHelvoCfg& cfg, StringList& lines, int version) {
+  const bool pmu = version >= kFirstPmuVersion && cfg.m_pDspCfg[0] && cfg.m_pDspCfg[0]->IsPMUDefValid();
+  const int places = MeterGroupLimit(version) - (pmu ? 1 : 0);
+  const cBlock full{"Setting Files do not support more than 10 Meter Groups.", kExcessMeterGroups};
+  const cBlock shared{"Setting Files with PMU phasors hold at most 9 Meter Groups besides the PMU's own.",
+                      kExcessMeterGroups};
+  cBlock block = pmu ? shared : full;
+  int position = 0;
+  for (CFiler* obj : cfg.m_MeterGroupList) {
+    if (CMeterGroup::IsPmuMeterGroup(obj) || ++position <= places) continue;
+    std::string name;
+    if (const auto* named = dynamic_cast<const cNamedRecord*>(obj)) named->GetName(name);
+    block.AddItem(name);
+  }
+  block.AppendIfItems(lines);
 }
 
 // The checks for versions 1 to 5. asVersion is the version whose rules apply (versions outside the
@@ -116,7 +138,7 @@ void ScanOlderFamily(CHelvoCfg& cfg, StringList& lines, int version, int asVersi
   const int limit = MeterGroupLimit(asVersion);
   if (asVersion <= 3 && static_cast<int>(cfg.m_MeterGroupList.GetCount()) > limit) {
     cBlock block{"Versions 1,2, and 3 Setting Files do not support more than 8 Meter Groups.",
-                 "Any excess will be removed.  The following Meter Groups will be affected:"};
+                 kExcessMeterGroups};
     int position = 0;
     for (CFiler* obj : cfg.m_MeterGroupList) {
       if (++position <= limit) continue;
@@ -125,7 +147,10 @@ void ScanOlderFamily(CHelvoCfg& cfg, StringList& lines, int version, int asVersi
       block.AddItem(name);
     }
     block.AppendTo(lines);
+  } else if (asVersion == version) {
+    ScanMeterGroupPlaces(cfg, lines, version);
   }
+
   // 4. Trends.
   if (!IsTrendSupported(asVersion) && HasTrend(cfg)) {
     cBlock({"Trending is not supported in Setting Files with versions earlier",
@@ -221,24 +246,6 @@ void ScanOlderFamily(CHelvoCfg& cfg, StringList& lines, int version, int asVersi
 }
 
 // The checks for the newer family. They describe whole-file changes and carry no items.
-// The PMU's meter group takes one of the version's places: the user's groups past the others are
-// dropped by the save. A group named "PMU" in the last place is the one a previous save made, not the
-// user's.
-void ScanPmuMeterGroupPlace(CHelvoCfg& cfg, StringList& lines, int version) {
-  if (version < kFirstPmuVersion || !cfg.m_pDspCfg[0] || !cfg.m_pDspCfg[0]->IsPMUDefValid()) return;
-  cBlock block{"Setting Files with PMU phasors hold at most 9 Meter Groups besides the PMU's own.",
-               "Any excess will be removed.  The following Meter Groups will be affected:"};
-  const int limit = MeterGroupLimit(version);
-  int position = 0;
-  for (CFiler* obj : cfg.m_MeterGroupList) {
-    if (CMeterGroup::IsPmuMeterGroup(obj) || ++position < limit) continue;
-    std::string name;
-    if (const auto* named = dynamic_cast<const cNamedRecord*>(obj)) named->GetName(name);
-    block.AddItem(name);
-  }
-  block.AppendIfItems(lines);
-}
-
 void ScanNewerFamily(CHelvoCfg& cfg, StringList& lines, int version, int loaded, int boards) {
   if (boards > 1)
     AppendLines(lines, {"HELVO 7700 supports only Channel Group 1. This conversion",
@@ -254,7 +261,7 @@ void ScanNewerFamily(CHelvoCfg& cfg, StringList& lines, int version, int loaded,
   if (version == 202 && loaded == 203)
     AppendLines(lines, {"All Continuous Disturbance Recording (CDR) configuration information, if present",
                         "will be removed from the setting file"});
-  ScanPmuMeterGroupPlace(cfg, lines, version);
+  ScanMeterGroupPlaces(cfg, lines, version);
 }
 
 }  // namespace
@@ -276,7 +283,10 @@ void CHelvoCfg::PreDumpScan(StringList& lines, int version) {
     ScanNewerFamily(*this, lines, version, loaded, boards);
     return;
   }
-  if (version == 6 || version == 7) return;
+  if (version == 6 || version == 7) {
+    ScanMeterGroupPlaces(*this, lines, version);
+    return;
+  }
   const int asVersion = (version >= 2 && version <= 5) ? version : 1;
   ScanOlderFamily(*this, lines, version, asVersion, own, boards);
 }
