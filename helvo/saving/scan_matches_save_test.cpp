@@ -131,10 +131,10 @@ std::string Board(int g) {
   std::string s = Format("[ELEMENT%d-1]\nNAME=Line\n\n", g);
   const std::string volts = "PRI_1=69\nSEC_1=69\nPRI_2=-69\nSEC_2=-69\nPRI_UNIT=kV\nSEC_UNIT=V";
   const std::string amps = "PRI_1=600\nSEC_1=5\nPRI_2=-600\nSEC_2=-5\nPRI_UNIT=A\nSEC_UNIT=A";
-  const std::string channels[][3] = {{"Va", "815201", volts}, {"Vb", "815201", volts},
-                                     {"Vc", "815201", volts}, {"Ia", "815204", amps},
-                                     {"Ib", "815207", amps},  {"DC", "815208", volts}};
-  for (int n = 1; n <= 6; ++n)
+  const std::string channels[][3] = {
+      {"Va", "815201", volts}, {"Vb", "815201", volts}, {"Vc", "815201", volts}, {"Ia", "815204", amps},
+      {"Ib", "815207", amps},  {"DC", "815208", volts}, {"Vn", "", volts}};  // no module: never written
+  for (int n = 1; n <= 7; ++n)
     s += Format("[ANALOG_INPUT%d-%d]\nELEMENT=Line\nTYPE=%s\nINPUT_MODULE=%s\n%s\nFULL_SCALE=100\n\n", g, n,
                 channels[n - 1][0].c_str(), channels[n - 1][1].c_str(), channels[n - 1][2].c_str());
   return s +
@@ -197,7 +197,7 @@ TEST_F(ScanMatchesSaveTest, WhatTheScanNamesIsWhatTheReloadedFileLacks) {
       Names removed, inoperative, excess;
       for (const char* key :
            {"Version 1 Setting Files", "DC analog channels", "configured with a Module Type",
-            "Power Factor Detectors are", "Fault Locator channels"})
+            "no valid Module", "Power Factor Detectors are", "Fault Locator channels"})
         Block(scan, key, &removed);
       EXPECT_EQ(FunctionNames(*saved), Minus(functions, removed));
       // Notify settings the scan names stay in the file, inoperative.

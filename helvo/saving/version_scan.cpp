@@ -76,6 +76,18 @@ void ForEachFunction(CHelvoCfg& cfg, int boards, unsigned long mask, F f) {
   }
 }
 
+// Analog channels saving deletes at every version because the file could not describe them: no valid
+// input module or scale. Said first, since it holds for the configuration's own version too.
+void ScanIncompleteChannels(CHelvoCfg& cfg, StringList& lines, int boards) {
+  cBlock block{"The following Analog Channel definitions have no valid Module Type or scale",
+               "and will be removed from the setting file:"};
+  ForEachFunction(cfg, boards, kAllTypes, [&](CPhasor& p) {
+    const auto* channel = dynamic_cast<const CAnalogCfg*>(&p);
+    if (channel && channel->m_bDirty == 0 && !IsAnalogChannelComplete(*channel)) block.AddItem(NameOf(p));
+  });
+  block.AppendIfItems(lines);
+}
+
 // Meter groups past the places a version from 4 on has: saving drops them. From version 202 a defined
 // PMU phasor takes one of the places for the meters it streams (a group named "PMU" in the last place
 // is the one a previous save made, not the user's).
@@ -212,7 +224,7 @@ void ScanOlderFamily(CHelvoCfg& cfg, StringList& lines, int version, int asVersi
       if (IsDCChannel(p)) {
         dc.AddItem(NameOf(p));
       } else if (const auto* channel = dynamic_cast<const CAnalogCfg*>(&p)) {
-        if (LacksOldModuleName(*channel)) module.AddItem(NameOf(p));
+        if (IsAnalogChannelComplete(*channel) && LacksOldModuleName(*channel)) module.AddItem(NameOf(p));
       } else if (p.GetClass() == ePFDetCfg && !pfSupported) {
         pf.AddItem(NameOf(p));
       }
@@ -277,6 +289,7 @@ void CHelvoCfg::PreDumpScan(StringList& lines, int version) {
     lines.AddTail("DownwardConversionError");
     return;
   }
+  ScanIncompleteChannels(*this, lines, boards);
   // Every version of the newer family folds the two channel groups into one, so the newer family's
   // checks apply to all of them.
   if (version >= 201) {
