@@ -45,6 +45,36 @@ bool IsFoldedVersion(int version) {
   return version >= kFirstFoldedVersion;
 }
 
+int FoldOffsetOf(int cls) {
+  for (const FoldOffset& f : kFoldOffsets)
+    if (f.cls == cls) return f.offset;
+  return -1;
+}
+
+// Gives the functions of the second and later channel groups their channel numbers in the folded file
+// before anything is written. Functions of the first group can refer to them (the first group's
+// frequency list holds every board's frequency functions), and a reference is written as the number
+// its target has at that moment, so every number must be final first.
+void RenumberFoldedGroups(CFilerSection& groups, int version, int sysFreq) {
+  int group = 1;
+  for (cFilerContainer* child : groups.GetNestedContainers()) {
+    if (!child) continue;
+    if (group++ == 1) continue;
+    for (CFilerSection* section : child->GetSections().GetSections()) {
+      const int offset = FoldOffsetOf(section->GetClass());
+      const CFilerEntry* instanceEntry = section->GetInstanceEntry();
+      FilerList* list = section->GetObjectList(child);
+      if (offset < 0 || !instanceEntry || !list || !FlagsAllowVersion(section->GetFlags(), version)) continue;
+      for (CFiler* obj : *list) {
+        if (!obj || obj->IsLeftOutWhenFolding()) continue;
+        const std::string instance = FormatValueText(*instanceEntry, obj, version, sysFreq, true);
+        const std::int64_t n = static_cast<std::int64_t>(LeadingInt(instance)) + offset;
+        obj->SetChannelNumber(n > INT32_MAX ? INT32_MAX : static_cast<int>(n));
+      }
+    }
+  }
+}
+
 }  // namespace
 
 CFilerSection* CFilerSection::WriteCfgStrings(StringList& lines, CFiler* obj, int version, int& sysFreq) {
@@ -85,14 +115,6 @@ cFilerSections* cFilerSections::WriteSectionStrings(CFilerSection* section, Stri
       if (m_nCurGroup > 1) return this;
       const int index = obj->GetListIndex();
       instance = Format("%d", index == INT32_MAX ? index : index + 1);
-    } else if (m_nCurGroup >= 2) {
-      for (const FoldOffset& f : kFoldOffsets) {
-        if (f.cls != cls) continue;
-        const std::int64_t n = static_cast<std::int64_t>(LeadingInt(instance)) + f.offset;
-        const int number = n > INT32_MAX ? INT32_MAX : static_cast<int>(n);
-        instance = Format("%d", number);
-        obj->SetChannelNumber(number);
-      }
     }
     if (cls == kElementClass) {
       if (m_nCurGroup > 1) {
@@ -114,6 +136,7 @@ cFilerSections* cFilerSections::WriteSectionStrings(CFilerSection* section, Stri
 void cFilerSections::BuildCfgLines(StringList& lines, int version, int sysFreq) {
   for (CFilerSection* section : m_Sections) {
     if (section->IsUnnamed()) {
+      if (IsFoldedVersion(version)) RenumberFoldedGroups(*section, version, sysFreq);
       m_nCurGroup = 1;
       m_nNextElement = 1;
       int group = 1;

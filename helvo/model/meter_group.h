@@ -43,6 +43,8 @@ class CMeterGroup : public CFiler, public cNamedRecord {
   // numbered as the last group of its configuration. Saving gives the hidden PMU group that name and
   // number; sequence meters are numbered one apart in it rather than two.
   static bool IsPmuMeterGroup(const CFiler* group);
+  // The name saving gives the PMU's meter group until it renames it "PMU" as the last group.
+  static constexpr const char* kHiddenPmuGroupName = "@@@###";
 
   // Registers the keys and reference addresses of the METERING_GROUP section, in write order.
   static void DefineMeterGroupCfgTypes(cHelvoSection* section);

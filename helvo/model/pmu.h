@@ -17,6 +17,10 @@
 
 namespace helvo {
 
+// The first setting-file versions that hold PMU phasors and continuous recording.
+inline constexpr int kFirstPmuVersion = 202;
+inline constexpr int kFirstCdrVersion = 203;
+
 class cHelvoDspCfg;
 class cHelvoSection;
 class CHelvoCfg;

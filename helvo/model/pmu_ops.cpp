@@ -19,10 +19,6 @@ namespace helvo {
 
 namespace {
 
-constexpr int kFirstPMUVersion = 202;
-constexpr int kFirstCDRVersion = 203;
-// The name saving gives the PMU's meter group until it renames it as the last group.
-constexpr const char* kHiddenPMUGroupName = "@@@###";
 constexpr double kPeakTimes1e5 = 141421.35624;  // 100000 x sqrt(2)
 constexpr double kPerCount = 1.52587890625e-5;  // 1 / 65536
 
@@ -123,7 +119,7 @@ int CHelvoCfg::ComputeDSPScale(CPhasor* f, float& dsp) {
 
 void CHelvoCfg::ResolvePMU(cHelvoDspCfg* group, int version) {
   if (!group) return;
-  if (version < kFirstPMUVersion) {
+  if (version < kFirstPmuVersion) {
     group->RemoveAllPMU();
     DeleteAll(m_PMUIdList);
     return;
@@ -132,7 +128,8 @@ void CHelvoCfg::ResolvePMU(cHelvoDspCfg* group, int version) {
   // written as a second copy.
   std::vector<CMeterGroup*> stale;
   for (CFiler* obj : m_MeterGroupList)
-    if (auto* g = dynamic_cast<CMeterGroup*>(obj); g && EqualsNoCase(g->m_strName, kHiddenPMUGroupName))
+    if (auto* g = dynamic_cast<CMeterGroup*>(obj);
+        g && EqualsNoCase(g->m_strName, CMeterGroup::kHiddenPmuGroupName))
       stale.push_back(g);
   for (CMeterGroup* g : stale) {
     Remove(g);
@@ -154,7 +151,7 @@ void CHelvoCfg::ResolvePMU(cHelvoDspCfg* group, int version) {
       continue;
     }
     CPhasor* f = GetPMUPhasor(pmu->m_nInputIndex, pmu->m_nInputType);
-    if (!meters) meters = new CMeterGroup(kHiddenPMUGroupName, this);
+    if (!meters) meters = new CMeterGroup(CMeterGroup::kHiddenPmuGroupName, this);
     // Two references per streamed phasor, also without an input, so that the group's entries stay in
     // step with the phasors.
     const int item = FirstStreamedItem(pmu->m_nInputType);
@@ -170,7 +167,7 @@ void CHelvoCfg::ResolvePMU(cHelvoDspCfg* group, int version) {
 
 void CHelvoCfg::UpdatePMUInfo(cHelvoDspCfg* group, int version) {
   if (!group) return;
-  if (version >= kFirstPMUVersion) {
+  if (version >= kFirstPmuVersion) {
     for (CPMU* pmu : PMUPhasors(group)) {
       if (!pmu->IsDefined()) {
         group->Remove(pmu);
@@ -193,7 +190,7 @@ void CHelvoCfg::UpdatePMUInfo(cHelvoDspCfg* group, int version) {
 
 void CHelvoCfg::UpdateCDRInfo(cHelvoDspCfg* group, int version) {
   if (!group) return;
-  if (version >= kFirstCDRVersion) {
+  if (version >= kFirstCdrVersion) {
     std::vector<CCDR*> unused;
     for (CFiler* obj : group->GetCDRList())
       if (auto* cdr = dynamic_cast<CCDR*>(obj); cdr && !cdr->IsUsed()) unused.push_back(cdr);

@@ -7,6 +7,7 @@
 // A configuration stays in written form after a save. A second save of the same object first brings it
 // back to working form (BackToWorkingForm), so that it does not start from empty tables and does not
 // carry the folding of the previous write into the next one.
+#include <algorithm>
 #include <set>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/model/meter_group.h"
 #include "helvo/model/phasor.h"
+#include "helvo/model/pmu.h"
 #include "helvo/model/records.h"
 #include "helvo/model/trend.h"
 #include "helvo/platform/format.h"
@@ -36,8 +38,6 @@ using Tables = CHelvoCfgTables;
 constexpr int kFirstFoldedVersion = 201;
 constexpr int kRefChannel888Version = 202;
 constexpr int kRefChannel888 = 888;
-constexpr int kFirstPmuVersion = 202;
-constexpr const char* kHiddenPmuGroupName = "@@@###";
 
 // The classes whose functions move between table and class list, in the order pre-save handles them.
 // Frequency functions are not among them: they stay in their table.
@@ -147,29 +147,43 @@ void BackToWorkingForm(CHelvoCfg& cfg) {
 }
 
 // Step 8: numbers and counts the meter groups, drops those beyond what version holds, and names the
-// hidden PMU group.
+// hidden PMU group. The PMU's group takes one of the version's places: the user's groups past the
+// others are dropped instead of it, so that the file holds what the recorder can take and reading it
+// back removes the PMU's group, not one of the user's (the version scan lists the dropped ones).
 void PrepareMeterGroups(CHelvoCfg& cfg, int version) {
-  const size_t limit = static_cast<size_t>(MeterGroupLimit(version));
-  const int groupsBefore = static_cast<int>(cfg.m_MeterGroupList.GetCount());
   const bool hasPmu = cfg.m_pDspCfg[0] && !cfg.m_pDspCfg[0]->GetPMUList().IsEmpty();
+  auto isHidden = [hasPmu](const CFiler* obj) {
+    const auto* group = dynamic_cast<const CMeterGroup*>(obj);
+    return hasPmu && group && EqualsNoCase(group->m_strName, CMeterGroup::kHiddenPmuGroupName);
+  };
   std::vector<CFiler*> groups(cfg.m_MeterGroupList.begin(), cfg.m_MeterGroupList.end());
-  for (size_t i = 0; i < groups.size(); ++i) {
-    if (i >= limit) {
-      if (auto pos = cfg.m_MeterGroupList.Find(groups[i])) cfg.m_MeterGroupList.RemoveAt(pos);
-      delete groups[i];
+  const auto found = std::find_if(groups.begin(), groups.end(), isHidden);
+  auto* hidden = found == groups.end() ? nullptr : dynamic_cast<CMeterGroup*>(*found);
+  const int userLimit = MeterGroupLimit(version) - (hidden ? 1 : 0);
+  int kept = 0;
+  auto number = [&kept](CMeterGroup& group) {
+    group.m_nCount = 0;
+    for (const CrefMeter& meter : group.m_Meters)
+      if (meter.m_pPhasor && meter.m_pPhasor->IsValidChannel()) ++group.m_nCount;
+    group.m_nNumber = kept;
+  };
+  for (CFiler* obj : groups) {
+    if (obj == hidden) continue;
+    if (kept >= userLimit) {
+      if (auto pos = cfg.m_MeterGroupList.Find(obj)) cfg.m_MeterGroupList.RemoveAt(pos);
+      delete obj;
       continue;
     }
-    auto* group = dynamic_cast<CMeterGroup*>(groups[i]);
-    if (!group) continue;
-    group->m_nCount = 0;
-    for (const CrefMeter& meter : group->m_Meters)
-      if (meter.m_pPhasor && meter.m_pPhasor->IsValidChannel()) ++group->m_nCount;
-    group->m_nNumber = static_cast<int>(i) + 1;
-    if (hasPmu && EqualsNoCase(group->m_strName, kHiddenPmuGroupName)) {
-      group->m_strName = "PMU";
-      group->m_nNumber = groupsBefore;
-    }
+    ++kept;
+    if (auto* group = dynamic_cast<CMeterGroup*>(obj)) number(*group);
   }
+  // The PMU's group is written last and numbered as the last group, which is how reading finds it.
+  if (!hidden) return;
+  if (auto pos = cfg.m_MeterGroupList.Find(hidden)) cfg.m_MeterGroupList.RemoveAt(pos);
+  cfg.m_MeterGroupList.AddTail(hidden);
+  ++kept;
+  number(*hidden);
+  hidden->m_strName = "PMU";
 }
 
 // Step 10: the trend goes into its list with its entries counted; below version 201 an entry that

@@ -59,9 +59,13 @@ bool IsAnalogLostBelowDC(const CAnalogCfg& channel, int version) {
   return IsDCChannel(channel) || LacksOldModuleName(channel);
 }
 
+bool IsAnalogChannelComplete(const CAnalogCfg& channel) {
+  return channel.m_Scale.IsValid() && channel.m_oModuleType.IsValid();
+}
+
 bool IsAnalogChannelKept(const CAnalogCfg& channel, int version) {
-  return Supports(eAnalogCfg, version) && channel.m_Scale.IsValid() && channel.m_oModuleType.IsValid() &&
-         channel.m_bDirty == 0 && !IsAnalogLostBelowDC(channel, version);
+  return Supports(eAnalogCfg, version) && IsAnalogChannelComplete(channel) && channel.m_bDirty == 0 &&
+         !IsAnalogLostBelowDC(channel, version);
 }
 
 bool HasSagSwellSettings(const CAnalogCfg& channel) {

@@ -41,6 +41,8 @@ bool AreSummationCurrentsSupported(int version);
 
 // ---- Items ----
 
+// An analog channel the file can describe: a valid input module and scale.
+bool IsAnalogChannelComplete(const CAnalogCfg& channel);
 // The signal type of p is the DC type (false without a type).
 bool IsDCChannel(const CPhasor& p);
 // The channel's input module has no name in files before version 5 (also true without a module).

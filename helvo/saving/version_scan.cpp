@@ -12,8 +12,10 @@
 #include "helvo/functions/summation.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/model/meter_group.h"
 #include "helvo/model/phasor.h"
 #include "helvo/model/phasor_scan.h"
+#include "helvo/model/pmu.h"
 #include "helvo/model/records.h"
 #include "helvo/saving/version_rules.h"
 
@@ -30,6 +32,8 @@ constexpr unsigned long kAnalogDCAndPF = 0x88400FF0ul;
 constexpr unsigned long kFaultLocators = 0x40000000ul;
 
 constexpr const char* kBlankLine = " ";
+constexpr const char* kExcessMeterGroups =
+    "Any excess will be removed.  The following Meter Groups will be affected:";
 
 // A consequence block: its explanation lines, one line per affected item, then a blank line. The
 // block is appended only when it has items, unless it stands without items.
@@ -70,6 +74,38 @@ void ForEachFunction(CHelvoCfg& cfg, int boards, unsigned long mask, F f) {
     cPhasorScan scan(cfg.m_pDspCfg[b], ePhScanGroup, mask);
     for (CPhasor* p = scan.GetFirst(); p; p = scan.GetNext()) f(*p);
   }
+}
+
+// Analog channels saving deletes at every version because the file could not describe them: no valid
+// input module or scale. Said first, since it holds for the configuration's own version too.
+void ScanIncompleteChannels(CHelvoCfg& cfg, StringList& lines, int boards) {
+  cBlock block{"The following Analog Channel definitions have no valid Module Type or scale",
+               "and will be removed from the setting file:"};
+  ForEachFunction(cfg, boards, kAllTypes, [&](CPhasor& p) {
+    const auto* channel = dynamic_cast<const CAnalogCfg*>(&p);
+    if (channel && channel->m_bDirty == 0 && !IsAnalogChannelComplete(*channel)) block.AddItem(NameOf(p));
+  });
+  block.AppendIfItems(lines);
+}
+
+// Meter groups past the places a version from 4 on has: saving drops them. From version 202 a defined
+// PMU phasor takes one of the places for the meters it streams (a group named "PMU" in the last place
+// is the one a previous save made, not the user's).
+void ScanMeterGroupPlaces(CHelvoCfg& cfg, StringList& lines, int version) {
+  const bool pmu = version >= kFirstPmuVersion && cfg.m_pDspCfg[0] && cfg.m_pDspCfg[0]->IsPMUDefValid();
+  const int places = MeterGroupLimit(version) - (pmu ? 1 : 0);
+  const cBlock full{"Setting Files do not support more than 10 Meter Groups.", kExcessMeterGroups};
+  const cBlock shared{"Setting Files with PMU phasors hold at most 9 Meter Groups besides the PMU's own.",
+                      kExcessMeterGroups};
+  cBlock block = pmu ? shared : full;
+  int position = 0;
+  for (CFiler* obj : cfg.m_MeterGroupList) {
+    if (CMeterGroup::IsPmuMeterGroup(obj) || ++position <= places) continue;
+    std::string name;
+    if (const auto* named = dynamic_cast<const cNamedRecord*>(obj)) named->GetName(name);
+    block.AddItem(name);
+  }
+  block.AppendIfItems(lines);
 }
 
 // The checks for versions 1 to 5. asVersion is the version whose rules apply (versions outside the
@@ -114,7 +150,7 @@ void ScanOlderFamily(CHelvoCfg& cfg, StringList& lines, int version, int asVersi
   const int limit = MeterGroupLimit(asVersion);
   if (asVersion <= 3 && static_cast<int>(cfg.m_MeterGroupList.GetCount()) > limit) {
     cBlock block{"Versions 1,2, and 3 Setting Files do not support more than 8 Meter Groups.",
-                 "Any excess will be removed.  The following Meter Groups will be affected:"};
+                 kExcessMeterGroups};
     int position = 0;
     for (CFiler* obj : cfg.m_MeterGroupList) {
       if (++position <= limit) continue;
@@ -123,6 +159,8 @@ void ScanOlderFamily(CHelvoCfg& cfg, StringList& lines, int version, int asVersi
       block.AddItem(name);
     }
     block.AppendTo(lines);
+  } else if (asVersion == version) {
+    ScanMeterGroupPlaces(cfg, lines, version);
   }
 
   // 4. Trends.
@@ -186,7 +224,7 @@ void ScanOlderFamily(CHelvoCfg& cfg, StringList& lines, int version, int asVersi
       if (IsDCChannel(p)) {
         dc.AddItem(NameOf(p));
       } else if (const auto* channel = dynamic_cast<const CAnalogCfg*>(&p)) {
-        if (LacksOldModuleName(*channel)) module.AddItem(NameOf(p));
+        if (IsAnalogChannelComplete(*channel) && LacksOldModuleName(*channel)) module.AddItem(NameOf(p));
       } else if (p.GetClass() == ePFDetCfg && !pfSupported) {
         pf.AddItem(NameOf(p));
       }
@@ -220,7 +258,7 @@ void ScanOlderFamily(CHelvoCfg& cfg, StringList& lines, int version, int asVersi
 }
 
 // The checks for the newer family. They describe whole-file changes and carry no items.
-void ScanNewerFamily(StringList& lines, int version, int loaded, int boards) {
+void ScanNewerFamily(CHelvoCfg& cfg, StringList& lines, int version, int loaded, int boards) {
   if (boards > 1)
     AppendLines(lines, {"HELVO 7700 supports only Channel Group 1. This conversion",
                         "merges the settings created under Channel Group 2 into Channel Group 1.",
@@ -235,6 +273,7 @@ void ScanNewerFamily(StringList& lines, int version, int loaded, int boards) {
   if (version == 202 && loaded == 203)
     AppendLines(lines, {"All Continuous Disturbance Recording (CDR) configuration information, if present",
                         "will be removed from the setting file"});
+  ScanMeterGroupPlaces(cfg, lines, version);
 }
 
 }  // namespace
@@ -250,13 +289,17 @@ void CHelvoCfg::PreDumpScan(StringList& lines, int version) {
     lines.AddTail("DownwardConversionError");
     return;
   }
+  ScanIncompleteChannels(*this, lines, boards);
   // Every version of the newer family folds the two channel groups into one, so the newer family's
   // checks apply to all of them.
   if (version >= 201) {
-    ScanNewerFamily(lines, version, loaded, boards);
+    ScanNewerFamily(*this, lines, version, loaded, boards);
     return;
   }
-  if (version == 6 || version == 7) return;
+  if (version == 6 || version == 7) {
+    ScanMeterGroupPlaces(*this, lines, version);
+    return;
+  }
   const int asVersion = (version >= 2 && version <= 5) ? version : 1;
   ScanOlderFamily(*this, lines, version, asVersion, own, boards);
 }
