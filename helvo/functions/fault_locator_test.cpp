@@ -44,15 +44,7 @@ std::string Out(CFilerElement& conv) {
   return text;
 }
 
-// One board at version 6 (generation 1), as IdSection(6) says.
-class FaultLocatorTest : public testing::CfgTest {
- protected:
-  FaultLocatorTest() {
-    cFilerSections::m_nSettingVersion = CHelvoCfgTables::m_nSetVer = 6;
-    cFilerSections::m_nDSPBanks = 1;
-    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);
-  }
-};
+using FaultLocatorTest = testing::HeaderTest<6>;
 
 TEST_F(FaultLocatorTest, EveryKeyRoundTripsAndLegacyKeysAreOnlyRead) {
   // Analog channel n is state bit n - 1 and phasor n - 1 of the board; the trigger is channel 7.
@@ -97,10 +89,7 @@ TEST_F(FaultLocatorTest, ScaleIsAnImpedanceOfThePhaseAInputs) {
   const struct {
     const char *volts, *amps;
     float pri, sec;
-  } cases[] = {{"kV", "A", 690e3f, 82800.0f},
-               {"V", "kA", 690.0f, 82.8e6f},
-               {"MV", "A", 690e3f, 82800.0f},
-               {"kV", "mA", 690e6f, 82800.0f}};
+  } cases[] = {{"V", "kA", 690.0f, 82.8e6f}, {"MV", "A", 690e3f, 82800.0f}, {"kV", "mA", 690e6f, 82800.0f}};
   Source va(eAnalogCfg, 1), ia(eAnalogCfg, 4);
   ia.m_Scale.m_fPri1 = 1200.0f;
   ia.m_Scale.m_fSec1 = 5.0f;

@@ -80,15 +80,6 @@ TEST_F(PMUTest, OlderVersionsWriteTheSectionsWithoutSlotNumbers) {
   EXPECT_EQ(Headers(*cfg, 7, "CDR_CHAN1-")[0], "[CDR_CHAN1-]");
 }
 
-TEST_F(PMUTest, IdentificationRecordsJoinAndLeaveTheirLists) {
-  CHelvoCfg cfg;
-  auto* pmuId = new CPMUId("PMU", &cfg);
-  auto* cdrId = new CCDRId(&cfg);
-  EXPECT_EQ(cfg.m_CDRIdList.GetHead(), cdrId);
-  delete pmuId;
-  EXPECT_TRUE(cfg.m_PMUIdList.IsEmpty());
-}
-
 // An analog input of the first board in its class list (the written form) with a scale.
 CAnalogCfg* Analog(CHelvoCfg& cfg, int channel, float pri1, float sec1, float pri2, float sec2, float full) {
   auto* a = new CAnalogCfg;
@@ -148,6 +139,7 @@ TEST_F(PMUTest, SavingResolvesPMUAndDropsWhatTheVersionCannotHold) {
   phasor(3)->m_nInputIndex = 1, phasor(3)->m_nInputType = 2;
   dynamic_cast<CCDR*>(group->GetCDRList().GetTail())->m_nInputIndex = 0;
   new CPMUId("PMU", cfg.get());
+  delete new CPMUId("gone", cfg.get());  // leaves the list it joined
   new CCDRId(cfg.get());
 
   cfg->ResolvePMU(group, 202);

@@ -1,5 +1,5 @@
 // Helpers for the tests of the configuration model: a stand-in function of any class, and a fixture
-// that sets the file header statics (and so the generation) and files elements in a channel group.
+// that files elements and functions in a channel group and builds configurations from lines.
 #pragma once
 
 #include <memory>
@@ -37,13 +37,6 @@ class ModelFn : public CPhasor {
 
 class ModelTest : public CfgTest {
  protected:
-  // The header of a file of `version` with `banks` boards of `analogs` inputs; derives the generation.
-  static void SetFile(int version, int banks, int analogs) {
-    cFilerSections::m_nSettingVersion = CHelvoCfgTables::m_nSetVer = version;
-    cFilerSections::m_nDSPBanks = banks;
-    cFilerSections::m_nAChan = analogs;
-    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);
-  }
   static CElementName* NewElement(cHelvoDspCfg& group, std::string name) {
     auto* e = new CElementName(name, &group);
     group.Add(e);
