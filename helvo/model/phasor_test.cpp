@@ -16,8 +16,8 @@ namespace helvo {
 namespace {
 
 using Fn = testing::ModelFn;
-constexpr unsigned long kVa = 0x10, kVb = 0x20, kVc = 0x40, kIa = 0x100,
-                        kWV = 0x1000000, kFreq = 0x4000000, kAnyType = 0x8000FF0;
+constexpr unsigned long kVa = 0x10, kVb = 0x20, kVc = 0x40, kIa = 0x100, kWV = 0x1000000, kFreq = 0x4000000,
+                        kAnyType = 0x8000FF0;
 
 constexpr StringResource kSuffixes[] = {{93001, "Mag"}, {93003, "HiLev"}, {93004, "Lo"}};
 
