@@ -9,23 +9,15 @@
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
 #include "helvo/model/phasor.h"
-#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/model_fixture.h"
 
 namespace helvo {
 namespace {
 
-// A function (or, as owner, a record) of any class, with settable inputs.
-class FakeFunction : public CPhasor {
- public:
-  explicit FakeFunction(int cls, cHelvoDspCfg* group = nullptr, int channel = -1) : m_nClass(cls) {
-    SetParent(group);
-    SetChannelNumber(channel);
-  }
-  int GetClass() const override { return m_nClass; }
-  int AreInputsDefined() override { return m_nInputs; }
-
-  int m_nClass;
-  int m_nInputs = 1;
+// A function (or, as owner, a record) of any class.
+struct FakeFunction : testing::ModelFn {
+  explicit FakeFunction(int cls, cHelvoDspCfg* group = nullptr, int channel = -1)
+      : ModelFn(cls, group, channel) {}
 };
 
 // Starts from a one-board file of version 6: generation 1.
@@ -105,7 +97,7 @@ TEST_F(RefConverterTest, PhasorAndStateIndexes) {
   sum.SetChannelNumber(3);
   state.m_nNumber = 2;
   EXPECT_EQ(Out(state), "258");  // 32 x 6 + 2 + 2 x 32 x 1
-  sum.m_nInputs = 0;
+  sum.m_bDefined = 0;
   EXPECT_EQ(Out(state), "-1");
 
   SetFile(201, 1, 36);  // generation 4: 36 analog channels, two words per state
@@ -131,7 +123,7 @@ TEST_F(RefConverterTest, MeterIndexAndItsTextForms) {
   meter.m_nMeter = -1;  // an unresolved raw index names no meter
   EXPECT_TRUE(meter.GetMeterIndex(index, 4) == 0 && index == 12345);
   meter.m_nMeter = 0;
-  analog2.m_nInputs = 0;
+  analog2.m_bDefined = 0;
   EXPECT_EQ(meter.GetMeterIndex(4), -1);
 
   // Without an index: "-1" in the trend, no line elsewhere.

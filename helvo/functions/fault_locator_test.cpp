@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "helvo/model/dsp_cfg.h"
-#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/model_fixture.h"
 #include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
@@ -16,25 +16,13 @@ namespace {
 
 using testing::Lines;
 
-// A channel of a chosen class and primary unit, scaled 138 : 69 V (full scale 150), whose inputs are
-// defined or not. Handed to a group, the group owns it.
-class Source : public CPhasor {
- public:
-  Source(int cls, int channel, const char* priUnit = "kV", cHelvoDspCfg* group = nullptr) : m_nClass(cls) {
-    SetParent(group);
-    SetChannelNumber(channel);
-    m_Scale.m_fPri1 = 138.0f;
-    m_Scale.m_fSec1 = 69.0f;
-    m_Scale.m_fFullScale = 150.0f;
-    m_Scale.m_strPriUnit = priUnit;
-    m_Scale.m_strSecUnit = "V";
-    if (group) group->Add(this);
+// A channel of a chosen class and primary unit, scaled 138 : 69 V (full scale 150). Given a group,
+// it is filed there and the group owns it.
+struct Source : testing::ModelFn {
+  Source(int cls, int channel, const char* priUnit = "kV", cHelvoDspCfg* group = nullptr)
+      : ModelFn(cls, group, channel, nullptr, 0, group != nullptr) {
+    SetScale(138.0f, 69.0f, priUnit, 150.0f);
   }
-  int GetClass() const override { return m_nClass; }
-  int AreInputsDefined() override { return m_bDefined; }
-  cScale* GetpScale() override { return &m_Scale; }
-  int m_nClass;
-  int m_bDefined = 1;
 };
 
 std::string Out(CFilerElement& conv) {

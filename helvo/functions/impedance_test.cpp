@@ -5,32 +5,18 @@
 #include "helvo/engine/helvo_section.h"
 #include "helvo/functions/summation.h"
 #include "helvo/model/dsp_cfg.h"
-#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/model_fixture.h"
 #include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
 namespace {
 
-// An input function of a chosen class and channel with its own scale and defined state.
-class Input : public CPhasor {
- public:
-  Input(int cls, int channel) : m_nClass(cls) { SetChannelNumber(channel); }
-  int GetClass() const override { return m_nClass; }
-  int AreInputsDefined() override { return m_bDefined; }
-  cScale* GetpScale() override { return &m_Scale; }
-  void SetScale(float pri1, float sec1, float pri2, float sec2, float full, const char* priUnit) {
-    m_Scale.m_fPri1 = pri1, m_Scale.m_fSec1 = sec1, m_Scale.m_fPri2 = pri2, m_Scale.m_fSec2 = sec2;
-    m_Scale.m_fFullScale = full, m_Scale.m_strPriUnit = priUnit, m_Scale.m_strSecUnit = "V";
-  }
-  int m_nClass;
-  int m_bDefined = 1;
-};
-
+using Input = testing::ModelFn;
 using ImpedanceTest = testing::HeaderTest<7>;
 
 TEST_F(ImpedanceTest, InputMasksAndInputsDefinedWhenTheirOwnInputsAre) {
-  Input volts(eSummationCfg, 1), amps(eAnalogCfg, 2);
+  Input volts(eSummationCfg, nullptr, 1), amps(eAnalogCfg, nullptr, 2);
   CImpedanceCfg z;
   EXPECT_EQ(z.m_orefVolts.GetTypesMask(), 0x10F0F0ul);
   EXPECT_EQ(z.m_orefAmps.GetTypesMask(), 0x82F0F00ul);
@@ -45,9 +31,9 @@ TEST_F(ImpedanceTest, InputMasksAndInputsDefinedWhenTheirOwnInputsAre) {
 }
 
 TEST_F(ImpedanceTest, DerivedScaleCrossesThePointsAndCorrectsTheUnits) {
-  Input volts(eAnalogCfg, 1), amps(eAnalogCfg, 2);
-  volts.SetScale(140.0f, 120.0f, 2.0f, 0.0f, 150.0f, "kV");
-  amps.SetScale(2000.0f, 5.0f, 0.0f, 0.0f, 10.0f, "A");
+  Input volts(eAnalogCfg, nullptr, 1), amps(eAnalogCfg, nullptr, 2);
+  volts.SetScale(140.0f, 120.0f, "kV", 150.0f, 2.0f, 0.0f);
+  amps.SetScale(2000.0f, 5.0f, "A", 10.0f);
   CImpedanceCfg z;
   z.m_orefVolts.m_pPhasor = &volts;
   z.m_orefAmps.m_pPhasor = &amps;
@@ -94,7 +80,7 @@ TEST_F(ImpedanceTest, DerivedScaleCrossesThePointsAndCorrectsTheUnits) {
 
 TEST_F(ImpedanceTest, AssignmentCopiesSettingsAndTheGroupLink) {
   CHelvoCfg cfg;
-  Input volts(eAnalogCfg, 1);
+  Input volts(eAnalogCfg, nullptr, 1);
   CImpedanceCfg from, to;
   from.SetParent(cfg.m_pDspCfg[1]);
   from.m_orefVolts.m_pPhasor = &volts;
@@ -105,7 +91,7 @@ TEST_F(ImpedanceTest, AssignmentCopiesSettingsAndTheGroupLink) {
 }
 
 TEST_F(ImpedanceTest, EveryKeyRoundTripsAtEachVersion) {
-  Input volts(eSequenceCfg, 1), amps(eSequenceCfg, 2);
+  Input volts(eSequenceCfg, nullptr, 1), amps(eSequenceCfg, nullptr, 2);
   const std::vector<testing::KeyAt> keys = {
       {"ELEMENT=Line1"}, {"DESC=far end"}, {"V_INDEX=33"}, {"I_INDEX=36"}, {"CIRC_RAD=2.5"},
       {"ROC_INT=6"},     {"ROC_MIN=0.5"},  {"ROC_MAX=40"}, {"ROC_D=9"},    {"ROC_A=1234"}};

@@ -5,18 +5,12 @@
 #include "helvo/functions/watts_vars.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
-#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/model_fixture.h"
 #include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
 namespace {
-
-class UnitInput : public CPhasor {
- public:
-  const char* GetPriUnit() override { return "kV"; }
-  cScale* GetpScale() override { return &m_Scale; }
-};
 
 using PFDetectorTest = testing::HeaderTest<6>;
 
@@ -52,7 +46,8 @@ TEST_F(PFDetectorTest, InputAndAssignment) {
   EXPECT_STREQ(plain.GetPriUnit(), "");  // watts/vars functions have no unit text of their own
   power.m_bDirty = 1;
   EXPECT_EQ(plain.AreInputsDefined(), 0);
-  UnitInput unit;
+  testing::ModelFn unit(eAnalogCfg, nullptr, 1);
+  unit.m_Scale.m_strPriUnit = "kV";
   plain.m_orefInput.m_pPhasor = &unit;
   EXPECT_STREQ(plain.GetPriUnit(), "kV");
   EXPECT_EQ(plain.GetpScale(), &unit.m_Scale);

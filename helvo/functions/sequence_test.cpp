@@ -5,27 +5,14 @@
 #include "helvo/engine/helvo_section.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
-#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/model_fixture.h"
 #include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
 namespace {
 
-// An input function of a chosen class and channel with its own scale and secondary level.
-class Input : public CPhasor {
- public:
-  Input(int cls, int channel, float level = 0.0f) : m_nClass(cls), m_fLevel(level) {
-    SetChannelNumber(channel);
-  }
-  int GetClass() const override { return m_nClass; }
-  cScale* GetpScale() override { return &m_Scale; }
-  const char* GetPriUnit() override { return m_Scale.GetPriUnit(); }
-  float GetMaxMeasuredLevel(int primary) override { return primary ? -1.0f : m_fLevel; }
-  int m_nClass;
-  float m_fLevel;
-};
-
+using Input = testing::ModelFn;
 using SequenceTest = testing::HeaderTest<7>;
 
 TEST_F(SequenceTest, InputMasksFollowTheType) {
@@ -42,8 +29,9 @@ TEST_F(SequenceTest, InputMasksFollowTheType) {
 }
 
 TEST_F(SequenceTest, EveryPhaseIsNeededButOnlyPhaseAScales) {
-  Input a(eAnalogCfg, 1, 2.0f), b(eAnalogCfg, 2), c(eAnalogCfg, 3);
+  Input a(eAnalogCfg, nullptr, 1), b(eAnalogCfg, nullptr, 2), c(eAnalogCfg, nullptr, 3);
   a.m_Scale.m_strPriUnit = "kV";
+  a.m_fLevel = 2.0f;
   CSequenceCfg q;
   q.m_orefInput[1].m_pPhasor = &b;
   q.m_orefInput[2].m_pPhasor = &c;
@@ -79,7 +67,7 @@ TEST_F(SequenceTest, AssignmentLeavesTheKeylessTextAndTheUnit) {
 }
 
 TEST_F(SequenceTest, EveryKeyRoundTripsAtEachVersion) {
-  Input a(eSummationCfg, 1), b(eSummationCfg, 2), c(eSummationCfg, 3);
+  Input a(eSummationCfg, nullptr, 1), b(eSummationCfg, nullptr, 2), c(eSummationCfg, nullptr, 3);
   a.m_Scale.m_strPriUnit = "kA";
   std::vector<testing::KeyAt> keys = {{"ELEMENT=Line1"}, {"TYPE=Iseq"},    {"DESC=feeder"},
                                       {"UNIT=kA"},       {"ROC_INT=4"},    {"PH_A_INDEX=18"},

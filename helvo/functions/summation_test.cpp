@@ -7,31 +7,14 @@
 #include "helvo/engine/helvo_section.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
-#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/model_fixture.h"
 #include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
 namespace {
 
-// An input function of a chosen class and channel with its own scale and secondary level.
-class Input : public CPhasor {
- public:
-  Input(int cls, int channel, float level = 0.0f) : m_nClass(cls), m_fLevel(level) {
-    SetChannelNumber(channel);
-  }
-  int GetClass() const override { return m_nClass; }
-  cScale* GetpScale() override { return m_Scale.IsValid() ? &m_Scale : nullptr; }
-  const char* GetPriUnit() override { return m_Scale.GetPriUnit(); }
-  float GetMaxMeasuredLevel(int primary) override { return primary ? -1.0f : m_fLevel; }
-  void SetScale(float pri1, float sec1, const char* priUnit) {
-    m_Scale.m_fPri1 = pri1, m_Scale.m_fSec1 = sec1, m_Scale.m_fFullScale = 1.0f;
-    m_Scale.m_strPriUnit = priUnit, m_Scale.m_strSecUnit = "V";
-  }
-  int m_nClass;
-  float m_fLevel;
-};
-
+using Input = testing::ModelFn;
 using SummationTest = testing::HeaderTest<7>;
 
 TEST_F(SummationTest, InputMasksFollowTheType) {
@@ -50,8 +33,9 @@ TEST_F(SummationTest, InputMasksFollowTheType) {
 }
 
 TEST_F(SummationTest, InputsDefineScaleUnitAndLevel) {
-  Input a(eAnalogCfg, 1, 2.0f), b(eAnalogCfg, 2, 3.0f), c(eAnalogCfg, 3, 4.0f);
-  a.SetScale(100.0f, 1.0f, "kV");
+  Input a(eAnalogCfg, nullptr, 1), b(eAnalogCfg, nullptr, 2), c(eAnalogCfg, nullptr, 3);
+  a.SetScale(100.0f, 1.0f, "kV").m_fLevel = 2.0f;
+  b.m_fLevel = 3.0f, c.m_fLevel = 4.0f;
   CSummationCfg s;
   s.m_orefInput[1].m_pPhasor = &b;
   s.m_orefInput[2].m_pPhasor = &c;
@@ -111,7 +95,7 @@ TEST_F(SummationTest, ScaleTextConvertersFollowInputOne) {
     static_cast<CFilerElement*>(converter)->ConvertOut(owner, out, 7, freq);
     return out;
   };
-  Input analog(eAnalogCfg, 1), sequence(eSequenceCfg, 1);
+  Input analog(eAnalogCfg, nullptr, 1), sequence(eSequenceCfg, nullptr, 1);
   analog.SetScale(13800.0f, 120.0f, "V");
   CSummationCfg s, t;
   EXPECT_EQ(text(&s, pri.get()), "1");
@@ -127,7 +111,7 @@ TEST_F(SummationTest, ScaleTextConvertersFollowInputOne) {
 }
 
 TEST_F(SummationTest, EveryKeyRoundTripsAndTheUnitIsInputOnes) {
-  Input a(eAnalogCfg, 4), b(eAnalogCfg, 5), c(eAnalogCfg, 6);
+  Input a(eAnalogCfg, nullptr, 4), b(eAnalogCfg, nullptr, 5), c(eAnalogCfg, nullptr, 6);
   a.SetScale(138.0f, 120.0f, "kV");
   std::vector<testing::KeyAt> keys = {{"ELEMENT=Line1"},  {"TYPE=VbSum"}, {"DESC=bus"},
                                       {"PRI_UNIT=kV"},    {"ROC_INT=5"},  {"PRI_FACTOR=2.5"},

@@ -4,34 +4,18 @@
 
 #include "helvo/engine/helvo_section.h"
 #include "helvo/model/dsp_cfg.h"
-#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/model_fixture.h"
 #include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
 namespace {
 
-// An input of a chosen class, scale, level and defined state.
-class Input : public CPhasor {
- public:
-  Input(int cls, float level = 0.0f, const char* unit = "kV", float pri = 100.0f, float sec = 1.0f)
-      : m_nClass(cls), m_fLevel(level) {
-    SetChannelNumber(4);
-    m_Scale.m_fPri1 = pri, m_Scale.m_fSec1 = sec, m_Scale.m_fFullScale = 10.0f;
-    m_Scale.m_strPriUnit = unit, m_Scale.m_strSecUnit = "V";
-  }
-  int GetClass() const override { return m_nClass; }
-  int AreInputsDefined() override { return m_bDefined; }
-  cScale* GetpScale() override { return &m_Scale; }
-  float GetMaxMeasuredLevel(int primary) override { return primary ? -1.0f : m_fLevel; }
-  int m_nClass, m_bDefined = 1;
-  float m_fLevel;
-};
-
+using Input = testing::ModelFn;
 using WattsVarsTest = testing::HeaderTest<6>;
 
 TEST_F(WattsVarsTest, EveryKeyRoundTripsAndDetectorsKeepTheirOwnSlots) {
-  Input volts(eAnalogCfg), amps(eAnalogCfg);
+  Input volts(eAnalogCfg, nullptr, 4), amps(eAnalogCfg, nullptr, 4);
   // ROC_INT is an old key: read, never written. Detector k's action is 65 + k.
   std::vector<testing::KeyAt> keys = {{"ELEMENT=Line1"},   {"DESC=feeder"},  {"V_INDEX=3"},
                                       {"I_INDEX=3"},       {"ROC_INT=7", 0}, {"WATTS1ROC_INT=3"},
@@ -68,7 +52,9 @@ TEST_F(WattsVarsTest, EveryKeyRoundTripsAndDetectorsKeepTheirOwnSlots) {
 }
 
 TEST_F(WattsVarsTest, PowerScaleMultipliesPrimariesAndScalesTheSecondarySide) {
-  Input volts(eAnalogCfg, 0.0f, "kV", 100.0f, 1.0f), amps(eAnalogCfg, 0.0f, "A", 2000.0f, 5.0f);
+  Input volts(eAnalogCfg, nullptr, 4), amps(eAnalogCfg, nullptr, 4);
+  volts.SetScale(100.0f, 1.0f, "kV", 10.0f);
+  amps.SetScale(2000.0f, 5.0f, "A", 10.0f);
   CWattsVarsCfg wv;
   wv.m_orefVolts.m_pPhasor = &volts;
   EXPECT_EQ(wv.GetpScale(), nullptr);
@@ -95,8 +81,9 @@ TEST_F(WattsVarsTest, PowerScaleMultipliesPrimariesAndScalesTheSecondarySide) {
 }
 
 TEST_F(WattsVarsTest, LevelsDefinedInputsAndAssignment) {
-  Input volts(eSequenceCfg, 2.0f), amps(eAnalogCfg, 5.0f, "kA", 2000.0f, 5.0f);
-  amps.m_Scale.m_fSec1 = 0.0f;  // no derived scale at first
+  Input volts(eSequenceCfg, nullptr, 4), amps(eAnalogCfg, nullptr, 4);
+  volts.SetScale(100.0f, 1.0f, "kV", 10.0f).m_fLevel = 2.0f;
+  amps.SetScale(2000.0f, 0.0f, "kA", 10.0f).m_fLevel = 5.0f;  // no derived scale at first
   CWattsVarsCfg wv, copy;
   wv.m_orefVolts.m_pPhasor = &volts;
   EXPECT_EQ(wv.GetMaxMeasuredLevel(0), 0.0f);

@@ -16,8 +16,9 @@ namespace helvo::testing {
 
 using Lines = std::vector<std::string>;
 
-// A function of a chosen class and channel with one input reference and its inputs defined; counts
-// live instances. Filed in its group's table only when `file` is set.
+// A function of a chosen class and channel with one input reference, its own scale and secondary
+// level, and inputs defined unless a test says otherwise; counts live instances. Filed in its group's
+// table only when `file` is set (the group then owns it).
 class ModelFn : public CPhasor {
  public:
   ModelFn(int cls, cHelvoDspCfg* group, int channel, CElementName* element = nullptr, unsigned long flags = 0,
@@ -29,8 +30,20 @@ class ModelFn : public CPhasor {
   }
   ~ModelFn() override { --s_nLive; }
   int GetClass() const override { return m_nClass; }
-  int AreInputsDefined() override { return 1; }
+  int AreInputsDefined() override { return m_bDefined; }
+  cScale* GetpScale() override { return &m_Scale; }
+  const char* GetPriUnit() override { return m_Scale.GetPriUnit(); }
+  float GetMaxMeasuredLevel(int primary) override { return primary ? -1.0f : m_fLevel; }
+  // Scale pri1 : sec1 (second point 0 : 0 unless given), secondary unit "V".
+  ModelFn& SetScale(float pri1, float sec1, const char* priUnit, float fullScale = 1.0f, float pri2 = 0.0f,
+                    float sec2 = 0.0f) {
+    m_Scale.m_fPri1 = pri1, m_Scale.m_fSec1 = sec1, m_Scale.m_fPri2 = pri2, m_Scale.m_fSec2 = sec2;
+    m_Scale.m_fFullScale = fullScale, m_Scale.m_strPriUnit = priUnit, m_Scale.m_strSecUnit = "V";
+    return *this;
+  }
   int m_nClass;
+  int m_bDefined = 1;
+  float m_fLevel = 0.0f;
   CrefPhasor m_Input;
   static inline int s_nLive = 0;
 };
