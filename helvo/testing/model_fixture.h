@@ -69,11 +69,6 @@ class ModelTest : public CfgTest {
     StringList lines = List(text);
     return std::make_unique<CHelvoCfg>(lines);
   }
-  static std::string Join(const Lines& lines) {
-    std::string body;
-    for (const std::string& line : lines) body += line + "\n";
-    return body;
-  }
 };
 
 }  // namespace helvo::testing

@@ -30,9 +30,9 @@ Lines KeysAt(const std::vector<KeyAt>& keys, int version) {
   return lines;
 }
 
-Lines WrittenHeaders(CHelvoCfg& cfg, int version) {
+Lines WrittenHeaders(CHelvoCfg& cfg, int version, const std::string& prefix) {
   Lines headers;
-  for (const std::string& line : WrittenBlocks(cfg, version, ""))
+  for (const std::string& line : WrittenBlocks(cfg, version, prefix))
     if (!line.empty() && line[0] == '[') headers.push_back(line);
   return headers;
 }

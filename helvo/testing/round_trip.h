@@ -28,8 +28,8 @@ std::string JoinLines(const Lines& lines);
 std::string SectionText(const std::string& header, const std::vector<KeyAt>& keys);
 // The key lines a file of version has.
 Lines KeysAt(const std::vector<KeyAt>& keys, int version);
-// The section headers cfg writes at version (one write).
-Lines WrittenHeaders(CHelvoCfg& cfg, int version);
+// The headers of the blocks cfg writes at version whose header starts with "[" + prefix (one write).
+Lines WrittenHeaders(CHelvoCfg& cfg, int version, const std::string& prefix = "");
 
 // Per version, the key lines cfg writes in the first block whose header starts with "[" + prefix.
 std::vector<Lines> WrittenKeysAt(CHelvoCfg& cfg, const std::string& prefix, const std::vector<int>& versions);
