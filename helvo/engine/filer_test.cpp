@@ -41,8 +41,8 @@ TEST(FilerModel, ErrorTextsAndMeterSizes) {
   EXPECT_STREQ(cFilerContainer::ErrorString(eFilerReadError), "Error reading File");
   EXPECT_STREQ(cFilerContainer::ErrorString(eFilerWriteError), "Error writing File");
   EXPECT_STREQ(cFilerContainer::ErrorString(eFilerCRCError), "File has invalid CRC");
-  const std::pair<int, long> sizes[] = {{0, 488}, {1, 235}, {4, 235},  {5, 244},
-                                        {7, 244}, {8, 488}, {202, 524}};
+  const std::pair<int, long> sizes[] = {{-5, 488}, {1, 235}, {4, 235},   {5, 244},
+                                        {7, 244},  {8, 488}, {202, 524}, {999, 524}};
   for (auto [version, size] : sizes) EXPECT_EQ(cFilerContainer::GetMeterSize(version), size) << version;
 }
 

@@ -14,7 +14,7 @@ namespace {
 TEST(ValueText, IntegersTakeTheLeadingNumberAndSaturateAtTheirRange) {
   // clang-format off
   const std::pair<const char*, int> ints[] = {
-      {"12abc", 12}, {"abc", 0}, {"0x10", 0}, {" \t-7", -7}, {"+5", 5}, {"- 5", 0}, {"\xE9" "5", 0},
+      {"12abc", 12}, {"abc", 0}, {"0x10", 0}, {" \t-7", -7}, {"+5", 5}, {"- 5", 0}, {"", 0}, {"\xE9" "5", 0},
       {"2147483648", INT32_MAX}, {"-2147483648", INT32_MIN}, {"-99999999999999999999999", INT32_MIN}};
   // clang-format on
   for (auto [text, value] : ints) EXPECT_EQ(LeadingInt(text), value) << text;

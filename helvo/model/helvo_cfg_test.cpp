@@ -43,6 +43,7 @@ TEST_F(HelvoCfgTest, GenerationComesFromTheHeaderOfAFileReadByPath) {
   CHelvoCfg::m_iIedGen = 3;
   CHelvoCfg empty;  // a new configuration starts at generation 1
   EXPECT_EQ(CHelvoCfg::m_iIedGen, 1);
+  EXPECT_EQ(CHelvoCfg(std::string(), 0).m_pIdCfg, nullptr);  // reads nothing, links nothing
 
   CHelvoCfg older(File("v6.cfg", Id("SETTINGS_VERS=6\nNUM_BANKS=2")), 0);
   ASSERT_EQ(older.m_eReadResult, eFilerNoError);
@@ -54,6 +55,7 @@ TEST_F(HelvoCfgTest, GenerationComesFromTheHeaderOfAFileReadByPath) {
   CHelvoCfg::m_iIedGen = 2;  // header values that name no generation leave it
   ASSERT_EQ(empty.ReadCfgFile(File("v24.cfg", Id("SETTINGS_VERS=201\nNUM_A_CHANNELS=24")), 0), eFilerNoError);
   EXPECT_EQ(CHelvoCfg::m_iIedGen, 2);
+  EXPECT_EQ(empty.m_pIdCfg, nullptr);  // the path form alone links nothing
 
   // The reader refuses version 200: nothing read, the statics stay.
   EXPECT_EQ(CHelvoCfg(File("v200.cfg", Id("SETTINGS_VERS=200\nNUM_BANKS=2")), 0).m_eReadResult,
