@@ -5,50 +5,24 @@
 #include <utility>
 
 #include "helvo/engine/converters.h"
-#include "helvo/engine/helvo_section.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
 #include "helvo/model/phasor.h"
-#include "helvo/platform/string_table.h"
-#include "helvo/testing/test_model.h"
+#include "helvo/testing/model_fixture.h"
 
 namespace helvo {
 namespace {
 
-// A function (or, as owner, a record) of any class, with settable inputs; counts live instances.
-class FakeFunction : public CPhasor {
- public:
-  explicit FakeFunction(int cls, cHelvoDspCfg* group = nullptr, int channel = -1) : m_nClass(cls) {
-    SetParent(group);
-    SetChannelNumber(channel);
-    ++s_nLive;
-  }
-  ~FakeFunction() override { --s_nLive; }
-  int GetClass() const override { return m_nClass; }
-  int AreInputsDefined() override { return m_nInputs; }
-
-  int m_nClass;
-  int m_nInputs = 1;
-  static int s_nLive;
+// A function (or, as owner, a record) of any class.
+struct FakeFunction : testing::ModelFn {
+  explicit FakeFunction(int cls, cHelvoDspCfg* group = nullptr, int channel = -1)
+      : ModelFn(cls, group, channel) {}
 };
-int FakeFunction::s_nLive = 0;
 
-// The header values of "the file last read" and the generation statics, restored after each test.
-class RefConverterTest : public ::testing::Test {
+// Starts from a one-board file of version 6: generation 1.
+class RefConverterTest : public testing::HeaderTest<6> {
  protected:
-  RefConverterTest() { SetFile(6, 1, 18); }  // generation 1
-  ~RefConverterTest() override {
-    CHelvoCfgTables::m_iIedGen = gen_;
-    CHelvoCfgTables::m_nSetVer = setVer_;
-  }
-  static void SetFile(int version, int banks, int analogs) {
-    cFilerSections::m_nSettingVersion = CHelvoCfgTables::m_nSetVer = version;
-    cFilerSections::m_nDSPBanks = banks;
-    cFilerSections::m_nAChan = analogs;
-    cFilerSections::m_nSampleRate = 96;
-    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);  // derives the generation
-  }
   template <class C>
   static std::string Out(C& conv, CFiler* owner = nullptr, int version = 6, unsigned long* result = nullptr) {
     std::string text;
@@ -62,9 +36,6 @@ class RefConverterTest : public ::testing::Test {
     int freq = 60;
     conv.ConvertIn(owner, text, freq);
   }
-
-  testing::ScopedFilerStatics statics_;
-  const int gen_ = CHelvoCfgTables::m_iIedGen, setVer_ = CHelvoCfgTables::m_nSetVer;
 };
 
 TEST_F(RefConverterTest, TypesEntryReplacesLegacyCodesAndIgnoresCase) {
@@ -126,7 +97,7 @@ TEST_F(RefConverterTest, PhasorAndStateIndexes) {
   sum.SetChannelNumber(3);
   state.m_nNumber = 2;
   EXPECT_EQ(Out(state), "258");  // 32 x 6 + 2 + 2 x 32 x 1
-  sum.m_nInputs = 0;
+  sum.m_bDefined = 0;
   EXPECT_EQ(Out(state), "-1");
 
   SetFile(201, 1, 36);  // generation 4: 36 analog channels, two words per state
@@ -152,7 +123,7 @@ TEST_F(RefConverterTest, MeterIndexAndItsTextForms) {
   meter.m_nMeter = -1;  // an unresolved raw index names no meter
   EXPECT_TRUE(meter.GetMeterIndex(index, 4) == 0 && index == 12345);
   meter.m_nMeter = 0;
-  analog2.m_nInputs = 0;
+  analog2.m_bDefined = 0;
   EXPECT_EQ(meter.GetMeterIndex(4), -1);
 
   // Without an index: "-1" in the trend, no line elsewhere.
@@ -181,54 +152,6 @@ TEST_F(RefConverterTest, TrendChoiceNamesStayInsideTheBuffer) {
   EXPECT_EQ(ceTrendOption::GetChoice(static_cast<eTrendOption>(5), buffer, 8), nullptr);
   EXPECT_EQ(ceTrendOption::GetChoice(eTrendAvg, nullptr, 8), nullptr);
   EXPECT_EQ(buffer[0], 'x');
-}
-
-// Reading function sections through the engine: element names resolve across sections, legacy type
-// codes are translated, and a repeated channel number replaces the earlier function.
-constexpr StringResource kRefStrings[] = {{92002, "ELEMENT"}, {92003, "TYPE"}, {92004, "DESC"}};
-
-class ReadingGroup : public cHelvoDspCfg {
- public:
-  ReadingGroup() : cHelvoDspCfg(nullptr, 0) {
-    // The group's own ANALOG_INPUT section, with the keys this test reads.
-    auto* s = dynamic_cast<cHelvoSection*>(GetSection(eAnalogCfg));
-    s->LoadCfgType(FieldOf(&CPhasor::m_oiChannelNumber), 0)
-        ->LoadCfgType(CPhasor::GetorefElementName(), 92002)
-        ->LoadCfgType(FieldOf(&CPhasor::m_orefTypesEntry), 92003)
-        ->LoadCfgType(FieldOf(&CPhasor::m_strDescription), 92004)
-        ->LoadMeterDefinition(0, 0, 0xFF0);
-  }
-  CObject* ConstructChild(int cls) override { return cls == eAnalogCfg ? new FakeFunction(cls) : nullptr; }
-};
-
-TEST_F(RefConverterTest, ReadingFunctionSections) {
-  RegisterStringTable(kRefStrings);
-  const int live = FakeFunction::s_nLive;
-  {
-    ReadingGroup group;
-    StringList lines;
-    for (const char* l :
-         {"[ANALOG_INPUT1-5]", "ELEMENT=Line1", "TYPE=1", "DESC=old", "", "[ANALOG_INPUT1-5]",
-          "ELEMENT=LINE1", "TYPE=Ia", "DESC=new", "", "[ANALOG_INPUT1-6]", "ELEMENT=Bus", "TYPE=19"})
-      lines.AddTail(l);
-    StringList::Position pos;
-    group.GetSections().ReadCfgFile(lines, pos);
-
-    auto* five = dynamic_cast<CPhasor*>(group.GetIndexedPhasorAddress(eAnalogCfg, 4));
-    auto* six = dynamic_cast<CPhasor*>(group.GetIndexedPhasorAddress(eAnalogCfg, 5));
-    ASSERT_TRUE(five && six);
-    EXPECT_EQ(five->GetDescription(), "new");
-    EXPECT_EQ(std::string(five->GetTypeString()) + six->GetTypeString(), "IaVseq");
-    EXPECT_EQ(FakeFunction::s_nLive, live + 2);                // the replaced function was deleted ...
-    EXPECT_EQ(group.GetClassList(eAnalogCfg).GetCount(), 2u);  // ... and left the list
-    ASSERT_EQ(group.GetElementList().GetCount(), 2u);
-    EXPECT_EQ(six->GetElement()->GetName(), "Bus");
-    EXPECT_EQ(six->GetElement()->GetParent(), &group);
-    // The name as first stored, not as the later section spelt it.
-    EXPECT_EQ(Out(five->m_orefElementName, five), "Line1");
-  }
-  EXPECT_EQ(FakeFunction::s_nLive, live);
-  UnregisterStringTable(kRefStrings);
 }
 
 }  // namespace

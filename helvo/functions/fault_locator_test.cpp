@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "helvo/model/dsp_cfg.h"
-#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/model_fixture.h"
 #include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
@@ -16,25 +16,13 @@ namespace {
 
 using testing::Lines;
 
-// A channel of a chosen class and primary unit, scaled 138 : 69 V (full scale 150), whose inputs are
-// defined or not. Handed to a group, the group owns it.
-class Source : public CPhasor {
- public:
-  Source(int cls, int channel, const char* priUnit = "kV", cHelvoDspCfg* group = nullptr) : m_nClass(cls) {
-    SetParent(group);
-    SetChannelNumber(channel);
-    m_Scale.m_fPri1 = 138.0f;
-    m_Scale.m_fSec1 = 69.0f;
-    m_Scale.m_fFullScale = 150.0f;
-    m_Scale.m_strPriUnit = priUnit;
-    m_Scale.m_strSecUnit = "V";
-    if (group) group->Add(this);
+// A channel of a chosen class and primary unit, scaled 138 : 69 V (full scale 150). Given a group,
+// it is filed there and the group owns it.
+struct Source : testing::ModelFn {
+  Source(int cls, int channel, const char* priUnit = "kV", cHelvoDspCfg* group = nullptr)
+      : ModelFn(cls, group, channel, nullptr, 0, group != nullptr) {
+    SetScale(138.0f, 69.0f, priUnit, 150.0f);
   }
-  int GetClass() const override { return m_nClass; }
-  int AreInputsDefined() override { return m_bDefined; }
-  cScale* GetpScale() override { return &m_Scale; }
-  int m_nClass;
-  int m_bDefined = 1;
 };
 
 std::string Out(CFilerElement& conv) {
@@ -44,15 +32,7 @@ std::string Out(CFilerElement& conv) {
   return text;
 }
 
-// One board at version 6 (generation 1), as IdSection(6) says.
-class FaultLocatorTest : public testing::CfgTest {
- protected:
-  FaultLocatorTest() {
-    cFilerSections::m_nSettingVersion = CHelvoCfgTables::m_nSetVer = 6;
-    cFilerSections::m_nDSPBanks = 1;
-    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);
-  }
-};
+using FaultLocatorTest = testing::HeaderTest<6>;
 
 TEST_F(FaultLocatorTest, EveryKeyRoundTripsAndLegacyKeysAreOnlyRead) {
   // Analog channel n is state bit n - 1 and phasor n - 1 of the board; the trigger is channel 7.
@@ -97,10 +77,7 @@ TEST_F(FaultLocatorTest, ScaleIsAnImpedanceOfThePhaseAInputs) {
   const struct {
     const char *volts, *amps;
     float pri, sec;
-  } cases[] = {{"kV", "A", 690e3f, 82800.0f},
-               {"V", "kA", 690.0f, 82.8e6f},
-               {"MV", "A", 690e3f, 82800.0f},
-               {"kV", "mA", 690e6f, 82800.0f}};
+  } cases[] = {{"V", "kA", 690.0f, 82.8e6f}, {"MV", "A", 690e3f, 82800.0f}, {"kV", "mA", 690e6f, 82800.0f}};
   Source va(eAnalogCfg, 1), ia(eAnalogCfg, 4);
   ia.m_Scale.m_fPri1 = 1200.0f;
   ia.m_Scale.m_fSec1 = 5.0f;

@@ -4,31 +4,19 @@
 
 #include "helvo/functions/watts_vars.h"
 #include "helvo/model/dsp_cfg.h"
-#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/model_fixture.h"
 #include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
 namespace {
 
-class Channel : public CPhasor {
- public:
-  int GetClass() const override { return eAnalogCfg; }
-  int AreInputsDefined() override { return m_bDefined; }
-  int m_bDefined = 1;
-};
+using testing::ModelFn;
 
-class FrequencyTest : public testing::CfgTest {
- protected:
-  FrequencyTest() {
-    cFilerSections::m_nSettingVersion = 6;
-    CHelvoCfgTables::FunctionsPerDsp(eFrequencyCfg);  // generation 1, as IdSection(6) says
-  }
-};
+using FrequencyTest = testing::HeaderTest<6>;
 
 TEST_F(FrequencyTest, EveryKeyRoundTrips) {
-  Channel channel;
-  channel.SetChannelNumber(3);
+  ModelFn channel(eAnalogCfg, nullptr, 3);
   const std::vector<testing::KeyAt> keys = {
       {"ROC_INT=5"},    {"IN_INDEX=2"},   {"H_MAG_T=60.5"}, {"H_MAG_D=1"},    {"H_MAG_A=65"},
       {"L_MAG_T=59.5"}, {"L_MAG_D=2"},    {"L_MAG_A=66"},   {"N_ROC_T=0.25"}, {"N_ROC_D=3"},
@@ -45,26 +33,18 @@ TEST_F(FrequencyTest, EveryKeyRoundTrips) {
   EXPECT_EQ(name, "Group 1 Frequency 1[+ROC]");
 }
 
-TEST_F(FrequencyTest, ConstructorsInputAndAssignment) {
-  cHelvoDspCfg group(nullptr, 0);
-  CFrequencyCfg host(&group), plain;
-  EXPECT_STREQ(host.GetTypeString(), "Freq");
-  EXPECT_EQ(host.GetElement(), nullptr);
-  for (CFrequencyCfg* f : {&host, &plain})
-    EXPECT_EQ(f->m_orefInput.GetTypesMask() & 0x400000ul, 0ul);  // no DC channels
+TEST_F(FrequencyTest, InputAndAssignment) {
+  CFrequencyCfg host, plain;
+  EXPECT_EQ(plain.m_orefInput.GetTypesMask() & 0x400000ul, 0ul);  // no DC channels
   EXPECT_EQ(plain.AreInputsDefined(), 0);
-  Channel channel;
+  ModelFn channel(eAnalogCfg, nullptr, 1);
   plain.m_orefInput.m_pPhasor = &channel;
   EXPECT_EQ(plain.AreInputsDefined(), 1);
   channel.m_bDefined = 0;
   EXPECT_EQ(plain.AreInputsDefined(), 0);
 
-  plain.m_fHighThreshold = 61.0f;
-  plain.m_oLowAction.SetPacked(3);
   host = plain;
   EXPECT_EQ(host.GetInputPhasor(), &channel);
-  EXPECT_FLOAT_EQ(host.m_fHighThreshold, 61.0f);
-  EXPECT_EQ(host.m_oLowAction.GetPacked(), 3u);
   EXPECT_EQ(host.m_oLowAction.GetParent(), &host);
 }
 

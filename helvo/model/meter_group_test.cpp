@@ -11,6 +11,7 @@
 #include "helvo/model/phasor.h"
 #include "helvo/model/trend.h"
 #include "helvo/testing/model_fixture.h"
+#include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
@@ -25,7 +26,7 @@ class MeterGroupTest : public testing::ModelTest {
     cFilerSections::m_nSettingVersion = CHelvoCfgTables::m_nSetVer = 6, cFilerSections::m_nDSPBanks = 2;
   }
   static CMeterGroup* Read(const Lines& lines, std::unique_ptr<CHelvoCfg>& cfg) {
-    cfg = testing::ReadBody(Join(lines) + "[END]\n");
+    cfg = testing::ReadBody(testing::JoinLines(lines) + "[END]\n");
     CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);  // a new configuration starts at generation 1
     return cfg->m_MeterGroupList.IsEmpty() ? nullptr
                                            : dynamic_cast<CMeterGroup*>(cfg->m_MeterGroupList.GetHead());
@@ -77,7 +78,6 @@ TEST_F(MeterGroupTest, RoundTripAtEveryVersion) {
                          read->m_Meters[35].m_nMeter, read->m_Meters[1].m_nMeter),
               std::tuple("Feeder 7", 4, 3, first, last, -1));
   }
-  EXPECT_EQ(group->m_Meters[35].GetMeterIndex(5) - group->m_Meters[35].GetMeterIndex(3), 244 - 235);
 }
 
 TEST_F(MeterGroupTest, DeletingAFunctionClearsItsSlotsEverywhere) {

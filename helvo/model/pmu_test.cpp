@@ -15,12 +15,13 @@
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/model/meter_group.h"
 #include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/round_trip.h"
 #include "helvo/testing/section_io.h"
 
 namespace helvo {
 namespace {
 
-using Lines = std::vector<std::string>;
+using testing::Lines;
 using PMUTest = testing::CfgTest;
 
 const Lines kPmu = {"[PMU]", "HEADER=Station A", "REPORTING_RATE=30", ""};
@@ -34,13 +35,6 @@ std::string Join(std::initializer_list<Lines> parts) {
   for (const Lines& part : parts)
     for (const std::string& line : part) body += line + "\n";
   return body;
-}
-
-Lines Headers(CHelvoCfg& cfg, int version, const std::string& prefix) {
-  Lines found;
-  for (const std::string& l : testing::WrittenBlocks(cfg, version, prefix))
-    if (!l.empty() && l[0] == '[') found.push_back(l);
-  return found;
 }
 
 TEST_F(PMUTest, SectionsReplaceTheirSlotsAndRoundTrip) {
@@ -57,11 +51,13 @@ TEST_F(PMUTest, SectionsReplaceTheirSlotsAndRoundTrip) {
     EXPECT_EQ(phasors, kPhasor5);
     EXPECT_EQ(testing::WrittenBlocks(*cfg, version, "PMU"), kPmu);
     EXPECT_EQ(testing::WrittenBlocks(*cfg, version, "CDR]"), kCdr);
-    EXPECT_EQ(Headers(*cfg, version, "CDR_CHAN"), (Lines{"[CDR_CHAN1-1]", "[CDR_CHAN1-3]"}));  // used ones
+    EXPECT_EQ(testing::WrittenHeaders(*cfg, version, "CDR_CHAN"),
+              (Lines{"[CDR_CHAN1-1]", "[CDR_CHAN1-3]"}));  // used ones
 
     auto again = testing::ReadBody(Join({phasors, testing::WrittenBlocks(*cfg, version, "CDR_CHAN"), kPmu}));
     EXPECT_EQ(testing::WrittenBlocks(*again, version, "PHASOR1-5]"), kPhasor5);
-    EXPECT_EQ(Headers(*again, version, "CDR_CHAN"), (Lines{"[CDR_CHAN1-1]", "[CDR_CHAN1-3]"}));
+    EXPECT_EQ(testing::WrittenHeaders(*again, version, "CDR_CHAN"),
+              (Lines{"[CDR_CHAN1-1]", "[CDR_CHAN1-3]"}));
   }
   EXPECT_TRUE(ui_.messages.empty());
 }
@@ -71,22 +67,13 @@ TEST_F(PMUTest, OlderVersionsWriteTheSectionsWithoutSlotNumbers) {
   cfg->m_pDspCfg[1]->AddCDR(2);
   dynamic_cast<CCDR*>(cfg->m_pDspCfg[1]->GetCDRList().GetHead())->m_nInputIndex = 1;
   // Version 201 folds: the first group only, phasors by slot, used CDR channels by slot + 1.
-  EXPECT_EQ(Headers(*cfg, 201, "PHASOR").size(), 12u);
-  EXPECT_EQ(Headers(*cfg, 201, "PHASOR")[4], "[PHASOR1-5]");
-  EXPECT_EQ(Headers(*cfg, 201, "CDR_CHAN"), (Lines{"[CDR_CHAN1-3]"}));
+  EXPECT_EQ(testing::WrittenHeaders(*cfg, 201, "PHASOR").size(), 12u);
+  EXPECT_EQ(testing::WrittenHeaders(*cfg, 201, "PHASOR")[4], "[PHASOR1-5]");
+  EXPECT_EQ(testing::WrittenHeaders(*cfg, 201, "CDR_CHAN"), (Lines{"[CDR_CHAN1-3]"}));
   // Below 201 every object of both groups is written without a number (saving drops them first).
-  EXPECT_EQ(Headers(*cfg, 7, "PHASOR2-").size(), 12u);
-  EXPECT_EQ(Headers(*cfg, 7, "CDR_CHAN").size(), 38u);
-  EXPECT_EQ(Headers(*cfg, 7, "CDR_CHAN1-")[0], "[CDR_CHAN1-]");
-}
-
-TEST_F(PMUTest, IdentificationRecordsJoinAndLeaveTheirLists) {
-  CHelvoCfg cfg;
-  auto* pmuId = new CPMUId("PMU", &cfg);
-  auto* cdrId = new CCDRId(&cfg);
-  EXPECT_EQ(cfg.m_CDRIdList.GetHead(), cdrId);
-  delete pmuId;
-  EXPECT_TRUE(cfg.m_PMUIdList.IsEmpty());
+  EXPECT_EQ(testing::WrittenHeaders(*cfg, 7, "PHASOR2-").size(), 12u);
+  EXPECT_EQ(testing::WrittenHeaders(*cfg, 7, "CDR_CHAN").size(), 38u);
+  EXPECT_EQ(testing::WrittenHeaders(*cfg, 7, "CDR_CHAN1-")[0], "[CDR_CHAN1-]");
 }
 
 // An analog input of the first board in its class list (the written form) with a scale.
@@ -148,6 +135,7 @@ TEST_F(PMUTest, SavingResolvesPMUAndDropsWhatTheVersionCannotHold) {
   phasor(3)->m_nInputIndex = 1, phasor(3)->m_nInputType = 2;
   dynamic_cast<CCDR*>(group->GetCDRList().GetTail())->m_nInputIndex = 0;
   new CPMUId("PMU", cfg.get());
+  delete new CPMUId("gone", cfg.get());  // leaves the list it joined
   new CCDRId(cfg.get());
 
   cfg->ResolvePMU(group, 202);

@@ -111,12 +111,12 @@ TEST_F(PostLoadTest, EveryGenerationLinksItsFunctionsMetersAndTrend) {
       EXPECT_EQ(dynamic_cast<cPFDetCfg&>(*grp.m_pPFDet[0]).GetInputPhasor(), &wv);
     }
     const auto& meters = dynamic_cast<CMeterGroup&>(*cfg->m_MeterGroupList.GetHead()).m_Meters;
-    EXPECT_EQ(meters[0].m_pPhasor, cfg->m_pDspCfg[0]->m_pAnalog[1]);
-    EXPECT_EQ(meters[0].m_nMeter, 1);
+    EXPECT_EQ(std::pair(meters[0].m_pPhasor, meters[0].m_nMeter),
+              std::pair(cfg->m_pDspCfg[0]->m_pAnalog[1], 1));
     EXPECT_EQ(meters[1].m_pPhasor, cfg->m_pDspCfg[0]->m_pSequence[1]);
     EXPECT_EQ(meters[2].m_pPhasor, cfg->m_pDspCfg[g.boards - 1]->m_pAnalog[1]);
-    EXPECT_EQ(meters[3].m_pPhasor, nullptr);  // beyond every block: left as read
-    EXPECT_EQ(meters[3].m_nMeter, 9999);
+    // Beyond every block: left as read.
+    EXPECT_EQ(std::pair(meters[3].m_pPhasor, meters[3].m_nMeter), (std::pair<CPhasor*, int>(nullptr, 9999)));
     auto& trend = dynamic_cast<cTrend&>(*cfg->m_pTrend);
     EXPECT_EQ(trend.m_Entries[0].m_pPhasor, cfg->m_pDspCfg[g.boards - 1]->m_pSequence[1]);
     EXPECT_EQ(cfg->m_pStorageAlarms->m_nTrendAlarm, 7);

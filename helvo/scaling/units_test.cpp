@@ -5,13 +5,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "helvo/host/settings_store.h"
+#include "helvo/testing/scoped_env.h"
 #include "helvo/testing/test_model.h"
 
 namespace helvo {
@@ -37,15 +36,8 @@ std::vector<std::string> Enumerate(const CHelvoUnits& units, unsigned long mask,
 // Points the settings store at a file in a fresh temporary folder and starts with no DC list loaded.
 class UnitsTest : public ::testing::Test {
  protected:
-  UnitsTest() {
-    if (const char* old = std::getenv("HELVO_SETTINGS_FILE")) old_ = old;
-    setenv("HELVO_SETTINGS_FILE", Path().c_str(), 1);
-    CHelvoUnits::DiscardDCUnits();
-  }
-  ~UnitsTest() override {
-    CHelvoUnits::DiscardDCUnits();
-    old_ ? setenv("HELVO_SETTINGS_FILE", old_->c_str(), 1) : unsetenv("HELVO_SETTINGS_FILE");
-  }
+  UnitsTest() { CHelvoUnits::DiscardDCUnits(); }
+  ~UnitsTest() override { CHelvoUnits::DiscardDCUnits(); }
   std::string Path() const { return dir_.File("settings.reg"); }
   void Store(const std::string& body) { dir_.Write("settings.reg", kHeader + body); }
   std::string Stored() const { return dir_.Read("settings.reg"); }
@@ -63,7 +55,7 @@ class UnitsTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
-  std::optional<std::string> old_;
+  testing::ScopedEnv store_{"HELVO_SETTINGS_FILE", Path().c_str()};
   TestUnits units_{204};
 };
 

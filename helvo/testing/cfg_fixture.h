@@ -5,30 +5,21 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "helvo/host/host_settings.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/platform/user_interface.h"
+#include "helvo/testing/scoped_env.h"
 #include "helvo/testing/test_model.h"
 
 namespace helvo::testing {
 
 class CfgTest : public ::testing::Test {
  protected:
-  CfgTest() {
-    if (const char* old = std::getenv("HELVO_SETTINGS_FILE")) oldStore_ = old;
-    setenv("HELVO_SETTINGS_FILE", dir_.File("settings.reg").c_str(), 1);
-    ResetSettingVersionLimit();
-  }
+  CfgTest() { ResetSettingVersionLimit(); }
   ~CfgTest() override {
     ResetSettingVersionLimit();
-    if (oldStore_)
-      setenv("HELVO_SETTINGS_FILE", oldStore_->c_str(), 1);
-    else
-      unsetenv("HELVO_SETTINGS_FILE");
     CHelvoCfgTables::m_iIedGen = gen_;
     CHelvoCfgTables::m_nSetVer = setVer_;
     CHelvoCfgTables::m_nBank = bank_;
@@ -36,23 +27,41 @@ class CfgTest : public ::testing::Test {
     CHelvoCfgTables::m_nSRate = sRate_;
   }
 
-  // Writes the host's settings: value lines of the application's key.
-  void HostSettings(const std::string& values) {
+  // The header of "the file last read": `version` with `banks` boards of `analogs` inputs at `rate`;
+  // derives the generation.
+  static void SetFile(int version, int banks = 1, int analogs = 18, int rate = 96) {
+    cFilerSections::m_nSettingVersion = CHelvoCfgTables::m_nSetVer = version;
+    cFilerSections::m_nDSPBanks = banks;
+    cFilerSections::m_nAChan = analogs;
+    cFilerSections::m_nSampleRate = rate;
+    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);
+  }
+
+  // Writes the host's settings: value lines of the application's key. Unless told to keep it, the
+  // remembered version limit is forgotten so that the next use reads the new settings.
+  void HostSettings(const std::string& values, bool keepLimit = false) {
     dir_.Write("settings.reg",
                "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\DQF\\HELVO Voduvez Eroza]\r\n" + values);
-    ResetSettingVersionLimit();
+    if (!keepLimit) ResetSettingVersionLimit();
   }
 
   TempDir dir_;
+  ScopedEnv store_{"HELVO_SETTINGS_FILE", dir_.File("settings.reg").c_str()};
   ScopedFilerStatics statics_;
   RecordingUserInterface ui_;
   ScopedUserInterface scopedUi_{ui_};
 
  private:
-  std::optional<std::string> oldStore_;
   int gen_ = CHelvoCfgTables::m_iIedGen, setVer_ = CHelvoCfgTables::m_nSetVer,
       bank_ = CHelvoCfgTables::m_nBank, aChan_ = CHelvoCfgTables::m_nAChan,
       sRate_ = CHelvoCfgTables::m_nSRate;
+};
+
+// A one-board file of `Version` (generation 1 for versions up to 7), as IdSection(Version) says.
+template <int Version>
+class HeaderTest : public CfgTest {
+ protected:
+  HeaderTest() { SetFile(Version); }
 };
 
 }  // namespace helvo::testing

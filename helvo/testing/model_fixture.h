@@ -1,5 +1,5 @@
 // Helpers for the tests of the configuration model: a stand-in function of any class, and a fixture
-// that sets the file header statics (and so the generation) and files elements in a channel group.
+// that files elements and functions in a channel group and builds configurations from lines.
 #pragma once
 
 #include <memory>
@@ -16,8 +16,9 @@ namespace helvo::testing {
 
 using Lines = std::vector<std::string>;
 
-// A function of a chosen class and channel with one input reference and its inputs defined; counts
-// live instances. Filed in its group's table only when `file` is set.
+// A function of a chosen class and channel with one input reference, its own scale and secondary
+// level, and inputs defined unless a test says otherwise; counts live instances. Filed in its group's
+// table only when `file` is set (the group then owns it).
 class ModelFn : public CPhasor {
  public:
   ModelFn(int cls, cHelvoDspCfg* group, int channel, CElementName* element = nullptr, unsigned long flags = 0,
@@ -29,21 +30,26 @@ class ModelFn : public CPhasor {
   }
   ~ModelFn() override { --s_nLive; }
   int GetClass() const override { return m_nClass; }
-  int AreInputsDefined() override { return 1; }
+  int AreInputsDefined() override { return m_bDefined; }
+  cScale* GetpScale() override { return &m_Scale; }
+  const char* GetPriUnit() override { return m_Scale.GetPriUnit(); }
+  float GetMaxMeasuredLevel(int primary) override { return primary ? -1.0f : m_fLevel; }
+  // Scale pri1 : sec1 (second point 0 : 0 unless given), secondary unit "V".
+  ModelFn& SetScale(float pri1, float sec1, const char* priUnit, float fullScale = 1.0f, float pri2 = 0.0f,
+                    float sec2 = 0.0f) {
+    m_Scale.m_fPri1 = pri1, m_Scale.m_fSec1 = sec1, m_Scale.m_fPri2 = pri2, m_Scale.m_fSec2 = sec2;
+    m_Scale.m_fFullScale = fullScale, m_Scale.m_strPriUnit = priUnit, m_Scale.m_strSecUnit = "V";
+    return *this;
+  }
   int m_nClass;
+  int m_bDefined = 1;
+  float m_fLevel = 0.0f;
   CrefPhasor m_Input;
   static inline int s_nLive = 0;
 };
 
 class ModelTest : public CfgTest {
  protected:
-  // The header of a file of `version` with `banks` boards of `analogs` inputs; derives the generation.
-  static void SetFile(int version, int banks, int analogs) {
-    cFilerSections::m_nSettingVersion = CHelvoCfgTables::m_nSetVer = version;
-    cFilerSections::m_nDSPBanks = banks;
-    cFilerSections::m_nAChan = analogs;
-    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);
-  }
   static CElementName* NewElement(cHelvoDspCfg& group, std::string name) {
     auto* e = new CElementName(name, &group);
     group.Add(e);
@@ -62,11 +68,6 @@ class ModelTest : public CfgTest {
   static std::unique_ptr<CHelvoCfg> FromLines(std::initializer_list<const char*> text) {
     StringList lines = List(text);
     return std::make_unique<CHelvoCfg>(lines);
-  }
-  static std::string Join(const Lines& lines) {
-    std::string body;
-    for (const std::string& line : lines) body += line + "\n";
-    return body;
   }
 };
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "helvo/testing/section_io.h"
 
 namespace helvo::testing {
@@ -11,13 +9,6 @@ namespace helvo::testing {
 std::string IdSection(int version, int banks) {
   return "[ID]\nSETTINGS_VERS=" + std::to_string(version) + "\nNUM_BANKS=" + std::to_string(banks) +
          "\nSYSTEM_FREQUENCY=60\n\n";
-}
-
-Lines SplitLines(const std::string& text) {
-  Lines lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 std::string JoinLines(const Lines& lines) {
@@ -39,9 +30,9 @@ Lines KeysAt(const std::vector<KeyAt>& keys, int version) {
   return lines;
 }
 
-Lines WrittenHeaders(CHelvoCfg& cfg, int version) {
+Lines WrittenHeaders(CHelvoCfg& cfg, int version, const std::string& prefix) {
   Lines headers;
-  for (const std::string& line : WrittenBlocks(cfg, version, ""))
+  for (const std::string& line : WrittenBlocks(cfg, version, prefix))
     if (!line.empty() && line[0] == '[') headers.push_back(line);
   return headers;
 }

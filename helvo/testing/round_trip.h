@@ -22,15 +22,14 @@ inline const std::vector<int> kAllVersions = {3, 4, 5, 6, 7, 201};
 
 // The [ID] section of a body of version with banks channel groups at 60 Hz.
 std::string IdSection(int version, int banks = 1);
-// Splits text at "\n" (a last empty line is dropped); JoinLines ends every line with "\n".
-Lines SplitLines(const std::string& text);
+// Ends every line with "\n".
 std::string JoinLines(const Lines& lines);
 // "[header]", every key line, then the empty line that ends the section.
 std::string SectionText(const std::string& header, const std::vector<KeyAt>& keys);
 // The key lines a file of version has.
 Lines KeysAt(const std::vector<KeyAt>& keys, int version);
-// The section headers cfg writes at version (one write).
-Lines WrittenHeaders(CHelvoCfg& cfg, int version);
+// The headers of the blocks cfg writes at version whose header starts with "[" + prefix (one write).
+Lines WrittenHeaders(CHelvoCfg& cfg, int version, const std::string& prefix = "");
 
 // Per version, the key lines cfg writes in the first block whose header starts with "[" + prefix.
 std::vector<Lines> WrittenKeysAt(CHelvoCfg& cfg, const std::string& prefix, const std::vector<int>& versions);
