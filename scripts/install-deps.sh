@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ python3
   clang-14 libclang-rt-14-dev clang-format-14
   googletest libgtest-dev libgmock-dev
+  libbenchmark-dev libinih-dev pkg-config
 )
 
 missing=()
