@@ -163,6 +163,12 @@ void BM_LoadMemory(benchmark::State& state) {
   ReportAgainstInih(state, spec);
 }
 
+// An empty configuration: the section and key definitions every load starts with, and their teardown.
+void BM_Construct(benchmark::State& state) {
+  for (auto _ : state) CHelvoCfg cfg;
+  ReportAgainstInih(state, kGen4);
+}
+
 // Load by path from tmpfs (open, read, line-length and header checks, CRC, parse, post-load).
 void BM_LoadPath(benchmark::State& state) {
   const MaxConfigSpec& spec = SpecOf(static_cast<int>(state.range(0)));
@@ -313,6 +319,7 @@ BENCHMARK(BM_Memcpy)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Crc16Table)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Crc16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Construct)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadPath)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Destroy)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

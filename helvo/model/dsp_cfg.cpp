@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <iterator>
+#include <unordered_set>
+#include <vector>
 
 #include "helvo/functions/analog.h"
 #include "helvo/functions/digital.h"
@@ -97,32 +99,48 @@ cHelvoDspCfg::cHelvoDspCfg(CHelvoCfg* parent, int dspIndex) {
 }
 
 cHelvoDspCfg::~cHelvoDspCfg() {
-  // Functions filed in the tables.
-  ForEachTable([this](CPhasor** table, int capacity) {
-    for (int i = 0; i < capacity; ++i)
-      while (CPhasor* f = table[i]) DeleteFunction(f);
+  // Everything goes at once. Each function is collected once from wherever the group reaches it,
+  // every table and list is emptied, and functions and elements are detached from the group before
+  // they are deleted, so that no destructor searches the group or clears references to itself: done
+  // one by one, that search made the teardown quadratic in the number of functions and elements.
+  std::vector<CPhasor*> functions;
+  std::unordered_set<CPhasor*> seen;
+  ForEachFunction([&](CPhasor* f) {
+    if (seen.insert(f).second) functions.push_back(f);
   });
-  while (!m_ChGrpList.IsEmpty()) delete m_ChGrpList.RemoveHead();
-  // Functions still waiting in the section lists.
+  ForEachTable([](CPhasor** table, int capacity) { std::fill(table, table + capacity, nullptr); });
+  // Objects in the section lists that are not functions (none are expected) belong to the group too.
   for (FilerList& list : m_ClassLists)
     while (!list.IsEmpty()) {
-      CFiler* obj = list.GetHead();
-      if (auto* f = dynamic_cast<CPhasor*>(obj)) {
-        DeleteFunction(f);
-      } else {
+      CFiler* obj = list.RemoveHead();
+      if (!dynamic_cast<CPhasor*>(obj)) {
         RemoveAllFrom(list, obj);
         delete obj;
       }
     }
-  while (!m_Unfiled.IsEmpty()) DeleteFunction(m_Unfiled.GetHead());
-  // The elements, with every function still listed by them (frequency functions included).
-  while (!m_ElementList.IsEmpty()) {
-    CFiler* obj = m_ElementList.RemoveHead();
-    if (auto* e = dynamic_cast<CElementName*>(obj))
-      for (int kind = 0; kind < CElementName::kNumKinds; ++kind)
-        while (!e->GetKindList(kind).IsEmpty()) DeleteFunction(e->GetKindList(kind).GetHead());
-    delete obj;
+  m_Unfiled.RemoveAll();
+  std::unordered_set<const CElementName*> elements;
+  for (CFiler* obj : m_ElementList) {
+    if (auto* e = dynamic_cast<CElementName*>(obj)) {
+      for (int kind = 0; kind < CElementName::kNumKinds; ++kind) e->GetKindList(kind).RemoveAll();
+      elements.insert(e);
+    }
+    obj->SetParent(nullptr);
   }
+  while (!m_ChGrpList.IsEmpty()) delete m_ChGrpList.RemoveHead();
+  CHelvoCfg* config = GetConfiguration();
+  for (CPhasor* f : functions) {
+    // A function of the other group that this group lists (through an element) is deleted as
+    // before, unlinking itself from its own group.
+    if (f->GetDspCfg() == this) {
+      if (config) config->Remove(f);  // meter groups and trends that outlive the group
+      if (CElementName* e = f->GetElement(); e && !elements.count(e)) e->Remove(f);  // not ours
+      f->SetParent(nullptr);
+      f->SetElementName(nullptr);
+    }
+    delete f;
+  }
+  while (!m_ElementList.IsEmpty()) delete m_ElementList.RemoveHead();
   RemoveAllPMU();
   RemoveAllCDR();
 }
