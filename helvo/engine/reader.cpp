@@ -45,10 +45,11 @@ bool ScanHeaderLine(const std::string& line) {
   constexpr size_t kNone = std::size(kKeys);
   size_t found = kNone;  // the first key, in the order above, that the line contains anywhere
   const std::string_view text(line);
-  for (size_t at = text.find_first_of("SN"); at != std::string_view::npos && found > 0;
-       at = text.find_first_of("SN", at + 1))
+  for (size_t at = 0; at < text.size() && found > 0; ++at) {
+    if (text[at] != 'S' && text[at] != 'N') continue;  // the first letters of the four names
     for (size_t k = 0; k < found; ++k)
       if (text.substr(at).starts_with(kKeys[k].name)) found = k;
+  }
   if (found == kNone) return true;
   const HeaderKey& key = kKeys[found];
   const size_t eq = line.find('=');
