@@ -249,6 +249,9 @@ std::string WithExtraSections(const std::string& image, const std::string& kind,
       Add(more, "[LIMITS]\nREC_ALARM=3\nUNKNOWN_KEY_%d=%d\n\n", n, n);
     } else if (kind == "elements") {
       Add(more, "[ELEMENT1-%d]\nNAME=Extra element %d\n\n", 100 + n, n);
+    } else if (kind == "functions") {
+      // Digital inputs beyond the table, each naming an element of its own that the reader makes.
+      Add(more, "[DIGITAL_INPUT1-%d]\nELEMENT=Extra element %d\nDESC=Extra input %d\n\n", 100 + n, n, n);
     }
   }
   body.insert(end, more);

@@ -29,8 +29,8 @@ std::string MakeMaxConfigFile(const MaxConfigSpec& spec, const std::string& fold
 
 // spec's file with `extra` more sections of the kind `kind` names inserted before [END], for the
 // scaling runs: "groups" (meter groups), "keys" (one unrecognised key line per section, in extra
-// LIMITS-like sections that the library reads), "elements" (elements of channel group 1, each named
-// by a digital input). CRC line fixed.
+// LIMITS sections), "elements" (elements of channel group 1), "functions" (digital inputs beyond the
+// table, each naming an element of its own). CRC line fixed.
 std::string WithExtraSections(const std::string& image, const std::string& kind, int extra);
 
 }  // namespace helvo::bench

@@ -47,8 +47,8 @@ class FieldRef {
   // type of the last object that passed the check is remembered, and an object of that very type is
   // cast without asking the run-time type system again; the reader and writer resolve every key of
   // a section on objects of one type, and the full check dominated their time.
-  template <class C>
-  C* Downcast(CFiler* o) const {
+  template <class C, class Object>  // Object is CFiler, complete where the look-ups are made
+  C* Downcast(Object* o) const {
     const std::type_info* type = &typeid(*o);
     if (type == checked_) return static_cast<C*>(o);
     C* c = dynamic_cast<C*>(o);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <iterator>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -428,12 +429,55 @@ void cHelvoDspCfg::Remove(CPhasor* p) {
     if (auto* cdr = dynamic_cast<CCDR*>(obj)) ClearMeterRefs(cdr->m_Meters, p);
 }
 
+struct cHelvoDspCfg::ElementIndex {
+  std::unordered_map<std::string, std::vector<CElementName*>> byName;  // names in lower case, list order
+  std::unordered_set<const CFiler*> members;
+  FilerList::Storage::iterator last;  // the last list entry indexed
+  bool any = false;                   // whether last is set
+};
+
+namespace {
+std::string LowerCase(const std::string& text) {
+  std::string lower = text;
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower;
+}
+}  // namespace
+
+void cHelvoDspCfg::BeginRead() {
+  m_pReadIndex = std::make_unique<ElementIndex>();
+}
+
+void cHelvoDspCfg::EndRead() {
+  m_pReadIndex.reset();
+}
+
+cHelvoDspCfg::ElementIndex* cHelvoDspCfg::ReadIndex() {
+  ElementIndex* index = m_pReadIndex.get();
+  if (!index) return nullptr;
+  for (auto it = index->any ? std::next(index->last) : m_ElementList.begin(); it != m_ElementList.end();
+       ++it) {
+    index->last = it;
+    index->any = true;
+    if (!index->members.insert(*it).second) continue;
+    if (auto* e = dynamic_cast<CElementName*>(*it)) index->byName[LowerCase(e->GetName())].push_back(e);
+  }
+  return index;
+}
+
 void cHelvoDspCfg::Add(CElementName* e) {
-  if (e && !m_ElementList.Find(e)) m_ElementList.AddTail(e);
+  if (!e) return;
+  if (ElementIndex* index = ReadIndex()) {
+    if (!index->members.count(e)) m_ElementList.AddTail(e);
+    return;
+  }
+  if (!m_ElementList.Find(e)) m_ElementList.AddTail(e);
 }
 
 void cHelvoDspCfg::Remove(CElementName* e) {
   if (!e) return;
+  if (m_pReadIndex) m_pReadIndex = std::make_unique<ElementIndex>();  // the list shrinks: index anew
   // The functions the element lists, then those that name it without being listed yet (read from a
   // file and not linked). Each deletion unlinks the function everywhere.
   for (;;) {
@@ -463,6 +507,13 @@ void cHelvoDspCfg::Remove(CElementName* e) {
 }
 
 CElementName* cHelvoDspCfg::VerifyElementNamed(const std::string& name, const CElementName* exclude) {
+  if (ElementIndex* index = ReadIndex()) {
+    const auto found = index->byName.find(LowerCase(name));
+    if (found == index->byName.end()) return nullptr;
+    for (CElementName* element : found->second)
+      if (element != exclude && EqualsNoCase(element->GetName(), name)) return element;
+    // A name changed after it was indexed (not expected during a read): search the list below.
+  }
   for (CFiler* obj : m_ElementList) {
     auto* element = dynamic_cast<CElementName*>(obj);
     if (element && element != exclude && EqualsNoCase(element->GetName(), name)) return element;

@@ -5,6 +5,7 @@
 // one board and is the one place that files and unlinks functions and elements.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,11 @@ class cHelvoDspCfg : public cFilerContainer {
   // The first element in list order, other than exclude, whose name equals name ignoring letter case;
   // none otherwise.
   CElementName* VerifyElementNamed(const std::string& name, const CElementName* exclude = nullptr);
+  // Brackets the reading of a file into the configuration. In between, elements only join the end
+  // of the element list and keep their names, so name look-ups (one per function read) use an index
+  // that grows with the list instead of searching the whole list each time.
+  void BeginRead();
+  void EndRead();
   // The first function in whole-group scan order over the types of mask, other than exclude, whose
   // GetName equals name ignoring letter case; none otherwise.
   CPhasor* FindPhasorByName(const std::string& name, unsigned long mask, const CPhasor* exclude = nullptr);
@@ -215,7 +221,13 @@ class cHelvoDspCfg : public cFilerContainer {
   void DeleteFunction(CPhasor* p);  // Remove(p) (and from its element), then delete p
   void NoteUnfiled(CPhasor* p);
 
+  struct ElementIndex;
+  // The index of the element list while a file is read (BeginRead), catching up with the elements
+  // appended since it was last used; none otherwise.
+  ElementIndex* ReadIndex();
+
   PtrList<CPhasor> m_Unfiled;
+  std::unique_ptr<ElementIndex> m_pReadIndex;
   bool m_bSectionsRegistered = false;
 };
 

@@ -59,6 +59,24 @@ void DeleteRecord(T*& record, FilerList& list) {
   record = nullptr;
 }
 
+// Brackets one read of a file into cfg for its channel groups (cHelvoDspCfg::BeginRead).
+class ReadScope {
+ public:
+  explicit ReadScope(cHelvoDspCfg* const (&groups)[2]) : groups_(groups) {
+    for (cHelvoDspCfg* group : groups_)
+      if (group) group->BeginRead();
+  }
+  ~ReadScope() {
+    for (cHelvoDspCfg* group : groups_)
+      if (group) group->EndRead();
+  }
+  ReadScope(const ReadScope&) = delete;
+  ReadScope& operator=(const ReadScope&) = delete;
+
+ private:
+  cHelvoDspCfg* const (&groups_)[2];
+};
+
 }  // namespace
 
 // ---- Construction and destruction ----
@@ -167,7 +185,11 @@ CObject* CHelvoCfg::ConstructChild(int cls) {
 
 eFilerError CHelvoCfg::ReadCfgFile(const std::string& path, int noCheck) {
   m_strFilePath = path;
-  const eFilerError result = m_Sections.ReadCfgFile(path, noCheck);
+  eFilerError result;
+  {
+    ReadScope scope(m_pDspCfg);
+    result = m_Sections.ReadCfgFile(path, noCheck);
+  }
   if (result != eFilerNoError) return result;
 
   m_nBank = cFilerSections::m_nDSPBanks;
@@ -196,13 +218,18 @@ eFilerError CHelvoCfg::ReadCfgFile(const std::string& path, int noCheck) {
 }
 
 eFilerError CHelvoCfg::ReadCfgFile(char* image, unsigned long size, int noCheck) {
-  const eFilerError result = m_Sections.ReadCfgFile(image, size, noCheck);
+  eFilerError result;
+  {
+    ReadScope scope(m_pDspCfg);
+    result = m_Sections.ReadCfgFile(image, size, noCheck);
+  }
   if (result == eFilerNoError) PostLoadProcess();
   return result;
 }
 
 void CHelvoCfg::ReadCfgFile(StringList& lines, StringList::Position& pos) {
   m_strFilePath.clear();
+  ReadScope scope(m_pDspCfg);
   m_Sections.ReadCfgFile(lines, pos);
 }
 
