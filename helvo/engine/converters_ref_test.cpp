@@ -198,21 +198,29 @@ class ReadingGroup : public cHelvoDspCfg {
         ->LoadCfgType(FieldOf(&CPhasor::m_strDescription), 92004)
         ->LoadMeterDefinition(0, 0, 0xFF0);
   }
-  CObject* ConstructChild(int cls) override { return cls == eAnalogCfg ? new FakeFunction(cls) : nullptr; }
+  CObject* ConstructChild(int cls) override {
+    if (cls == eElementName) return new CElementName;
+    return cls == eAnalogCfg ? new FakeFunction(cls) : nullptr;
+  }
 };
 
+// Also with the name index a channel group uses while a file is read: the index must find what the
+// list search finds, elements appended by ELEMENT sections included.
 TEST_F(RefConverterTest, ReadingFunctionSections) {
   RegisterStringTable(kRefStrings);
   const int live = FakeFunction::s_nLive;
-  {
+  for (bool indexed : {false, true}) {
+    SCOPED_TRACE(indexed ? "indexed" : "list search");
     ReadingGroup group;
     StringList lines;
-    for (const char* l :
-         {"[ANALOG_INPUT1-5]", "ELEMENT=Line1", "TYPE=1", "DESC=old", "", "[ANALOG_INPUT1-5]",
-          "ELEMENT=LINE1", "TYPE=Ia", "DESC=new", "", "[ANALOG_INPUT1-6]", "ELEMENT=Bus", "TYPE=19"})
+    for (const char* l : {"[ELEMENT1-1]", "NAME=Bus", "", "[ANALOG_INPUT1-5]", "ELEMENT=Line1", "TYPE=1",
+                          "DESC=old", "", "[ANALOG_INPUT1-5]", "ELEMENT=LINE1", "TYPE=Ia", "DESC=new", "",
+                          "[ANALOG_INPUT1-6]", "ELEMENT=BUS", "TYPE=19"})
       lines.AddTail(l);
     StringList::Position pos;
+    if (indexed) group.BeginRead();
     group.GetSections().ReadCfgFile(lines, pos);
+    if (indexed) group.EndRead();
 
     auto* five = dynamic_cast<CPhasor*>(group.GetIndexedPhasorAddress(eAnalogCfg, 4));
     auto* six = dynamic_cast<CPhasor*>(group.GetIndexedPhasorAddress(eAnalogCfg, 5));
@@ -222,10 +230,11 @@ TEST_F(RefConverterTest, ReadingFunctionSections) {
     EXPECT_EQ(FakeFunction::s_nLive, live + 2);                // the replaced function was deleted ...
     EXPECT_EQ(group.GetClassList(eAnalogCfg).GetCount(), 2u);  // ... and left the list
     ASSERT_EQ(group.GetElementList().GetCount(), 2u);
-    EXPECT_EQ(six->GetElement()->GetName(), "Bus");
+    EXPECT_EQ(six->GetElement(), group.GetElementList().GetHead());  // the ELEMENT section's element
     EXPECT_EQ(six->GetElement()->GetParent(), &group);
     // The name as first stored, not as the later section spelt it.
     EXPECT_EQ(Out(five->m_orefElementName, five), "Line1");
+    EXPECT_EQ(Out(six->m_orefElementName, six), "Bus");
   }
   EXPECT_EQ(FakeFunction::s_nLive, live);
   UnregisterStringTable(kRefStrings);
