@@ -363,7 +363,11 @@ bool Prepare(Fixture& f, std::string& error) {
 }
 
 void Cleanup(Fixture& f) {
-  for (const auto& [name, path] : f.paths) RemoveFile(path);
+  if (f.folder.empty()) return;
+  for (const MaxConfigSpec* spec : {&kGen4, &kGen2}) {
+    RemoveFile(f.folder + "/" + spec->name + ".cfg");
+    RemoveFile(f.folder + "/" + spec->name + ".gen.cfg");
+  }
   for (const char* name : {"/save.cfg", "/replace.cfg", "/scaling.cfg"}) RemoveFile(f.folder + name);
   rmdir(f.folder.c_str());
 }
@@ -383,6 +387,7 @@ int main(int argc, char** argv) {
   std::string error;
   if (!Prepare(fixture, error)) {
     std::fprintf(stderr, "helvo-bench: %s\n", error.c_str());
+    Cleanup(fixture);
     return 1;
   }
   if (argc == 3 && std::strcmp(argv[1], "--write-max") == 0) {
