@@ -120,6 +120,7 @@ cHelvoDspCfg::~cHelvoDspCfg() {
       }
     }
   m_Unfiled.RemoveAll();
+  m_UnfiledAt.clear();
   std::unordered_set<const CElementName*> elements;
   for (CFiler* obj : m_ElementList) {
     if (auto* e = dynamic_cast<CElementName*>(obj)) {
@@ -261,7 +262,14 @@ void cHelvoDspCfg::DeleteFunction(CPhasor* p) {
 }
 
 void cHelvoDspCfg::NoteUnfiled(CPhasor* p) {
-  if (!m_Unfiled.Find(p)) m_Unfiled.AddTail(p);
+  if (!m_UnfiledAt.count(p)) m_UnfiledAt.emplace(p, m_Unfiled.AddTail(p));
+}
+
+void cHelvoDspCfg::ForgetUnfiled(const CPhasor* p) {
+  const auto at = m_UnfiledAt.find(p);
+  if (at == m_UnfiledAt.end()) return;
+  m_Unfiled.RemoveAt(at->second);
+  m_UnfiledAt.erase(at);
 }
 
 int cHelvoDspCfg::GetFunctionTableCount(eHelvoCfgClass cls) {
@@ -355,7 +363,7 @@ void cHelvoDspCfg::Add(CPhasor* p) {
   }
   if (CPhasor* old = table[i]; old && old != p) DeleteFunction(old);
   table[i] = p;
-  RemoveAllFrom(m_Unfiled, p);
+  ForgetUnfiled(p);
 }
 
 void cHelvoDspCfg::ModifyChannelNumber(CPhasor* p) {
@@ -375,7 +383,7 @@ void cHelvoDspCfg::ModifyChannelNumber(CPhasor* p) {
   }
   if (CPhasor* old = table[i]; old && old != p) NoteUnfiled(old);
   table[i] = p;
-  RemoveAllFrom(m_Unfiled, p);
+  ForgetUnfiled(p);
 }
 
 void cHelvoDspCfg::ModifyFreq(const std::vector<CPhasor*>& functions, int version) {
@@ -411,7 +419,7 @@ void cHelvoDspCfg::Remove(CPhasor* p) {
       if (table[i] == p) table[i] = nullptr;
   });
   for (FilerList& list : m_ClassLists) RemoveAllFrom(list, p);
-  RemoveAllFrom(m_Unfiled, p);
+  ForgetUnfiled(p);
   for (CFiler* obj : m_ElementList)
     if (auto* element = dynamic_cast<CElementName*>(obj)) element->Remove(p);
   if (CElementName* element = p->GetElement()) element->Remove(p);

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "helvo/engine/converters.h"
@@ -218,8 +219,9 @@ class cHelvoDspCfg : public cFilerContainer {
   // which pred holds; none otherwise.
   template <class P>
   CPhasor* FindFunction(P pred);
-  void DeleteFunction(CPhasor* p);  // Remove(p) (and from its element), then delete p
-  void NoteUnfiled(CPhasor* p);
+  void DeleteFunction(CPhasor* p);       // Remove(p) (and from its element), then delete p
+  void NoteUnfiled(CPhasor* p);          // appends p to the unfiled list unless it is there
+  void ForgetUnfiled(const CPhasor* p);  // takes p out of the unfiled list
 
   struct ElementIndex;
   // The index of the element list while a file is read (BeginRead), catching up with the elements
@@ -227,6 +229,9 @@ class cHelvoDspCfg : public cFilerContainer {
   ElementIndex* ReadIndex();
 
   PtrList<CPhasor> m_Unfiled;
+  // Where each unfiled function stands in m_Unfiled, so that filing and unfiling cost the same
+  // however many functions wait there.
+  std::unordered_map<const CPhasor*, PtrList<CPhasor>::Position> m_UnfiledAt;
   std::unique_ptr<ElementIndex> m_pReadIndex;
   bool m_bSectionsRegistered = false;
 };
