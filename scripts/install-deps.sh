@@ -8,6 +8,7 @@ packages=(
   clang-14 libclang-rt-14-dev clang-format-14
   googletest libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev pkg-config
+  libbenchmark-dev libinih-dev
 )
 
 missing=()

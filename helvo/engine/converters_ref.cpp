@@ -38,7 +38,7 @@ void CiChannelNumber::ConvertIn(CFiler* owner, std::string& text, int&) {
 }
 
 unsigned long CiChannelNumber::ConvertOut(CFiler*, std::string& text, int, int&) {
-  text = Format("%d", m_nChannel);
+  text = FormatInteger(m_nChannel);
   return 0;
 }
 
@@ -89,7 +89,7 @@ void CrefPhasor::ConvertIn(CFiler*, std::string& text, int&) {
 unsigned long CrefPhasor::ConvertOut(CFiler*, std::string& text, int, int&) {
   int index = -1;
   GetPhasorIndex(index);
-  text = Format("%d", index);
+  text = FormatInteger(index);
   return 0;
 }
 
@@ -102,7 +102,7 @@ void crefState::ConvertIn(CFiler*, std::string& text, int&) {
 unsigned long crefState::ConvertOut(CFiler*, std::string& text, int, int&) {
   int index = -1;
   GetStateIndex(index);
-  text = Format("%d", index);
+  text = FormatInteger(index);
   return 0;
 }
 
@@ -123,7 +123,7 @@ unsigned long CrefMeter::ConvertOut(CFiler* owner, std::string& text, int versio
     if (!owner || owner->GetClass() != eTrend) return 1;  // no line
     index = -1;
   }
-  text = Format("%d", index);
+  text = FormatInteger(index);
   return 0;
 }
 
@@ -132,7 +132,7 @@ unsigned long CrefMeter::ConvertOut(CFiler* owner, std::string& text, int versio
 const char ceTrendOption::Choices[] = "Damped\r\nUndamped\r\nAvg\r\nMin\r\nMax\r\n";
 
 unsigned long ceTrendOption::ConvertOut(CFiler*, std::string& text, int version, int&) {
-  text = Format("%d", GetMeterIndex(version));
+  text = FormatInteger(GetMeterIndex(version));
   return 0;
 }
 

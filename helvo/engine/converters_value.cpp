@@ -40,7 +40,7 @@ unsigned long cfSecondsDelay::ConvertOut(CFiler*, std::string& text, int, int& s
     value = INT_MIN;
   else
     value = static_cast<int>(count);  // toward zero
-  text = Format("%d", value);
+  text = FormatInteger(value);
   return 0;
 }
 
@@ -66,7 +66,7 @@ void CActionBlock::ConvertIn(CFiler*, std::string& text, int&) {
 }
 
 unsigned long CActionBlock::ConvertOut(CFiler*, std::string& text, int, int&) {
-  text = Format("%u", GetPacked());
+  text = FormatInteger(GetPacked());
   return 0;
 }
 

@@ -1,19 +1,19 @@
 #include "helvo/engine/field_access.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "helvo/engine/value_text.h"
 #include "helvo/platform/format.h"
 
 namespace helvo {
 
-void StoreValueText(const CFilerEntry& entry, CFiler* obj, std::string& text, int& sysFreq) {
+bool StoreNumberText(const CFilerEntry& entry, CFiler* obj, std::string_view text) {
+  const CFilerEntry::EFilerEntryType type = entry.GetType();
+  if (type == CFilerEntry::eElement || type == CFilerEntry::eString) return false;
   void* p = entry.GetOffset().Resolve(obj);
-  if (!p) return;
-  switch (entry.GetType()) {
-    case CFilerEntry::eElement:
-      static_cast<CFilerElement*>(p)->ConvertIn(obj, text, sysFreq);
-      break;
+  if (!p) return true;
+  switch (type) {
     case CFilerEntry::eByte:
       *static_cast<unsigned char*>(p) = LeadingInteger64(text) != 0 ? 1 : 0;
       break;
@@ -29,16 +29,26 @@ void StoreValueText(const CFilerEntry& entry, CFiler* obj, std::string& text, in
     case CFilerEntry::eLong:
       *static_cast<long*>(p) = LeadingLong(text);
       break;
-    case CFilerEntry::eString:
-      *static_cast<std::string*>(p) = text;
-      break;
     case CFilerEntry::eUnsigned:
       *static_cast<unsigned int*>(p) = LeadingUnsigned(text);
       break;
     case CFilerEntry::eIPAddress:
       static_cast<uIPAddress*>(p)->m_nAddress = ParseIPAddress(text);
       break;
+    default:
+      break;
   }
+  return true;
+}
+
+void StoreValueText(const CFilerEntry& entry, CFiler* obj, std::string& text, int& sysFreq) {
+  if (StoreNumberText(entry, obj, text)) return;
+  void* p = entry.GetOffset().Resolve(obj);
+  if (!p) return;
+  if (entry.GetType() == CFilerEntry::eElement)
+    static_cast<CFilerElement*>(p)->ConvertIn(obj, text, sysFreq);
+  else
+    *static_cast<std::string*>(p) = text;
 }
 
 std::string FormatValueText(const CFilerEntry& entry, CFiler* obj, int version, int& sysFreq, bool instance,
@@ -58,17 +68,17 @@ std::string FormatValueText(const CFilerEntry& entry, CFiler* obj, int version, 
     case CFilerEntry::eInt: {
       int v;
       std::memcpy(&v, p, sizeof v);
-      return Format("%d", v);
+      return FormatInteger(v);
     }
     case CFilerEntry::eFloat:
       return instance ? FormatFloatInstance(*static_cast<const float*>(p))
                       : FormatFloatKey(*static_cast<const float*>(p));
     case CFilerEntry::eLong:
-      return Format("%ld", *static_cast<const long*>(p));
+      return FormatInteger(*static_cast<const long*>(p));
     case CFilerEntry::eString:
       return *static_cast<const std::string*>(p);
     case CFilerEntry::eUnsigned:
-      return Format("%u", *static_cast<const unsigned int*>(p));
+      return FormatInteger(*static_cast<const unsigned int*>(p));
     case CFilerEntry::eIPAddress:
       return instance ? std::string() : FormatIPAddress(static_cast<const uIPAddress*>(p)->m_nAddress);
   }

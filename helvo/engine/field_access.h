@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "helvo/engine/filer.h"
 
@@ -11,6 +12,10 @@ namespace helvo {
 // Stores text into entry's field of obj (converters get ConvertIn). Nothing happens when obj is not
 // of the entry's class.
 void StoreValueText(const CFilerEntry& entry, CFiler* obj, std::string& text, int& sysFreq);
+
+// Stores text into entry's field of obj when the entry holds a number (byte, int, float, long,
+// unsigned, address) and returns true; returns false, storing nothing, for converters and strings.
+bool StoreNumberText(const CFilerEntry& entry, CFiler* obj, std::string_view text);
 
 // The text of entry's field of obj for a key line (instance false) or a section header (instance
 // true). For converters, *convertResult receives ConvertOut's result. An object not of the entry's

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstring>
 #include <type_traits>
+#include <typeinfo>
 
 namespace helvo {
 
@@ -42,9 +43,23 @@ class FieldRef {
     return p;
   }
 
+  // The object of the class the reference was made for, or none: a checked down-cast. The dynamic
+  // type of the last object that passed the check is remembered, and an object of that very type is
+  // cast without asking the run-time type system again; the reader and writer resolve every key of
+  // a section on objects of one type, and the full check dominated their time.
+  template <class C, class Object>  // Object is CFiler, complete where the look-ups are made
+  C* Downcast(Object* o) const {
+    const std::type_info* type = &typeid(*o);
+    if (type == checked_) return static_cast<C*>(o);
+    C* c = dynamic_cast<C*>(o);
+    if (c) checked_ = type;
+    return c;
+  }
+
   ResolveFn resolve_ = nullptr;
   size_t index_ = 0;
   unsigned char bytes_[2 * kSlot] = {};
+  mutable const std::type_info* checked_ = nullptr;  // not part of the reference's identity
 };
 
 // What a field of type T is seen as by the engine: converters as their base CFilerElement,
@@ -66,7 +81,7 @@ class Field : public FieldRef {
     Field f;
     f.Store(0, m);
     f.resolve_ = [](const FieldRef& r, CFiler* o) -> void* {
-      C* c = dynamic_cast<C*>(o);
+      C* c = static_cast<const Field&>(r).template Downcast<C>(o);
       if (!c) return nullptr;
       return static_cast<T*>(&(c->*(static_cast<const Field&>(r).template Load<M C::*>(0))));
     };
@@ -79,7 +94,7 @@ class Field : public FieldRef {
     f.Store(0, outer);
     f.Store(1, inner);
     f.resolve_ = [](const FieldRef& r, CFiler* o) -> void* {
-      C* c = dynamic_cast<C*>(o);
+      C* c = static_cast<const Field&>(r).template Downcast<C>(o);
       if (!c) return nullptr;
       const Field& self = static_cast<const Field&>(r);
       O& mid = c->*(self.template Load<O C::*>(0));
@@ -94,7 +109,7 @@ class Field : public FieldRef {
     f.Store(0, array);
     f.index_ = index;
     f.resolve_ = [](const FieldRef& r, CFiler* o) -> void* {
-      C* c = dynamic_cast<C*>(o);
+      C* c = static_cast<const Field&>(r).template Downcast<C>(o);
       const Field& self = static_cast<const Field&>(r);
       if (!c || self.index_ >= N) return nullptr;
       M(&arr)[N] = c->*(self.template Load<M(C::*)[N]>(0));
@@ -110,7 +125,7 @@ class Field : public FieldRef {
     f.Store(1, inner);
     f.index_ = index;
     f.resolve_ = [](const FieldRef& r, CFiler* o) -> void* {
-      C* c = dynamic_cast<C*>(o);
+      C* c = static_cast<const Field&>(r).template Downcast<C>(o);
       const Field& self = static_cast<const Field&>(r);
       if (!c || self.index_ >= N) return nullptr;
       O(&arr)[N] = c->*(self.template Load<O(C::*)[N]>(0));

@@ -2,6 +2,7 @@
 // through the unnamed section, and the filling of objects from key lines. docs/file-format.md gives
 // the format these functions accept.
 #include <cstring>
+#include <iterator>
 
 #include "helvo/engine/crc16.h"
 #include "helvo/engine/field_access.h"
@@ -32,7 +33,8 @@ bool IsUncheckedMark(const char field[4]) {
 }
 
 // Picks a header value out of one line of the by-name form. Returns false when the line carries a
-// setting version the reader refuses.
+// setting version the reader refuses. Every line of a file passes through here, so the line is
+// scanned once for all four names rather than once per name.
 bool ScanHeaderLine(const std::string& line) {
   static const HeaderKey kKeys[] = {
       {"SETTINGS_VERS", &cFilerSections::m_nSettingVersion},
@@ -40,19 +42,25 @@ bool ScanHeaderLine(const std::string& line) {
       {"NUM_A_CHANNELS", &cFilerSections::m_nAChan},
       {"SAMPLE_RATE", &cFilerSections::m_nSampleRate},
   };
-  for (const HeaderKey& key : kKeys) {
-    if (line.find(key.name) == std::string::npos) continue;
-    const size_t eq = line.find('=');
-    if (eq != std::string::npos) {
-      *key.target = LeadingInt(std::string_view(line).substr(eq + 1));
-      if (key.target == &cFilerSections::m_nSettingVersion) {
-        const int v = cFilerSections::m_nSettingVersion;
-        if (v < 1 || (v >= 8 && v <= 200)) return false;
-      }
-    }
-    return true;  // only the first key the line contains counts
+  constexpr size_t kNone = std::size(kKeys);
+  size_t found = kNone;  // the first key, in the order above, that the line contains anywhere
+  const std::string_view text(line);
+  for (size_t at = 0; at < text.size() && found > 0; ++at) {
+    if (text[at] != 'S' && text[at] != 'N') continue;  // the first letters of the four names
+    for (size_t k = 0; k < found; ++k)
+      if (text.substr(at).starts_with(kKeys[k].name)) found = k;
   }
-  return true;
+  if (found == kNone) return true;
+  const HeaderKey& key = kKeys[found];
+  const size_t eq = line.find('=');
+  if (eq != std::string::npos) {
+    *key.target = LeadingInt(std::string_view(line).substr(eq + 1));
+    if (key.target == &cFilerSections::m_nSettingVersion) {
+      const int v = cFilerSections::m_nSettingVersion;
+      if (v < 1 || (v >= 8 && v <= 200)) return false;
+    }
+  }
+  return true;  // only the first key the line contains counts
 }
 
 bool IsSectionHeader(const std::string& line) {
@@ -129,23 +137,28 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
 
   char field[4];
   std::memcpy(field, data.data(), 4);
+  // The CRC covers every byte from the sixth on, line ends included.
+  const std::uint16_t crc = Crc16Update(0, data.data() + 5, data.size() - 5);
+  const char* const bytes = data.data();
+  const size_t size = data.size();
   std::string line;
-  std::uint16_t crc = 0;
-  for (size_t i = 5; i < data.size(); ++i) {
-    const char c = data[i];
-    crc = Crc16Update(crc, static_cast<unsigned char>(c));
-    if (c == '\n') {
-      if (scanHeader && !ScanHeaderLine(line)) return eFilerReadError;
-      lines.AddTail(std::move(line));
-      line.clear();
-    } else if (c != '\r') {
-      if (line.size() >= kMaxSettingsLineLength) return eFilerReadError;
-      line.push_back(c);
+  for (size_t start = 5; start < size;) {
+    const auto* lf = static_cast<const char*>(std::memchr(bytes + start, '\n', size - start));
+    const size_t end = lf ? static_cast<size_t>(lf - bytes) : size;
+    // The line is the bytes up to the line feed, carriage returns dropped.
+    line.clear();
+    for (size_t at = start; at < end;) {
+      const auto* cr = static_cast<const char*>(std::memchr(bytes + at, '\r', end - at));
+      const size_t stop = cr ? static_cast<size_t>(cr - bytes) : end;
+      line.append(bytes + at, stop - at);
+      at = stop + 1;
     }
-  }
-  if (!line.empty()) {
-    if (scanHeader && !ScanHeaderLine(line)) return eFilerReadError;
-    lines.AddTail(std::move(line));
+    if (line.size() > kMaxSettingsLineLength) return eFilerReadError;
+    if (lf || !line.empty()) {  // a last line without a line feed counts only when it holds text
+      if (scanHeader && !ScanHeaderLine(line)) return eFilerReadError;
+      lines.AddTail(line);
+    }
+    start = end + 1;
   }
   if (crcOut) *crcOut = crc;
   if (!noCheck && !IsUncheckedMark(field) && !CrcMatches(field, crc)) return eFilerCRCError;
@@ -165,28 +178,28 @@ eFilerError cFilerSections::ReadCfgFile(char* image, unsigned long size, int noC
   if (!image || size < 5) return eFilerReadError;
   char field[4];
   std::memcpy(field, image, 4);
+  // The CRC is taken over the image as given, before any byte of it is changed.
+  const std::uint16_t crc = Crc16Update(0, image + 5, size - 5);
   StringList lines;
-  std::uint16_t crc = 0;
   // Each line is the text from its start up to the first zero byte: a CR (made zero here) cuts the
   // line, and so does a zero byte in the image itself.
-  auto lineAt = [&](size_t start, size_t end) {
-    return std::string(image + start, strnlen(image + start, end - start));
-  };
-  size_t start = 5;
-  for (size_t i = 5; i < size; ++i) {
-    const char c = image[i];
-    crc = Crc16Update(crc, static_cast<unsigned char>(c));
-    if (c == '\r') {
-      image[i] = '\0';
-    } else if (c == '\n') {
-      image[i] = '\0';
-      lines.AddTail(lineAt(start, i));
-      start = i + 1;
+  for (size_t start = 5; start < size;) {
+    auto* lf = static_cast<char*>(std::memchr(image + start, '\n', size - start));
+    const size_t end = lf ? static_cast<size_t>(lf - image) : size;
+    for (size_t at = start; at < end;) {
+      auto* cr = static_cast<char*>(std::memchr(image + at, '\r', end - at));
+      if (!cr) break;
+      *cr = '\0';
+      at = static_cast<size_t>(cr - image) + 1;
     }
-  }
-  if (start < size) {
-    std::string last = lineAt(start, size);
-    if (!last.empty()) lines.AddTail(std::move(last));
+    std::string line(image + start, strnlen(image + start, end - start));
+    if (lf) {
+      *lf = '\0';
+      lines.AddTail(std::move(line));
+    } else if (!line.empty()) {
+      lines.AddTail(std::move(line));
+    }
+    start = end + 1;
   }
   if (noCheck == 0 && !IsUncheckedMark(field) && !CrcMatches(field, crc)) return eFilerCRCError;
 
@@ -279,8 +292,10 @@ CFilerSection* CFilerSection::ReadCfgStrings(StringList& lines, StringList::Posi
     if (eq == std::string::npos) return this;
     const std::string_view key(line.data(), eq);
     if (CFilerEntry* entry = FindEntryByName(key)) {
-      std::string value = line.substr(eq + 1);
-      StoreValueText(*entry, obj, value, sysFreq);
+      if (!StoreNumberText(*entry, obj, std::string_view(line).substr(eq + 1))) {
+        std::string value = line.substr(eq + 1);
+        StoreValueText(*entry, obj, value, sysFreq);
+      }
     } else {
       ShowMessage("The parameter \"" + std::string(key) + "\" is unrecognized and will be ignored.",
                   MB_OK | MB_ICONWARNING);

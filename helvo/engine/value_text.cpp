@@ -150,15 +150,39 @@ std::uint32_t ParseIPAddress(std::string_view text) {
 }
 
 std::string FormatIPAddress(std::uint32_t a) {
-  return Format("%d.%d.%d.%d", static_cast<int>((a >> 24) & 0xFF), static_cast<int>((a >> 16) & 0xFF),
-                static_cast<int>((a >> 8) & 0xFF), static_cast<int>(a & 0xFF));
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    if (shift != 24) text += '.';
+    text += FormatInteger((a >> shift) & 0xFFu);
+  }
+  return text;
 }
 
+namespace {
+// printf's "%.<precision>g" of value: std::to_chars in general form with a precision follows the same
+// rules (shortest of fixed and exponent form, trailing zeros dropped, at least two exponent digits)
+// without going through the C locale and a format string.
+std::string FormatGeneral(double value, int precision) {
+  char buffer[32];
+  const auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+  if (ec != std::errc()) return Format("%.*g", precision, value);
+  return std::string(buffer, end);
+}
+}  // namespace
+
 std::string FormatFloatKey(float value) {
-  return Format("%.7g", Printable(value));
+  return FormatGeneral(Printable(value), 7);
 }
 std::string FormatFloatInstance(float value) {
-  return Format("%g", Printable(value));
+  return FormatGeneral(Printable(value), 6);
+}
+
+std::string FormatInteger(long long value) {
+  char buffer[24];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  (void)ec;  // 24 characters hold every 64-bit integer
+  return std::string(buffer, end);
 }
 
 }  // namespace helvo

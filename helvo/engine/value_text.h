@@ -30,5 +30,7 @@ std::string FormatIPAddress(std::uint32_t address);
 // a saturated value as the largest finite float), so every written value reads back.
 std::string FormatFloatKey(float value);
 std::string FormatFloatInstance(float value);
+// "%d", "%ld" and "%u" of value.
+std::string FormatInteger(long long value);
 
 }  // namespace helvo

@@ -3,10 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 #include <utility>
+#include <vector>
+
+#include "helvo/platform/format.h"
 
 namespace helvo {
 namespace {
@@ -49,6 +55,29 @@ TEST(ValueText, FloatsReadDecimalFormsOnlyAndSaturate) {
   EXPECT_EQ(FormatFloatKey(std::numeric_limits<float>::infinity()), "3.402823e+38");
   EXPECT_EQ(FormatFloatInstance(-std::numeric_limits<float>::infinity()), "-3.40282e+38");
   EXPECT_NEAR(LeadingFloat("3.402823e+38"), FLT_MAX, FLT_MAX * 1e-6);
+}
+
+// The writer formats without printf; its text must stay the very text printf gives ("%.7g" for keys,
+// "%g" for section headers, "%d"/"%u" for integers), or saved files would change.
+TEST(ValueText, FormattingGivesPrintfTextForEveryKindOfValue) {
+  std::mt19937 random(7);
+  std::vector<float> values = {0.0f,  -0.0f,   1.0f,      0.1f,         66.4f,
+                               1e-5f, 1e-4f,   123456.5f, 9999999.0f,   1e7f,
+                               1e16f, FLT_MIN, FLT_MAX,   FLT_TRUE_MIN, 0.00012345678f};
+  for (int i = 0; i < 20000; ++i) {
+    const std::uint32_t bits = static_cast<std::uint32_t>(random());
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    if (std::isfinite(f)) values.push_back(f);
+  }
+  for (int i = 0; i < 2000; ++i) values.push_back(static_cast<float>(random() % 2000000) / 1000.0f);
+  for (float f : values) {
+    const double d = f;
+    ASSERT_EQ(FormatFloatKey(f), Format("%.7g", d)) << Format("%a", d);
+    ASSERT_EQ(FormatFloatInstance(f), Format("%g", d)) << Format("%a", d);
+  }
+  for (long long v : {0LL, -1LL, 7LL, -2147483648LL, 2147483647LL, 4294967295LL})
+    EXPECT_EQ(FormatInteger(v), Format("%lld", v));
 }
 
 TEST(ValueText, AddressesTakeFourDottedPartsModulo256) {

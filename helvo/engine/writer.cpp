@@ -174,18 +174,17 @@ const char* UnreadableLineReason(const std::string& line) {
 }
 
 std::string BuildSettingsImage(const StringList& lines) {
-  static const char kTemplate[] = "0000\r\n\r\n";
-  std::uint16_t crc = Crc16Update(0, kTemplate + 5, 3);
   size_t total = 8;
-  for (const std::string& line : lines) {
-    crc = Crc16Update(crc, line);
-    crc = Crc16Update(crc, "\r\n", 2);
-    total += line.size() + 2;
-  }
+  for (const std::string& line : lines) total += line.size() + 2;
   std::string data;
   data.reserve(total);
-  data += Format("%4.4x\r\n\r\n", static_cast<unsigned>(crc));
+  data.append("0000\r\n\r\n");
   for (const std::string& line : lines) data.append(line).append("\r\n");
+  // The CRC runs over everything after the fifth byte of the finished image; it then takes the
+  // place of the template's four zeros.
+  const std::uint16_t crc = Crc16Update(0, data.data() + 5, data.size() - 5);
+  static const char kHex[] = "0123456789abcdef";
+  for (int i = 0; i < 4; ++i) data[static_cast<size_t>(i)] = kHex[(crc >> (12 - 4 * i)) & 0xFu];
   return data;
 }
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <iterator>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "helvo/functions/analog.h"
 #include "helvo/functions/digital.h"
@@ -97,32 +100,49 @@ cHelvoDspCfg::cHelvoDspCfg(CHelvoCfg* parent, int dspIndex) {
 }
 
 cHelvoDspCfg::~cHelvoDspCfg() {
-  // Functions filed in the tables.
-  ForEachTable([this](CPhasor** table, int capacity) {
-    for (int i = 0; i < capacity; ++i)
-      while (CPhasor* f = table[i]) DeleteFunction(f);
+  // Everything goes at once. Each function is collected once from wherever the group reaches it,
+  // every table and list is emptied, and functions and elements are detached from the group before
+  // they are deleted, so that no destructor searches the group or clears references to itself: done
+  // one by one, that search made the teardown quadratic in the number of functions and elements.
+  std::vector<CPhasor*> functions;
+  std::unordered_set<CPhasor*> seen;
+  ForEachFunction([&](CPhasor* f) {
+    if (seen.insert(f).second) functions.push_back(f);
   });
-  while (!m_ChGrpList.IsEmpty()) delete m_ChGrpList.RemoveHead();
-  // Functions still waiting in the section lists.
+  ForEachTable([](CPhasor** table, int capacity) { std::fill(table, table + capacity, nullptr); });
+  // Objects in the section lists that are not functions (none are expected) belong to the group too.
   for (FilerList& list : m_ClassLists)
     while (!list.IsEmpty()) {
-      CFiler* obj = list.GetHead();
-      if (auto* f = dynamic_cast<CPhasor*>(obj)) {
-        DeleteFunction(f);
-      } else {
+      CFiler* obj = list.RemoveHead();
+      if (!dynamic_cast<CPhasor*>(obj)) {
         RemoveAllFrom(list, obj);
         delete obj;
       }
     }
-  while (!m_Unfiled.IsEmpty()) DeleteFunction(m_Unfiled.GetHead());
-  // The elements, with every function still listed by them (frequency functions included).
-  while (!m_ElementList.IsEmpty()) {
-    CFiler* obj = m_ElementList.RemoveHead();
-    if (auto* e = dynamic_cast<CElementName*>(obj))
-      for (int kind = 0; kind < CElementName::kNumKinds; ++kind)
-        while (!e->GetKindList(kind).IsEmpty()) DeleteFunction(e->GetKindList(kind).GetHead());
-    delete obj;
+  m_Unfiled.RemoveAll();
+  m_UnfiledAt.clear();
+  std::unordered_set<const CElementName*> elements;
+  for (CFiler* obj : m_ElementList) {
+    if (auto* e = dynamic_cast<CElementName*>(obj)) {
+      for (int kind = 0; kind < CElementName::kNumKinds; ++kind) e->GetKindList(kind).RemoveAll();
+      elements.insert(e);
+    }
+    obj->SetParent(nullptr);
   }
+  while (!m_ChGrpList.IsEmpty()) delete m_ChGrpList.RemoveHead();
+  CHelvoCfg* config = GetConfiguration();
+  for (CPhasor* f : functions) {
+    // A function of the other group that this group lists (through an element) is deleted as
+    // before, unlinking itself from its own group.
+    if (f->GetDspCfg() == this) {
+      if (config) config->Remove(f);  // meter groups and trends that outlive the group
+      if (CElementName* e = f->GetElement(); e && !elements.count(e)) e->Remove(f);  // not ours
+      f->SetParent(nullptr);
+      f->SetElementName(nullptr);
+    }
+    delete f;
+  }
+  while (!m_ElementList.IsEmpty()) delete m_ElementList.RemoveHead();
   RemoveAllPMU();
   RemoveAllCDR();
 }
@@ -242,7 +262,14 @@ void cHelvoDspCfg::DeleteFunction(CPhasor* p) {
 }
 
 void cHelvoDspCfg::NoteUnfiled(CPhasor* p) {
-  if (!m_Unfiled.Find(p)) m_Unfiled.AddTail(p);
+  if (!m_UnfiledAt.count(p)) m_UnfiledAt.emplace(p, m_Unfiled.AddTail(p));
+}
+
+void cHelvoDspCfg::ForgetUnfiled(const CPhasor* p) {
+  const auto at = m_UnfiledAt.find(p);
+  if (at == m_UnfiledAt.end()) return;
+  m_Unfiled.RemoveAt(at->second);
+  m_UnfiledAt.erase(at);
 }
 
 int cHelvoDspCfg::GetFunctionTableCount(eHelvoCfgClass cls) {
@@ -336,7 +363,7 @@ void cHelvoDspCfg::Add(CPhasor* p) {
   }
   if (CPhasor* old = table[i]; old && old != p) DeleteFunction(old);
   table[i] = p;
-  RemoveAllFrom(m_Unfiled, p);
+  ForgetUnfiled(p);
 }
 
 void cHelvoDspCfg::ModifyChannelNumber(CPhasor* p) {
@@ -356,7 +383,7 @@ void cHelvoDspCfg::ModifyChannelNumber(CPhasor* p) {
   }
   if (CPhasor* old = table[i]; old && old != p) NoteUnfiled(old);
   table[i] = p;
-  RemoveAllFrom(m_Unfiled, p);
+  ForgetUnfiled(p);
 }
 
 void cHelvoDspCfg::ModifyFreq(const std::vector<CPhasor*>& functions, int version) {
@@ -392,7 +419,7 @@ void cHelvoDspCfg::Remove(CPhasor* p) {
       if (table[i] == p) table[i] = nullptr;
   });
   for (FilerList& list : m_ClassLists) RemoveAllFrom(list, p);
-  RemoveAllFrom(m_Unfiled, p);
+  ForgetUnfiled(p);
   for (CFiler* obj : m_ElementList)
     if (auto* element = dynamic_cast<CElementName*>(obj)) element->Remove(p);
   if (CElementName* element = p->GetElement()) element->Remove(p);
@@ -410,12 +437,55 @@ void cHelvoDspCfg::Remove(CPhasor* p) {
     if (auto* cdr = dynamic_cast<CCDR*>(obj)) ClearMeterRefs(cdr->m_Meters, p);
 }
 
+struct cHelvoDspCfg::ElementIndex {
+  std::unordered_map<std::string, std::vector<CElementName*>> byName;  // names in lower case, list order
+  std::unordered_set<const CFiler*> members;
+  FilerList::Storage::iterator last;  // the last list entry indexed
+  bool any = false;                   // whether last is set
+};
+
+namespace {
+std::string LowerCase(const std::string& text) {
+  std::string lower = text;
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower;
+}
+}  // namespace
+
+void cHelvoDspCfg::BeginRead() {
+  m_pReadIndex = std::make_unique<ElementIndex>();
+}
+
+void cHelvoDspCfg::EndRead() {
+  m_pReadIndex.reset();
+}
+
+cHelvoDspCfg::ElementIndex* cHelvoDspCfg::ReadIndex() {
+  ElementIndex* index = m_pReadIndex.get();
+  if (!index) return nullptr;
+  for (auto it = index->any ? std::next(index->last) : m_ElementList.begin(); it != m_ElementList.end();
+       ++it) {
+    index->last = it;
+    index->any = true;
+    if (!index->members.insert(*it).second) continue;
+    if (auto* e = dynamic_cast<CElementName*>(*it)) index->byName[LowerCase(e->GetName())].push_back(e);
+  }
+  return index;
+}
+
 void cHelvoDspCfg::Add(CElementName* e) {
-  if (e && !m_ElementList.Find(e)) m_ElementList.AddTail(e);
+  if (!e) return;
+  if (ElementIndex* index = ReadIndex()) {
+    if (!index->members.count(e)) m_ElementList.AddTail(e);
+    return;
+  }
+  if (!m_ElementList.Find(e)) m_ElementList.AddTail(e);
 }
 
 void cHelvoDspCfg::Remove(CElementName* e) {
   if (!e) return;
+  if (m_pReadIndex) m_pReadIndex = std::make_unique<ElementIndex>();  // the list shrinks: index anew
   // The functions the element lists, then those that name it without being listed yet (read from a
   // file and not linked). Each deletion unlinks the function everywhere.
   for (;;) {
@@ -445,6 +515,13 @@ void cHelvoDspCfg::Remove(CElementName* e) {
 }
 
 CElementName* cHelvoDspCfg::VerifyElementNamed(const std::string& name, const CElementName* exclude) {
+  if (ElementIndex* index = ReadIndex()) {
+    const auto found = index->byName.find(LowerCase(name));
+    if (found == index->byName.end()) return nullptr;
+    for (CElementName* element : found->second)
+      if (element != exclude && EqualsNoCase(element->GetName(), name)) return element;
+    // A name changed after it was indexed (not expected during a read): search the list below.
+  }
   for (CFiler* obj : m_ElementList) {
     auto* element = dynamic_cast<CElementName*>(obj);
     if (element && element != exclude && EqualsNoCase(element->GetName(), name)) return element;

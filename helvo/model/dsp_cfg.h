@@ -5,7 +5,9 @@
 // one board and is the one place that files and unlinks functions and elements.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "helvo/engine/converters.h"
@@ -108,6 +110,11 @@ class cHelvoDspCfg : public cFilerContainer {
   // The first element in list order, other than exclude, whose name equals name ignoring letter case;
   // none otherwise.
   CElementName* VerifyElementNamed(const std::string& name, const CElementName* exclude = nullptr);
+  // Brackets the reading of a file into the configuration. In between, elements only join the end
+  // of the element list and keep their names, so name look-ups (one per function read) use an index
+  // that grows with the list instead of searching the whole list each time.
+  void BeginRead();
+  void EndRead();
   // The first function in whole-group scan order over the types of mask, other than exclude, whose
   // GetName equals name ignoring letter case; none otherwise.
   CPhasor* FindPhasorByName(const std::string& name, unsigned long mask, const CPhasor* exclude = nullptr);
@@ -212,10 +219,20 @@ class cHelvoDspCfg : public cFilerContainer {
   // which pred holds; none otherwise.
   template <class P>
   CPhasor* FindFunction(P pred);
-  void DeleteFunction(CPhasor* p);  // Remove(p) (and from its element), then delete p
-  void NoteUnfiled(CPhasor* p);
+  void DeleteFunction(CPhasor* p);       // Remove(p) (and from its element), then delete p
+  void NoteUnfiled(CPhasor* p);          // appends p to the unfiled list unless it is there
+  void ForgetUnfiled(const CPhasor* p);  // takes p out of the unfiled list
+
+  struct ElementIndex;
+  // The index of the element list while a file is read (BeginRead), catching up with the elements
+  // appended since it was last used; none otherwise.
+  ElementIndex* ReadIndex();
 
   PtrList<CPhasor> m_Unfiled;
+  // Where each unfiled function stands in m_Unfiled, so that filing and unfiling cost the same
+  // however many functions wait there.
+  std::unordered_map<const CPhasor*, PtrList<CPhasor>::Position> m_UnfiledAt;
+  std::unique_ptr<ElementIndex> m_pReadIndex;
   bool m_bSectionsRegistered = false;
 };
 

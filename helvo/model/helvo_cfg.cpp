@@ -3,6 +3,8 @@
 #include "helvo/model/meter_group.h"
 #include "helvo/model/trend.h"
 
+#include <unordered_set>
+
 #include "helvo/engine/helvo_section.h"
 #include "helvo/host/host_settings.h"
 #include "helvo/host/ied_def.h"
@@ -34,8 +36,17 @@ enum : int {
 
 // Deletes every object of list, unlinking each before it is deleted so that a destructor that calls
 // back into the configuration never sees it.
+// Deletes every object of list. Each is detached from the configuration first: its destructor would
+// otherwise search the configuration's lists for itself, which made deleting n records cost n^2. An
+// object listed twice is deleted once.
 void DeleteAll(FilerList& list) {
-  while (!list.IsEmpty()) delete list.RemoveHead();
+  std::unordered_set<CFiler*> deleted;
+  while (!list.IsEmpty()) {
+    CFiler* obj = list.RemoveHead();
+    if (!obj || !deleted.insert(obj).second) continue;
+    obj->SetParent(nullptr);
+    delete obj;
+  }
 }
 
 // Deletes a single record held in a field, first unlinking it from list in case it is also there, so
@@ -47,6 +58,24 @@ void DeleteRecord(T*& record, FilerList& list) {
   delete record;
   record = nullptr;
 }
+
+// Brackets one read of a file into cfg for its channel groups (cHelvoDspCfg::BeginRead).
+class ReadScope {
+ public:
+  explicit ReadScope(cHelvoDspCfg* const (&groups)[2]) : groups_(groups) {
+    for (cHelvoDspCfg* group : groups_)
+      if (group) group->BeginRead();
+  }
+  ~ReadScope() {
+    for (cHelvoDspCfg* group : groups_)
+      if (group) group->EndRead();
+  }
+  ReadScope(const ReadScope&) = delete;
+  ReadScope& operator=(const ReadScope&) = delete;
+
+ private:
+  cHelvoDspCfg* const (&groups_)[2];
+};
 
 }  // namespace
 
@@ -156,7 +185,11 @@ CObject* CHelvoCfg::ConstructChild(int cls) {
 
 eFilerError CHelvoCfg::ReadCfgFile(const std::string& path, int noCheck) {
   m_strFilePath = path;
-  const eFilerError result = m_Sections.ReadCfgFile(path, noCheck);
+  eFilerError result;
+  {
+    ReadScope scope(m_pDspCfg);
+    result = m_Sections.ReadCfgFile(path, noCheck);
+  }
   if (result != eFilerNoError) return result;
 
   m_nBank = cFilerSections::m_nDSPBanks;
@@ -185,13 +218,18 @@ eFilerError CHelvoCfg::ReadCfgFile(const std::string& path, int noCheck) {
 }
 
 eFilerError CHelvoCfg::ReadCfgFile(char* image, unsigned long size, int noCheck) {
-  const eFilerError result = m_Sections.ReadCfgFile(image, size, noCheck);
+  eFilerError result;
+  {
+    ReadScope scope(m_pDspCfg);
+    result = m_Sections.ReadCfgFile(image, size, noCheck);
+  }
   if (result == eFilerNoError) PostLoadProcess();
   return result;
 }
 
 void CHelvoCfg::ReadCfgFile(StringList& lines, StringList::Position& pos) {
   m_strFilePath.clear();
+  ReadScope scope(m_pDspCfg);
   m_Sections.ReadCfgFile(lines, pos);
 }
 

@@ -7,6 +7,7 @@
 // the meter references need every function filed, so the order of the steps matters.
 #include <algorithm>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "helvo/engine/helvo_section.h"
@@ -129,11 +130,13 @@ void ResolveMeterSlots(CHelvoCfg& cfg, Ref (&slots)[N], const CFiler* owner, int
 // ---- Channel group ----
 
 void cHelvoDspCfg::PostLoadProcess(CHelvoCfg*) {
-  // Takes f out of the class list of its class. A function that then stands in no table slot is
-  // kept in the unfiled list: the group still owns it (and deletes it with itself), while the
-  // tables, elements and scans show the same as before.
-  auto take = [this](CPhasor* f) {
-    RemoveEvery(m_ClassLists[f->GetClass()], static_cast<CFiler*>(f));
+  // Takes f out of the class list of its class (all taken functions leave their lists together at
+  // the end, in one pass per list, rather than each with a search of its list). A function that
+  // stands in no table slot is kept in the unfiled list: the group still owns it (and deletes it with
+  // itself), while the tables, elements and scans show the same as before.
+  std::unordered_set<const CFiler*> taken;
+  auto take = [this, &taken](CPhasor* f) {
+    taken.insert(f);
     CPhasor** table = GetFunctionTableAddress(static_cast<eHelvoCfgClass>(f->GetClass()));
     const int capacity = GetFunctionTableCapacity(f->GetClass());
     if (!table || std::find(table, table + capacity, f) == table + capacity) NoteUnfiled(f);
@@ -237,7 +240,7 @@ void cHelvoDspCfg::PostLoadProcess(CHelvoCfg*) {
       CPhasor*& slot = m_pFrequency[channel - 1];
       if (slot && slot != f) NoteUnfiled(slot);
       slot = f;
-      RemoveEvery(m_Unfiled, f);
+      ForgetUnfiled(f);
     }
     f->SetTypesEntry(Tables::LookupType("Freq"));
     if (auto* freq = dynamic_cast<CFrequencyCfg*>(f)) LinkInput(*this, f, freq->m_orefInput);
@@ -273,6 +276,13 @@ void cHelvoDspCfg::PostLoadProcess(CHelvoCfg*) {
       pf->m_orefInput.m_pPhasor = input && !LeadsTo(input, f) ? input : nullptr;
     }
   }
+
+  // The taken functions leave their class lists (only compared, never followed: some were deleted).
+  for (FilerList& list : m_ClassLists)
+    for (auto pos = list.GetHeadPosition(); pos;) {
+      const auto here = pos;
+      if (taken.count(list.GetNext(pos))) list.RemoveAt(here);
+    }
 }
 
 // ---- Configuration ----
