@@ -131,25 +131,29 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
   std::memcpy(field, data.data(), 4);
   std::string line;
   std::uint16_t crc = 0;
+  // A refused line ends the reading of lines, but the CRC still runs to the end: a damaged file must
+  // be reported as damaged, not as one with a refused version or an over-long line.
+  bool refused = false;
   for (size_t i = 5; i < data.size(); ++i) {
     const char c = data[i];
     crc = Crc16Update(crc, static_cast<unsigned char>(c));
+    if (refused) continue;
     if (c == '\n') {
-      if (scanHeader && !ScanHeaderLine(line)) return eFilerReadError;
-      lines.AddTail(std::move(line));
+      refused = scanHeader && !ScanHeaderLine(line);
+      if (!refused) lines.AddTail(std::move(line));
       line.clear();
     } else if (c != '\r') {
-      if (line.size() >= kMaxSettingsLineLength) return eFilerReadError;
+      refused = line.size() >= kMaxSettingsLineLength;
       line.push_back(c);
     }
   }
-  if (!line.empty()) {
-    if (scanHeader && !ScanHeaderLine(line)) return eFilerReadError;
-    lines.AddTail(std::move(line));
+  if (!refused && !line.empty()) {
+    refused = scanHeader && !ScanHeaderLine(line);
+    if (!refused) lines.AddTail(std::move(line));
   }
   if (crcOut) *crcOut = crc;
   if (!noCheck && !IsUncheckedMark(field) && !CrcMatches(field, crc)) return eFilerCRCError;
-  return eFilerNoError;
+  return refused ? eFilerReadError : eFilerNoError;
 }
 
 eFilerError cFilerSections::ReadCfgFile(const std::string& path, int noCheck) {
