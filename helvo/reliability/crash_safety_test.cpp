@@ -17,6 +17,7 @@
 #include "helvo/platform/file_io.h"
 #include "helvo/testing/cfg_fixture.h"
 #include "helvo/testing/fuzz_targets.h"
+#include "helvo/testing/sanitizer.h"
 #include "helvo/testing/scoped_env.h"
 
 namespace helvo {
@@ -28,7 +29,7 @@ TEST_F(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewFile) {
   // A fixed clock: a save at a chosen version stamps the current time into the file.
   const testing::ScopedEnv epoch("SOURCE_DATE_EPOCH", "1709543103"), zone("TZ", "UTC");
   tzset();
-  constexpr int kKills = 1000;
+  constexpr int kKills = testing::kSlowFork ? 100 : 1000;
   // Two contents: the example at its own version and folded to version 201.
   CHelvoCfg cfg(HELVO_EXAMPLES_DIR "/recorder.cfg", 0);
   ASSERT_EQ(cfg.m_eReadResult, eFilerNoError);
@@ -47,7 +48,7 @@ TEST_F(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewFile) {
   ASSERT_NE(images[0], images[1]);
 
   std::mt19937 random(20240304);
-  std::uniform_int_distribution<long> delayNs(0, 3'000'000);
+  std::uniform_int_distribution<long> delayNs(0, testing::kSlowFork ? 30'000'000 : 3'000'000);
   int saw[2] = {0, 0};
   const auto start = std::chrono::steady_clock::now();
   for (int kill = 0; kill < kKills; ++kill) {

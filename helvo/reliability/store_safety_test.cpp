@@ -14,6 +14,7 @@
 #include "helvo/host/settings_store.h"
 #include "helvo/scaling/units.h"
 #include "helvo/testing/cfg_fixture.h"
+#include "helvo/testing/sanitizer.h"
 
 namespace helvo {
 namespace {
@@ -49,9 +50,9 @@ class StoreSafetyTest : public testing::CfgTest {
 };
 
 TEST_F(StoreSafetyTest, AKilledWriterLeavesEveryUnitStoredBefore) {
-  constexpr int kKills = 200;
+  constexpr int kKills = testing::kSlowFork ? 40 : 200;
   std::mt19937 random(7);
-  std::uniform_int_distribution<long> delayNs(0, 8'000'000);
+  std::uniform_int_distribution<long> delayNs(0, testing::kSlowFork ? 40'000'000 : 8'000'000);
   std::vector<std::string> before;
   for (int kill = 0; kill < kKills; ++kill) {
     // Each child adds its own units, so that every one of them writes the store.
