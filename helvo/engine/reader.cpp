@@ -142,7 +142,10 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
   const char* const bytes = data.data();
   const size_t size = data.size();
   std::string line;
-  for (size_t start = 5; start < size;) {
+  // A refused line ends the reading of lines, but the CRC is checked first: a damaged file must be
+  // reported as damaged, not as one with a refused version or an over-long line.
+  bool refused = false;
+  for (size_t start = 5; start < size && !refused;) {
     const auto* lf = static_cast<const char*>(std::memchr(bytes + start, '\n', size - start));
     const size_t end = lf ? static_cast<size_t>(lf - bytes) : size;
     // The line is the bytes up to the line feed, carriage returns dropped.
@@ -153,16 +156,17 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
       line.append(bytes + at, stop - at);
       at = stop + 1;
     }
-    if (line.size() > kMaxSettingsLineLength) return eFilerReadError;
-    if (lf || !line.empty()) {  // a last line without a line feed counts only when it holds text
-      if (scanHeader && !ScanHeaderLine(line)) return eFilerReadError;
-      lines.AddTail(line);
+    refused = line.size() > kMaxSettingsLineLength;
+    // A last line without a line feed counts only when it holds text.
+    if (!refused && (lf || !line.empty())) {
+      refused = scanHeader && !ScanHeaderLine(line);
+      if (!refused) lines.AddTail(line);
     }
     start = end + 1;
   }
   if (crcOut) *crcOut = crc;
   if (!noCheck && !IsUncheckedMark(field) && !CrcMatches(field, crc)) return eFilerCRCError;
-  return eFilerNoError;
+  return refused ? eFilerReadError : eFilerNoError;
 }
 
 eFilerError cFilerSections::ReadCfgFile(const std::string& path, int noCheck) {

@@ -33,6 +33,12 @@ HELVO_IMPLEMENT_DYNCREATE(cHelvoDspCfg, cFilerContainer)
 
 namespace {
 
+// The table slot of a function with channel number channel (counted from 1) in a table of n slots;
+// -1 when the number names no slot. A file may give any number, the most negative one included.
+int SlotOf(int channel, int n) {
+  return channel >= 1 && channel <= n ? channel - 1 : -1;
+}
+
 // String ids of the per-board section names and of the keys defined here (a section's keys take the
 // ids after its own). Part of the settings-file format.
 enum : int {
@@ -356,8 +362,8 @@ void cHelvoDspCfg::Add(CPhasor* p) {
       p->GetChannelNumber() >= 2)
     p->SetChannelNumber(1);
 
-  const int i = p->GetChannelNumber() - 1;
-  if (i < 0 || i >= n) {
+  const int i = SlotOf(p->GetChannelNumber(), n);
+  if (i < 0) {
     NoteUnfiled(p);
     return;
   }
@@ -376,8 +382,8 @@ void cHelvoDspCfg::ModifyChannelNumber(CPhasor* p) {
   if (n > capacity) n = capacity;
   for (int i = 0; i < capacity; ++i)
     if (table[i] == p) table[i] = nullptr;
-  const int i = p->GetChannelNumber() - 1;
-  if (i < 0 || i >= n) {
+  const int i = SlotOf(p->GetChannelNumber(), n);
+  if (i < 0) {
     NoteUnfiled(p);
     return;
   }

@@ -8,11 +8,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace helvo {
 
 namespace {
+
+FileFailureHook& FailureHook() {
+  static FileFailureHook hook;
+  return hook;
+}
+
+// True (errno set) when the hook makes this call fail.
+bool Injected(FileCall call) {
+  const FileFailureHook& hook = FailureHook();
+  if (!hook || !hook(call)) return false;
+  errno = EIO;
+  return true;
+}
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -28,7 +42,7 @@ std::string BaseNameOf(const std::string& path) {
 
 bool WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
+    const ssize_t n = Injected(FileCall::kWrite) ? -1 : ::write(fd, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -90,11 +104,14 @@ bool ReplaceFileAtomically(const std::string& linkOrPath, const std::string& dat
   struct stat target;
   const bool exists = ::stat(path.c_str(), &target) == 0;
   if (exists && !S_ISREG(target.st_mode)) return false;
+  // Renaming would replace even a file its owner made read-only; a save must honour that as opening
+  // the file for writing would.
+  if (exists && ::access(path.c_str(), W_OK) != 0) return false;
 
   std::string temp = FolderOf(path) + "/." + BaseNameOf(path) + ".XXXXXX";
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back('\0');
-  const int fd = ::mkstemp(name.data());
+  const int fd = Injected(FileCall::kOpen) ? -1 : ::mkstemp(name.data());
   if (fd < 0) return false;
   temp.assign(name.data());
 
@@ -106,9 +123,11 @@ bool ReplaceFileAtomically(const std::string& linkOrPath, const std::string& dat
     ::umask(mask);
     mode = 0666 & ~mask;
   }
-  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, data.data(), data.size()) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, data.data(), data.size()) && !Injected(FileCall::kSync) &&
+            ::fsync(fd) == 0;
+  const bool closeFails = Injected(FileCall::kClose);
+  ok = (::close(fd) == 0) && !closeFails && ok;
+  if (ok) ok = !Injected(FileCall::kRename) && ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) {
     ::unlink(temp.c_str());
     return false;
@@ -125,6 +144,10 @@ bool ReplaceFileAtomically(const std::string& linkOrPath, const std::string& dat
 
 bool RemoveFile(const std::string& path) {
   return ::unlink(path.c_str()) == 0;
+}
+
+void SetFileFailureHook(FileFailureHook hook) {
+  FailureHook() = std::move(hook);
 }
 
 }  // namespace helvo

@@ -3,6 +3,7 @@
 // never damages the file that was there before.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace helvo {
@@ -16,11 +17,22 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data);
 
 // Writes data as the new content of path. Returns true on success. On failure the previous file (if
 // any) is left byte for byte as it was and no temporary file remains. A new file gets the permissions
-// a plain create would give (0666 less the umask); an existing file keeps its permissions. A path
+// a plain create would give (0666 less the umask); an existing file keeps its permissions, and one the
+// caller may not write is refused. A path
 // that is a symbolic link replaces the file the link names, and the link stays.
 bool ReplaceFileAtomically(const std::string& path, const std::string& data);
 
 // Removes a file; the outcome is returned but callers may ignore it.
 bool RemoveFile(const std::string& path);
+
+// The system calls ReplaceFileAtomically makes, as seen by a failure hook.
+enum class FileCall { kOpen, kWrite, kSync, kClose, kRename };
+
+// A hook asked before each of those calls; when it answers true the call is not made (a close is still
+// made, so nothing leaks) and fails as the system would, with errno EIO. Lets tests prove that every
+// failure of a save leaves the previous file and nothing else behind. No hook (the default) means no
+// injected failures. Not thread-safe: set it only while no save runs.
+using FileFailureHook = std::function<bool(FileCall call)>;
+void SetFileFailureHook(FileFailureHook hook);
 
 }  // namespace helvo

@@ -169,9 +169,10 @@ TEST_F(UnitsTest, AddDCUnitMergesWhatOthersStored) {
   EXPECT_EQ(StoredUnits(), (std::vector<std::string>{"a", "b", "1234567890123456", "c"}));
   EXPECT_EQ(Enumerate(units_, kDC, 204), (std::vector<std::string>{"", "a", "b", "c"}));
 
-  // Two processes adding different units at the same time: every unit of both is kept.
+  // Four processes adding different units at the same time: every unit of each is kept.
+  const char kWriters[] = {'w', 'x', 'y', 'z'};
   std::vector<pid_t> children;
-  for (char who : {'x', 'y'}) {
+  for (char who : kWriters) {
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
@@ -190,8 +191,8 @@ TEST_F(UnitsTest, AddDCUnitMergesWhatOthersStored) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   const std::vector<std::string> stored = StoredUnits();
-  EXPECT_EQ(stored.size(), 44u);
-  for (char who : {'x', 'y'})
+  EXPECT_EQ(stored.size(), 84u);
+  for (char who : kWriters)
     for (int i = 0; i < 20; ++i)
       EXPECT_NE(std::find(stored.begin(), stored.end(), std::string(1, who) + std::to_string(i)),
                 stored.end());

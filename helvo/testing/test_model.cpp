@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -202,10 +203,16 @@ std::vector<std::string> BodyLines(const std::string& image) {
   return out;
 }
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "helvo-test-XXXXXX").string();
+TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path().string()) {}
+
+TempDir::TempDir(const std::string& parent) {
+  std::string pattern = parent + "/helvo-test-XXXXXX";
   if (!mkdtemp(pattern.data())) ADD_FAILURE() << "cannot create a temporary folder";
   path_ = pattern;
+}
+
+TempDir TempDir::InMemory() {
+  return access("/dev/shm", W_OK) == 0 ? TempDir("/dev/shm") : TempDir();
 }
 
 TempDir::~TempDir() {

@@ -158,6 +158,9 @@ std::vector<std::string> BodyLines(const std::string& image);
 class TempDir {
  public:
   TempDir();
+  // A folder in memory-backed storage (/dev/shm) where the system has one, else as above: for tests
+  // that save thousands of files, which on a disk spend their time waiting for each save's sync.
+  static TempDir InMemory();
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -168,6 +171,7 @@ class TempDir {
   std::vector<std::string> Names() const;  // entries of the folder, sorted
 
  private:
+  explicit TempDir(const std::string& parent);
   std::string path_;
 };
 
