@@ -1,6 +1,7 @@
 // The settings-file reader: the by-name, memory-image and line-list forms, section headers, nesting
 // through the unnamed section, and the filling of objects from key lines. docs/file-format.md gives
 // the format these functions accept.
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string_view>
@@ -328,19 +329,18 @@ eFilerError cFilerSections::ReadCfgFile(char* image, unsigned long size, int noC
   std::vector<std::string_view> views;
   views.reserve(size / 16);
   // Each line is the text from its start up to the first zero byte: a CR (made zero here) cuts the
-  // line, and so does a zero byte in the image itself.
+  // line, and so does a zero byte in the image itself. One pass over each line's bytes does both:
+  // lines are short, and a library call per line for each search cost more than the bytes.
   for (size_t start = 5; start < size;) {
-    auto* lf = static_cast<char*>(std::memchr(image + start, '\n', size - start));
-    const size_t end = lf ? static_cast<size_t>(lf - image) : size;
-    for (size_t at = start; at < end;) {
-      auto* cr = static_cast<char*>(std::memchr(image + at, '\r', end - at));
-      if (!cr) break;
-      *cr = '\0';
-      at = static_cast<size_t>(cr - image) + 1;
+    size_t end = start;
+    size_t cut = size;  // the first zero byte of the line, if any
+    for (; end < size && image[end] != '\n'; ++end) {
+      if (image[end] == '\r') image[end] = '\0';
+      if (image[end] == '\0' && cut == size) cut = end;
     }
-    const std::string_view line(image + start, strnlen(image + start, end - start));
-    if (lf) {
-      *lf = '\0';
+    const std::string_view line(image + start, std::min(cut, end) - start);
+    if (end < size) {
+      image[end] = '\0';
       views.push_back(line);
     } else if (!line.empty()) {
       views.push_back(line);
