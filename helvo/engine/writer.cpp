@@ -277,7 +277,9 @@ eFilerError cFilerSections::BuildCfgImage(std::string& image, int version, int s
 }
 
 const char* UnreadableLineReason(std::string_view line) {
-  if (line.find_first_of("\r\n") != std::string_view::npos) return "contains a line break";
+  // A plain loop: find_first_of would search the two-byte set once per byte of the line.
+  if (std::any_of(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }))
+    return "contains a line break";
   if (line.size() > kMaxSettingsLineLength) return "is longer than 255 characters";
   return nullptr;
 }
