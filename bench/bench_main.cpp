@@ -197,16 +197,16 @@ void BM_Destroy(benchmark::State& state) {
   ReportAgainstInih(state, spec);
 }
 
-// The save of a loaded configuration into memory: pre-save processing, the writer's lines and the
-// file image with its CRC, at the configuration's own version. This is WriteCfgFile without the file;
+// The save of a loaded configuration into memory: pre-save processing and the writer's file image
+// with its CRC, at the configuration's own version. This is WriteCfgFile without the file;
 // the set date is the save time (fixed by SOURCE_DATE_EPOCH to the date the files carry).
 std::string SaveToMemory(CHelvoCfg& cfg) {
   const int version = cfg.GetIdCfg()->m_nSettingsVers;
   cfg.PreDumpProcess(nullptr, version);
   cfg.GetIdCfg()->m_oSetDate.m_Time = CalendarTime::GetCurrentTime();
-  StringList lines;
-  cfg.GetSections().BuildCfgLines(lines, version, cfg.GetIdCfg()->m_nSystemFrequency);
-  return BuildSettingsImage(lines);
+  std::string image;
+  cfg.GetSections().BuildCfgImage(image, version, cfg.GetIdCfg()->m_nSystemFrequency);
+  return image;
 }
 
 void BM_SaveMemory(benchmark::State& state) {

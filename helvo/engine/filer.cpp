@@ -122,10 +122,17 @@ int cFilerSections::m_nSampleRate = 96;
 cFilerSections::cFilerSections(cFilerContainer* parent) : m_pParent(parent) {}
 
 cFilerSections::~cFilerSections() {
-  while (!m_Sections.IsEmpty()) delete m_Sections.RemoveTail();
+  m_Sections.RemoveAll();
+  while (!m_Owned.IsEmpty()) delete m_Owned.RemoveTail();
 }
 
 void cFilerSections::AddFilerSection(int, CFilerSection* section) {
+  if (!section) return;
+  m_Sections.AddTail(section);
+  m_Owned.AddTail(section);
+}
+
+void cFilerSections::AddSharedSection(CFilerSection* section) {
   if (section) m_Sections.AddTail(section);
 }
 

@@ -136,6 +136,10 @@ class CFilerEntry {
   const FieldRef& GetOffset() const { return m_Field; }
   const std::string& GetKeyName() const { return m_strName; }
   unsigned int GetFlags() const { return m_nFlags; }
+  // Keys the writer treats apart, known from the name: NUM_A_CHANNELS and SAMPLE_RATE, written only
+  // from version 201 on, and NUM_BANKS, which folding sets to 1.
+  bool IsHeaderOnlyFrom201() const { return m_eSpecial == eSpecial::kHeaderOnlyFrom201; }
+  bool IsNumBanks() const { return m_eSpecial == eSpecial::kNumBanks; }
 
  private:
   friend class CFilerSection;
@@ -240,6 +244,11 @@ class cFilerSections {
 
   // Appends section (the integer is not used). The registry owns it.
   void AddFilerSection(int, CFilerSection* section);
+  // Appends a section definition shared by every registry of its kind: built once per process, never
+  // changed afterwards and never deleted, so the registry does not own it. Only definitions that hold
+  // no address of a particular container may be shared (keys reach their fields through member
+  // pointers); a section with nested containers stays with its registry.
+  void AddSharedSection(CFilerSection* section);
   // The first registered section of class cls, or none.
   CFilerSection* GetSection(int cls) const;
   int GetCount() const { return static_cast<int>(m_Sections.GetCount()); }
@@ -268,6 +277,10 @@ class cFilerSections {
   eFilerError WriteCfgFile(const std::string& path, int version, int sysFreq);
   // Builds the lines of the file (without the CRC line) as WriteCfgFile writes them.
   void BuildCfgLines(StringList& lines, int version, int sysFreq);
+  // Builds the complete file image, CRC line included, that WriteCfgFile writes, in one buffer.
+  // eFilerWriteError (with WriteCfgFile's message, and image left empty) when a line could not be
+  // read back as written.
+  eFilerError BuildCfgImage(std::string& image, int version, int sysFreq);
   // Appends one object's section block.
   cFilerSections* WriteSectionStrings(CFilerSection* section, StringList& lines, CFiler* obj,
                                       const std::string& prefix, int version, int& sysFreq);
@@ -284,7 +297,8 @@ class cFilerSections {
 
  private:
   cFilerContainer* m_pParent;
-  PtrList<CFilerSection> m_Sections;
+  PtrList<CFilerSection> m_Sections;  // every section, in registration (write) order
+  PtrList<CFilerSection> m_Owned;     // the ones this registry deletes
 };
 
 // An object that owns child objects and the section definitions for them.

@@ -1,8 +1,11 @@
 // The settings-file reader: the by-name, memory-image and line-list forms, section headers, nesting
 // through the unnamed section, and the filling of objects from key lines. docs/file-format.md gives
 // the format these functions accept.
+#include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <string_view>
+#include <vector>
 
 #include "helvo/engine/crc16.h"
 #include "helvo/engine/field_access.h"
@@ -35,7 +38,7 @@ bool IsUncheckedMark(const char field[4]) {
 // Picks a header value out of one line of the by-name form. Returns false when the line carries a
 // setting version the reader refuses. Every line of a file passes through here, so the line is
 // scanned once for all four names rather than once per name.
-bool ScanHeaderLine(const std::string& line) {
+bool ScanHeaderLine(std::string_view line) {
   static const HeaderKey kKeys[] = {
       {"SETTINGS_VERS", &cFilerSections::m_nSettingVersion},
       {"NUM_BANKS", &cFilerSections::m_nDSPBanks},
@@ -44,7 +47,7 @@ bool ScanHeaderLine(const std::string& line) {
   };
   constexpr size_t kNone = std::size(kKeys);
   size_t found = kNone;  // the first key, in the order above, that the line contains anywhere
-  const std::string_view text(line);
+  const std::string_view text = line;
   for (size_t at = 0; at < text.size() && found > 0; ++at) {
     if (text[at] != 'S' && text[at] != 'N') continue;  // the first letters of the four names
     for (size_t k = 0; k < found; ++k)
@@ -53,8 +56,8 @@ bool ScanHeaderLine(const std::string& line) {
   if (found == kNone) return true;
   const HeaderKey& key = kKeys[found];
   const size_t eq = line.find('=');
-  if (eq != std::string::npos) {
-    *key.target = LeadingInt(std::string_view(line).substr(eq + 1));
+  if (eq != std::string_view::npos) {
+    *key.target = LeadingInt(line.substr(eq + 1));
     if (key.target == &cFilerSections::m_nSettingVersion) {
       const int v = cFilerSections::m_nSettingVersion;
       if (v < 1 || (v >= 8 && v <= 200)) return false;
@@ -63,8 +66,8 @@ bool ScanHeaderLine(const std::string& line) {
   return true;  // only the first key the line contains counts
 }
 
-bool IsSectionHeader(const std::string& line) {
-  return line.size() >= 3 && line[0] == '[' && line.find(']') != std::string::npos;
+bool IsSectionHeader(std::string_view line) {
+  return line.size() >= 3 && line[0] == '[' && line.find(']') != std::string_view::npos;
 }
 
 bool IsDigit(char c) {
@@ -72,9 +75,9 @@ bool IsDigit(char c) {
 }
 
 // Splits "[NAME<group>-<instance>]..." into its three parts.
-void SplitHeader(const std::string& line, std::string& name, std::string& instance, int& group) {
+void SplitHeader(std::string_view line, std::string& name, std::string& instance, int& group) {
   const size_t close = line.find(']');
-  std::string n = line.substr(1, close - 1);
+  std::string n(line.substr(1, close - 1));
   size_t end = n.size();
   while (end > 0 && IsDigit(n[end - 1])) --end;
   instance = n.substr(end);
@@ -120,11 +123,138 @@ bool PlaceObject(FilerList& list, CFiler* obj, int cls, const std::string& insta
   return false;
 }
 
-}  // namespace
+// The body lines of a file being read, walked one at a time: the caller's line list for the
+// line-list form, or views into the file image for the memory and by-name forms, which then make no
+// string per line. Both walks run the same section and key code below.
+class ListLines {
+ public:
+  ListLines(StringList& lines, StringList::Position& pos) : lines_(lines), pos_(pos) {}
+  bool AtEnd() const { return !pos_; }
+  std::string_view Line() const { return lines_.GetAt(pos_); }
+  void Next() { lines_.GetNext(pos_); }
+  void Finish() { pos_ = StringList::Position(); }
 
-eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool noCheck, bool scanHeader,
+ private:
+  StringList& lines_;
+  StringList::Position& pos_;
+};
+
+class ViewLines {
+ public:
+  explicit ViewLines(const std::vector<std::string_view>& lines) : lines_(lines) {}
+  bool AtEnd() const { return at_ >= lines_.size(); }
+  std::string_view Line() const { return lines_[at_]; }
+  void Next() { ++at_; }
+  void Finish() { at_ = lines_.size(); }
+
+ private:
+  const std::vector<std::string_view>& lines_;
+  size_t at_ = 0;
+};
+
+// Fills obj from the key lines that follow a section header, up to the first line without '='.
+template <class Lines>
+void ReadKeys(const CFilerSection& section, Lines& lines, CFiler* obj, std::string& instance, int& sysFreq) {
+  if (const CFilerEntry* entry = section.GetInstanceEntry()) StoreValueText(*entry, obj, instance, sysFreq);
+  for (; !lines.AtEnd(); lines.Next()) {
+    const std::string_view line = lines.Line();
+    const size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return;
+    const std::string_view key = line.substr(0, eq);
+    if (const CFilerEntry* entry = section.FindEntryByName(key)) {
+      if (!StoreNumberText(*entry, obj, line.substr(eq + 1))) {
+        std::string value(line.substr(eq + 1));
+        StoreValueText(*entry, obj, value, sysFreq);
+      }
+    } else {
+      ShowMessage("The parameter \"" + std::string(key) + "\" is unrecognized and will be ignored.",
+                  MB_OK | MB_ICONWARNING);
+    }
+  }
+}
+
+// Handles one section header at the current line: nonzero when handled (or the lines are
+// exhausted), 0 when the name matches no section of sections.
+template <class Lines>
+int BuildFromHeader(cFilerSections& sections, Lines& lines, cFilerContainer* container,
+                    const std::string& name, std::string& instance, int group, int& sysFreq) {
+  for (CFilerSection* section : sections.GetSections()) {
+    if (section->IsUnnamed()) {
+      const auto& nested = section->GetNestedContainers();
+      if (nested.IsEmpty()) continue;
+      const int count = static_cast<int>(nested.GetCount());
+      const int g = (group < 1 || group > count) ? 1 : group;
+      cFilerContainer* child = *std::next(nested.begin(), g - 1);
+      if (child && BuildFromHeader(child->GetSections(), lines, child, name, instance, 0, sysFreq)) return 1;
+      continue;
+    }
+    if (section->GetName() != name) continue;
+
+    if (!section->HoldsObjects()) {  // END: the whole parse ends here
+      lines.Finish();
+      return 1;
+    }
+    CObject* made = container ? container->ConstructChild(section->GetClass()) : nullptr;
+    CFiler* obj = dynamic_cast<CFiler*>(made);
+    if (made && !obj) delete made;
+    if (obj) obj->SetParent(container);
+
+    lines.Next();  // to the line after the header
+    if (lines.AtEnd()) {
+      delete obj;
+      return 1;
+    }
+    FilerList* list = section->GetObjectList(container);
+    if (!obj || !list) {
+      // The container makes no object of this class: pass over the section body.
+      delete obj;
+      while (!lines.AtEnd() && lines.Line().find('=') != std::string_view::npos) lines.Next();
+      return 1;
+    }
+    ReadKeys(*section, lines, obj, instance, sysFreq);
+    if (!PlaceObject(*list, obj, section->GetClass(), instance)) return 1;
+
+    sHeaderValues header;
+    if (obj->GetHeaderValues(header)) {
+      sysFreq = header.m_nSystemFrequency;
+      cFilerSections::m_nSettingVersion = header.m_nSettingVersion;
+      cFilerSections::m_nAChan = header.m_nAChan;
+      cFilerSections::m_nSampleRate = header.m_nSampleRate;
+      cFilerSections::m_nDSPBanks = header.m_nDSPBanks;
+    }
+    return 1;
+  }
+  return lines.AtEnd() ? 1 : 0;
+}
+
+// Reads every section of the lines into the registry's container.
+template <class Lines>
+void ReadSections(cFilerSections& sections, Lines& lines) {
+  int sysFreq = 0;
+  while (!lines.AtEnd()) {
+    const std::string_view line = lines.Line();
+    if (!IsSectionHeader(line)) {
+      lines.Next();
+      continue;
+    }
+    std::string name, instance;
+    int group = 0;
+    SplitHeader(line, name, instance, group);
+    if (!BuildFromHeader(sections, lines, sections.GetParent(), name, instance, group, sysFreq)) {
+      ShowMessage("The section [" + name + "] is unrecognized.\r\nThe load process is terminating.",
+                  MB_OK | MB_ICONWARNING);
+      return;
+    }
+    if (lines.AtEnd()) return;
+    lines.Next();  // the line that ended the section body
+  }
+}
+
+// The body lines of the settings file at path by the by-name rules (see ReadSettingsLines), as
+// views into data, which receives the file and in which a line's CR bytes are squeezed out.
+eFilerError ReadSettingsViews(const std::string& path, std::string& data,
+                              std::vector<std::string_view>& lines, bool noCheck, bool scanHeader,
                               std::uint16_t* crcOut) {
-  std::string data;
   switch (ReadWholeFile(path, data)) {
     case ReadStatus::kOk:
       break;
@@ -137,30 +267,33 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
 
   char field[4];
   std::memcpy(field, data.data(), 4);
-  // The CRC covers every byte from the sixth on, line ends included.
+  // The CRC covers every byte from the sixth on, line ends included; it is taken before any CR is
+  // squeezed out.
   const std::uint16_t crc = Crc16Update(0, data.data() + 5, data.size() - 5);
-  const char* const bytes = data.data();
+  char* const bytes = data.data();
   const size_t size = data.size();
-  std::string line;
+  lines.reserve(size / 16);
   // A refused line ends the reading of lines, but the CRC is checked first: a damaged file must be
   // reported as damaged, not as one with a refused version or an over-long line.
   bool refused = false;
   for (size_t start = 5; start < size && !refused;) {
-    const auto* lf = static_cast<const char*>(std::memchr(bytes + start, '\n', size - start));
+    auto* lf = static_cast<char*>(std::memchr(bytes + start, '\n', size - start));
     const size_t end = lf ? static_cast<size_t>(lf - bytes) : size;
-    // The line is the bytes up to the line feed, carriage returns dropped.
-    line.clear();
-    for (size_t at = start; at < end;) {
-      const auto* cr = static_cast<const char*>(std::memchr(bytes + at, '\r', end - at));
-      const size_t stop = cr ? static_cast<size_t>(cr - bytes) : end;
-      line.append(bytes + at, stop - at);
-      at = stop + 1;
+    // The line is the bytes up to the line feed, carriage returns dropped: they are squeezed out
+    // within the line's own bytes, which only shortens it.
+    size_t length = end - start;
+    if (auto* cr = static_cast<char*>(std::memchr(bytes + start, '\r', end - start))) {
+      char* out = cr;
+      for (const char* in = cr; in < bytes + end; ++in)
+        if (*in != '\r') *out++ = *in;
+      length = static_cast<size_t>(out - (bytes + start));
     }
+    const std::string_view line(bytes + start, length);
     refused = line.size() > kMaxSettingsLineLength;
     // A last line without a line feed counts only when it holds text.
     if (!refused && (lf || !line.empty())) {
       refused = scanHeader && !ScanHeaderLine(line);
-      if (!refused) lines.AddTail(line);
+      if (!refused) lines.push_back(line);
     }
     start = end + 1;
   }
@@ -169,12 +302,25 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
   return refused ? eFilerReadError : eFilerNoError;
 }
 
+}  // namespace
+
+eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool noCheck, bool scanHeader,
+                              std::uint16_t* crcOut) {
+  std::string data;
+  std::vector<std::string_view> views;
+  const eFilerError result = ReadSettingsViews(path, data, views, noCheck, scanHeader, crcOut);
+  // Lines read before a failure are handed over as they were.
+  for (std::string_view line : views) lines.AddTail(std::string(line));
+  return result;
+}
+
 eFilerError cFilerSections::ReadCfgFile(const std::string& path, int noCheck) {
-  StringList lines;
-  const eFilerError result = ReadSettingsLines(path, lines, noCheck != 0, true);
+  std::string data;
+  std::vector<std::string_view> views;
+  const eFilerError result = ReadSettingsViews(path, data, views, noCheck != 0, true, nullptr);
   if (result != eFilerNoError) return result;
-  StringList::Position pos;
-  ReadCfgFile(lines, pos);
+  ViewLines lines(views);
+  ReadSections(*this, lines);
   return eFilerNoError;
 }
 
@@ -184,128 +330,51 @@ eFilerError cFilerSections::ReadCfgFile(char* image, unsigned long size, int noC
   std::memcpy(field, image, 4);
   // The CRC is taken over the image as given, before any byte of it is changed.
   const std::uint16_t crc = Crc16Update(0, image + 5, size - 5);
-  StringList lines;
+  std::vector<std::string_view> views;
+  views.reserve(size / 16);
   // Each line is the text from its start up to the first zero byte: a CR (made zero here) cuts the
-  // line, and so does a zero byte in the image itself.
+  // line, and so does a zero byte in the image itself. One pass over each line's bytes does both:
+  // lines are short, and a library call per line for each search cost more than the bytes.
   for (size_t start = 5; start < size;) {
-    auto* lf = static_cast<char*>(std::memchr(image + start, '\n', size - start));
-    const size_t end = lf ? static_cast<size_t>(lf - image) : size;
-    for (size_t at = start; at < end;) {
-      auto* cr = static_cast<char*>(std::memchr(image + at, '\r', end - at));
-      if (!cr) break;
-      *cr = '\0';
-      at = static_cast<size_t>(cr - image) + 1;
+    size_t end = start;
+    size_t cut = size;  // the first zero byte of the line, if any
+    for (; end < size && image[end] != '\n'; ++end) {
+      if (image[end] == '\r') image[end] = '\0';
+      if (image[end] == '\0' && cut == size) cut = end;
     }
-    std::string line(image + start, strnlen(image + start, end - start));
-    if (lf) {
-      *lf = '\0';
-      lines.AddTail(std::move(line));
+    const std::string_view line(image + start, std::min(cut, end) - start);
+    if (end < size) {
+      image[end] = '\0';
+      views.push_back(line);
     } else if (!line.empty()) {
-      lines.AddTail(std::move(line));
+      views.push_back(line);
     }
     start = end + 1;
   }
   if (noCheck == 0 && !IsUncheckedMark(field) && !CrcMatches(field, crc)) return eFilerCRCError;
 
-  StringList::Position pos;
-  ReadCfgFile(lines, pos);
+  ViewLines lines(views);
+  ReadSections(*this, lines);
   return eFilerNoError;
 }
 
 void cFilerSections::ReadCfgFile(StringList& lines, StringList::Position& pos) {
-  int sysFreq = 0;
   pos = lines.GetHeadPosition();
-  while (pos) {
-    const std::string& line = lines.GetAt(pos);
-    if (!IsSectionHeader(line)) {
-      lines.GetNext(pos);
-      continue;
-    }
-    std::string name, instance;
-    int group = 0;
-    SplitHeader(line, name, instance, group);
-    if (!BuildFilerFromString(lines, pos, m_pParent, name, instance, group, sysFreq)) {
-      ShowMessage("The section [" + name + "] is unrecognized.\r\nThe load process is terminating.",
-                  MB_OK | MB_ICONWARNING);
-      return;
-    }
-    if (!pos) return;
-    lines.GetNext(pos);  // the line that ended the section body
-  }
+  ListLines walk(lines, pos);
+  ReadSections(*this, walk);
 }
 
 int cFilerSections::BuildFilerFromString(StringList& lines, StringList::Position& pos,
                                          cFilerContainer* container, const std::string& name,
                                          std::string& instance, int group, int& sysFreq) {
-  for (CFilerSection* section : m_Sections) {
-    if (section->IsUnnamed()) {
-      const auto& nested = section->GetNestedContainers();
-      if (nested.IsEmpty()) continue;
-      const int count = static_cast<int>(nested.GetCount());
-      const int g = (group < 1 || group > count) ? 1 : group;
-      cFilerContainer* child = *std::next(nested.begin(), g - 1);
-      if (child && child->GetSections().BuildFilerFromString(lines, pos, child, name, instance, 0, sysFreq))
-        return 1;
-      continue;
-    }
-    if (section->GetName() != name) continue;
-
-    if (!section->HoldsObjects()) {  // END: the whole parse ends here
-      pos = StringList::Position();
-      return 1;
-    }
-    CObject* made = container ? container->ConstructChild(section->GetClass()) : nullptr;
-    CFiler* obj = dynamic_cast<CFiler*>(made);
-    if (made && !obj) delete made;
-    if (obj) obj->SetParent(container);
-
-    lines.GetNext(pos);  // to the line after the header
-    if (!pos) {
-      delete obj;
-      return 1;
-    }
-    FilerList* list = section->GetObjectList(container);
-    if (!obj || !list) {
-      // The container makes no object of this class: pass over the section body.
-      delete obj;
-      while (pos && lines.GetAt(pos).find('=') != std::string::npos) lines.GetNext(pos);
-      return 1;
-    }
-    section->ReadCfgStrings(lines, pos, obj, instance, sysFreq);
-    if (!PlaceObject(*list, obj, section->GetClass(), instance)) return 1;
-
-    sHeaderValues header;
-    if (obj->GetHeaderValues(header)) {
-      sysFreq = header.m_nSystemFrequency;
-      m_nSettingVersion = header.m_nSettingVersion;
-      m_nAChan = header.m_nAChan;
-      m_nSampleRate = header.m_nSampleRate;
-      m_nDSPBanks = header.m_nDSPBanks;
-    }
-    return 1;
-  }
-  return pos ? 0 : 1;
+  ListLines walk(lines, pos);
+  return BuildFromHeader(*this, walk, container, name, instance, group, sysFreq);
 }
 
 CFilerSection* CFilerSection::ReadCfgStrings(StringList& lines, StringList::Position& pos, CFiler* obj,
                                              std::string& instance, int& sysFreq) {
-  if (m_pInstance) StoreValueText(*m_pInstance, obj, instance, sysFreq);
-  while (pos) {
-    std::string& line = lines.GetAt(pos);
-    const size_t eq = line.find('=');
-    if (eq == std::string::npos) return this;
-    const std::string_view key(line.data(), eq);
-    if (CFilerEntry* entry = FindEntryByName(key)) {
-      if (!StoreNumberText(*entry, obj, std::string_view(line).substr(eq + 1))) {
-        std::string value = line.substr(eq + 1);
-        StoreValueText(*entry, obj, value, sysFreq);
-      }
-    } else {
-      ShowMessage("The parameter \"" + std::string(key) + "\" is unrecognized and will be ignored.",
-                  MB_OK | MB_ICONWARNING);
-    }
-    lines.GetNext(pos);
-  }
+  ListLines walk(lines, pos);
+  ReadKeys(*this, walk, obj, instance, sysFreq);
   return this;
 }
 

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <tuple>
 
+#include "helvo/engine/settings_text.h"
 #include "helvo/testing/test_model.h"
 
 namespace helvo::testing {
@@ -104,6 +105,30 @@ TEST_F(ReaderTest, FileLevelFailures) {
         << v;
     EXPECT_EQ(cFilerSections::m_nSettingVersion, v);
     EXPECT_EQ(d.m_Records.GetCount(), valid ? 1u : 0u);
+  }
+}
+
+TEST_F(ReaderTest, ByNameSqueezesCarriageReturnsOutOfEachLine) {
+  // The by-name form reads views into the file it has read; every carriage return, wherever it
+  // stands in a line, is dropped without cutting the line, and the model equals the one read from
+  // the line list the same file gives.
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"[REC1]\r\nTEXT=ab\rc\r\r\n\r\n[END]\r\n", "abc"},
+      {"\r[RE\rC1]\nTE\rXT=\r\n\n[END]", ""},
+      {"[REC1]\nTEXT=" + std::string(255 - 5, 'x') + "\r\r\r\n\n[END]", std::string(250, 'x')},
+      {"[REC1]\nTEXT=tail\r", "tail"},  // no line feed at the end
+  };
+  for (const auto& [body, text] : cases) {
+    const std::string path = dir_.Write("cr.cfg", SettingsFile(body));
+    TestConfig byName, byList;
+    ASSERT_EQ(byName.GetSections().ReadCfgFile(path, 0), eFilerNoError) << body;
+    StringList lines;
+    ASSERT_EQ(ReadSettingsLines(path, lines, false, true), eFilerNoError);
+    StringList::Position pos;
+    byList.GetSections().ReadCfgFile(lines, pos);
+    ASSERT_EQ(byName.m_Records.GetCount(), 1u) << body;
+    EXPECT_EQ(byName.At<TestRecord>(byName.m_Records, 0)->m_strText, text);
+    EXPECT_EQ(WrittenImage(byName, 6), WrittenImage(byList, 6)) << body;
   }
 }
 

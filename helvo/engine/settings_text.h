@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "helvo/engine/filer.h"
 #include "helvo/platform/ordered_list.h"
@@ -24,7 +25,7 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
 
 // Why line could not be read back as written (too long for the by-name reader, or holding a line
 // break that would end it early); none when it can.
-const char* UnreadableLineReason(const std::string& line);
+const char* UnreadableLineReason(std::string_view line);
 
 // The complete file image of lines: the CRC line, then every line followed by CR LF.
 std::string BuildSettingsImage(const StringList& lines);

@@ -1,6 +1,7 @@
 // The settings-file writer: section blocks in registration order, key flags and version filtering,
 // the suppression mark, the folding of channel groups for versions from 201, and the CRC line.
 #include <algorithm>
+#include <string_view>
 
 #include "helvo/engine/crc16.h"
 #include "helvo/engine/field_access.h"
@@ -75,70 +76,142 @@ void RenumberFoldedGroups(CFilerSection& groups, int version, int sysFreq) {
   }
 }
 
-}  // namespace
-
-CFilerSection* CFilerSection::WriteCfgStrings(StringList& lines, CFiler* obj, int version, int& sysFreq) {
-  unsigned long mark = 0;
-  for (CFilerEntry* entry : m_Entries) {
-    if (entry->m_eSpecial == CFilerEntry::eSpecial::kHeaderOnlyFrom201 && !IsFoldedVersion(version)) continue;
-    if (entry->m_strName.empty()) continue;
-    if (!FlagsAllowVersion(entry->m_nFlags, version)) continue;
-    if ((entry->m_nFlags & FILER_AFTER_WRITTEN_CONVERTER) && (mark & 1u)) continue;
-    if (entry->m_eSpecial == CFilerEntry::eSpecial::kNumBanks && IsFoldedVersion(version))
-      SetNumericField(*entry, obj, 1);
-    mark = 0;
-    std::string value = FormatValueText(*entry, obj, version, sysFreq, false, &mark);
-    if (mark & 1u) continue;
+// Where the writer's lines go: a line list (the line-list form) or one file image. Both take the
+// same three kinds of line, so the walks below serve either without building a string per line.
+class ListSink {
+ public:
+  explicit ListSink(StringList& lines) : lines_(lines) {}
+  void Header(std::string_view name, std::string_view instance) {
     std::string line;
-    line.reserve(entry->m_strName.size() + 1 + value.size());
-    line.append(entry->m_strName).append(1, '=').append(value);
-    lines.AddTail(std::move(line));
+    line.reserve(name.size() + instance.size() + 2);
+    line.append(1, '[').append(name).append(instance).append(1, ']');
+    lines_.AddTail(std::move(line));
   }
-  return this;
+  void Key(std::string_view key, std::string_view value) {
+    std::string line;
+    line.reserve(key.size() + 1 + value.size());
+    line.append(key).append(1, '=').append(value);
+    lines_.AddTail(std::move(line));
+  }
+  void Blank() { lines_.AddTail(std::string()); }
+
+ private:
+  StringList& lines_;
+};
+
+constexpr std::string_view kImageTemplate = "0000\r\n\r\n";  // the CRC line and the blank line after it
+
+// Puts the CRC of everything after the fifth byte of a finished image in place of its four zeros.
+void StampCrc(std::string& image) {
+  const std::uint16_t crc = Crc16Update(0, image.data() + 5, image.size() - 5);
+  static const char kHex[] = "0123456789abcdef";
+  for (int i = 0; i < 4; ++i) image[static_cast<size_t>(i)] = kHex[(crc >> (12 - 4 * i)) & 0xFu];
 }
 
-cFilerSections* cFilerSections::WriteSectionStrings(CFilerSection* section, StringList& lines, CFiler* obj,
-                                                    const std::string& prefix, int version, int& sysFreq) {
-  if (!section || !obj || !FlagsAllowVersion(section->GetFlags(), version)) return this;
+// Appends every line, CR LF after it, to one image, and remembers the first line that would not read
+// back as written, with the section header above it, for the writer's refusal.
+class ImageSink {
+ public:
+  explicit ImageSink(std::string& image) : image_(image) { image_.assign(kImageTemplate); }
+  void Header(std::string_view name, std::string_view instance) {
+    const size_t start = image_.size();
+    image_.append(1, '[').append(name).append(instance).append(1, ']');
+    header_ = {start, image_.size() - start};
+    Check(start);
+    image_.append("\r\n");
+  }
+  void Key(std::string_view key, std::string_view value) {
+    const size_t start = image_.size();
+    image_.append(key).append(1, '=').append(value);
+    Check(start);
+    image_.append("\r\n");
+  }
+  void Blank() { image_.append("\r\n"); }
+
+  // The first unreadable line's reason (none when every line reads back), its key text (up to the
+  // '=', at most 40 bytes) and the section header above it.
+  const char* Reason() const { return reason_; }
+  const std::string& BadKey() const { return badKey_; }
+  const std::string& BadSection() const { return badSection_; }
+
+ private:
+  void Check(size_t start) {
+    if (reason_) return;
+    const std::string_view line = std::string_view(image_).substr(start);
+    reason_ = UnreadableLineReason(line);
+    if (!reason_) return;
+    badKey_ = std::string(line.substr(0, std::min<size_t>(line.find('='), 40)));
+    if (header_.length) badSection_ = image_.substr(header_.start, header_.length);
+  }
+
+  std::string& image_;
+  struct Place {
+    size_t start = 0, length = 0;
+  };
+  Place header_;  // the last section header, as a place in the image (which may move as it grows)
+  const char* reason_ = nullptr;
+  std::string badKey_, badSection_;
+};
+
+template <class Sink>
+void WriteKeys(const CFilerSection& section, Sink& sink, CFiler* obj, int version, int& sysFreq) {
+  unsigned long mark = 0;
+  for (const CFilerEntry* entry : section.GetFilerList()) {
+    if (entry->IsHeaderOnlyFrom201() && !IsFoldedVersion(version)) continue;
+    if (entry->GetKeyName().empty()) continue;
+    if (!FlagsAllowVersion(entry->GetFlags(), version)) continue;
+    if ((entry->GetFlags() & FILER_AFTER_WRITTEN_CONVERTER) && (mark & 1u)) continue;
+    if (entry->IsNumBanks() && IsFoldedVersion(version)) SetNumericField(*entry, obj, 1);
+    mark = 0;
+    const std::string value = FormatValueText(*entry, obj, version, sysFreq, false, &mark);
+    if (mark & 1u) continue;
+    sink.Key(entry->GetKeyName(), value);
+  }
+}
+
+template <class Sink>
+void WriteSection(cFilerSections& sections, CFilerSection* section, Sink& sink, CFiler* obj,
+                  std::string_view prefix, int version, int& sysFreq) {
+  if (!section || !obj || !FlagsAllowVersion(section->GetFlags(), version)) return;
   const CFilerEntry* instanceEntry = section->GetInstanceEntry();
   std::string instance =
       instanceEntry ? FormatValueText(*instanceEntry, obj, version, sysFreq, true) : std::string();
 
   if (IsFoldedVersion(version)) {
     const int cls = section->GetClass();
-    if (EqualsNoCase(section->GetName(), "CH_GRP") && m_nCurGroup > 1) return this;
-    if (obj->IsLeftOutWhenFolding()) return this;
+    if (EqualsNoCase(section->GetName(), "CH_GRP") && sections.m_nCurGroup > 1) return;
+    if (obj->IsLeftOutWhenFolding()) return;
     if (cls == kPhasorClass) {
-      if (m_nCurGroup > 1) return this;
+      if (sections.m_nCurGroup > 1) return;
       instance = Format("%d", obj->GetListIndex());
     } else if (cls == kCdrChannelClass) {
-      if (m_nCurGroup > 1) return this;
+      if (sections.m_nCurGroup > 1) return;
       const int index = obj->GetListIndex();
       instance = Format("%d", index == INT32_MAX ? index : index + 1);
     }
     if (cls == kElementClass) {
-      if (m_nCurGroup > 1) {
+      if (sections.m_nCurGroup > 1) {
         obj->AppendToName(":2");
         // The elements of the second group continue the first group's numbering.
-        instance = Format("%d", m_nNextElement);
+        instance = Format("%d", sections.m_nNextElement);
       }
-      ++m_nNextElement;
+      ++sections.m_nNextElement;
     }
-    if (cls == kIdClass) obj->SetNumAChannels(m_nAChan <= 18 ? 18 : 36);
+    if (cls == kIdClass) obj->SetNumAChannels(cFilerSections::m_nAChan <= 18 ? 18 : 36);
   }
 
-  lines.AddTail("[" + prefix + instance + "]");
-  section->WriteCfgStrings(lines, obj, version, sysFreq);
-  lines.AddTail(std::string());
-  return this;
+  sink.Header(prefix, instance);
+  WriteKeys(*section, sink, obj, version, sysFreq);
+  sink.Blank();
 }
 
-void cFilerSections::BuildCfgLines(StringList& lines, int version, int sysFreq) {
-  for (CFilerSection* section : m_Sections) {
+template <class Sink>
+void WriteSections(cFilerSections& sections, Sink& sink, int version, int sysFreq) {
+  for (CFilerSection* section : sections.GetSections()) {
     if (section->IsUnnamed()) {
       if (IsFoldedVersion(version)) RenumberFoldedGroups(*section, version, sysFreq);
-      m_nCurGroup = 1;
-      m_nNextElement = 1;
+      sections.m_nCurGroup = 1;
+      sections.m_nNextElement = 1;
       int group = 1;
       for (cFilerContainer* child : section->GetNestedContainers()) {
         if (!child) continue;
@@ -147,64 +220,86 @@ void cFilerSections::BuildCfgLines(StringList& lines, int version, int sysFreq) 
           if (!list) continue;
           const std::string prefix = Format("%s%d-", childSection->GetName().c_str(), group);
           for (CFiler* obj : *list)
-            if (obj) WriteSectionStrings(childSection, lines, obj, prefix, version, sysFreq);
+            if (obj) WriteSection(sections, childSection, sink, obj, prefix, version, sysFreq);
         }
         if (IsFoldedVersion(version))
-          ++m_nCurGroup;
+          ++sections.m_nCurGroup;
         else
           ++group;
       }
       continue;
     }
     if (!section->HoldsObjects()) {
-      lines.AddTail("[" + section->GetName() + "]");
+      sink.Header(section->GetName(), {});
       continue;
     }
-    FilerList* list = section->GetObjectList(m_pParent);
+    FilerList* list = section->GetObjectList(sections.GetParent());
     if (!list) continue;
     for (CFiler* obj : *list)
-      if (obj) WriteSectionStrings(section, lines, obj, section->GetName(), version, sysFreq);
+      if (obj) WriteSection(sections, section, sink, obj, section->GetName(), version, sysFreq);
   }
 }
 
-const char* UnreadableLineReason(const std::string& line) {
-  if (line.find_first_of("\r\n") != std::string::npos) return "contains a line break";
+}  // namespace
+
+CFilerSection* CFilerSection::WriteCfgStrings(StringList& lines, CFiler* obj, int version, int& sysFreq) {
+  ListSink sink(lines);
+  WriteKeys(*this, sink, obj, version, sysFreq);
+  return this;
+}
+
+cFilerSections* cFilerSections::WriteSectionStrings(CFilerSection* section, StringList& lines, CFiler* obj,
+                                                    const std::string& prefix, int version, int& sysFreq) {
+  ListSink sink(lines);
+  WriteSection(*this, section, sink, obj, prefix, version, sysFreq);
+  return this;
+}
+
+void cFilerSections::BuildCfgLines(StringList& lines, int version, int sysFreq) {
+  ListSink sink(lines);
+  WriteSections(*this, sink, version, sysFreq);
+}
+
+eFilerError cFilerSections::BuildCfgImage(std::string& image, int version, int sysFreq) {
+  ImageSink sink(image);
+  WriteSections(*this, sink, version, sysFreq);
+  // A file whose lines do not read back as written would lose the configuration on the next load:
+  // refuse it.
+  if (sink.Reason()) {
+    ShowMessage(Format("The settings file was not written: the line of \"%s\" in %s %s.",
+                       sink.BadKey().c_str(), sink.BadSection().c_str(), sink.Reason()),
+                MB_OK | MB_ICONERROR);
+    image.clear();
+    return eFilerWriteError;
+  }
+  StampCrc(image);
+  return eFilerNoError;
+}
+
+const char* UnreadableLineReason(std::string_view line) {
+  // A plain loop: find_first_of would search the two-byte set once per byte of the line.
+  if (std::any_of(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }))
+    return "contains a line break";
   if (line.size() > kMaxSettingsLineLength) return "is longer than 255 characters";
   return nullptr;
 }
 
 std::string BuildSettingsImage(const StringList& lines) {
-  size_t total = 8;
+  size_t total = kImageTemplate.size();
   for (const std::string& line : lines) total += line.size() + 2;
   std::string data;
   data.reserve(total);
-  data.append("0000\r\n\r\n");
+  data.append(kImageTemplate);
   for (const std::string& line : lines) data.append(line).append("\r\n");
-  // The CRC runs over everything after the fifth byte of the finished image; it then takes the
-  // place of the template's four zeros.
-  const std::uint16_t crc = Crc16Update(0, data.data() + 5, data.size() - 5);
-  static const char kHex[] = "0123456789abcdef";
-  for (int i = 0; i < 4; ++i) data[static_cast<size_t>(i)] = kHex[(crc >> (12 - 4 * i)) & 0xFu];
+  StampCrc(data);
   return data;
 }
 
 eFilerError cFilerSections::WriteCfgFile(const std::string& path, int version, int sysFreq) {
-  StringList lines;
-  BuildCfgLines(lines, version, sysFreq);
-  // A file whose lines do not read back as written would lose the configuration on the next load:
-  // refuse it and keep the previous file.
-  std::string section;
-  for (const std::string& line : lines) {
-    if (!line.empty() && line[0] == '[') section = line;
-    if (const char* why = UnreadableLineReason(line)) {
-      const std::string key = line.substr(0, std::min<size_t>(line.find('='), 40));
-      ShowMessage(Format("The settings file was not written: the line of \"%s\" in %s %s.", key.c_str(),
-                         section.c_str(), why),
-                  MB_OK | MB_ICONERROR);
-      return eFilerWriteError;
-    }
-  }
-  if (!ReplaceFileAtomically(path, BuildSettingsImage(lines))) {
+  // On failure the previous file is left as it was.
+  std::string image;
+  if (const eFilerError built = BuildCfgImage(image, version, sysFreq); built != eFilerNoError) return built;
+  if (!ReplaceFileAtomically(path, image)) {
     cVoduvezErozaErrorHandler(3, 132, true, false, true);
     return eFilerOpenError;
   }

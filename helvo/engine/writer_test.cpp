@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "helvo/engine/crc16.h"
+#include "helvo/engine/settings_text.h"
 #include "helvo/platform/format.h"
 #include "helvo/testing/test_model.h"
 
@@ -157,6 +158,23 @@ TEST_F(WriterTest, OlderVersionsNumberTheGroupsAnd201FoldsTheSecondIntoTheFirst)
   EXPECT_TRUE(Has(BodyLines(WrittenImage(few, 201)), "NUM_A_CHANNELS=18"));
 }
 
+TEST_F(WriterTest, ImageFormEqualsTheLineListForm) {
+  // The file image the save writes and the image of the line list must not differ by a byte, also
+  // when folding renames and renumbers the model while it is written.
+  cFilerSections::m_nAChan = 30;
+  for (int version : {5, 7, 201, 203}) {
+    TestConfig viaLines(true), viaImage(true);
+    BuildTwoGroups(viaLines);
+    BuildTwoGroups(viaImage);
+    StringList lines;
+    viaLines.GetSections().BuildCfgLines(lines, version, 50);
+    std::string image = "stale";
+    ASSERT_EQ(viaImage.GetSections().BuildCfgImage(image, version, 50), eFilerNoError);
+    EXPECT_EQ(image, BuildSettingsImage(lines)) << version;
+  }
+  cFilerSections::m_nAChan = 18;
+}
+
 TEST_F(WriterTest, FailedSaveKeepsThePreviousFile) {
   TestConfig c;
   c.Add(c.m_Records, new TestRecord);  // its block is well over 100 bytes
@@ -185,7 +203,12 @@ TEST_F(WriterTest, FailedSaveKeepsThePreviousFile) {
     c.At<TestRecord>(c.m_Records, 0)->m_strText = text;
     EXPECT_EQ(c.GetSections().WriteCfgFile(path, 6, 60), eFilerWriteError);
   }
-  EXPECT_EQ(ui_.messages.size(), 2u);
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_NE(ui_.messages[1].text.find("\"TEXT\" in [REC0] contains a line break"), std::string::npos)
+      << ui_.messages[1].text;
+  std::string image = "stale";
+  EXPECT_EQ(c.GetSections().BuildCfgImage(image, 6, 60), eFilerWriteError);
+  EXPECT_EQ(image, "");
   EXPECT_EQ(dir_.Read("old.cfg"), previous);
   EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"folder", "old.cfg"}));
 

@@ -170,41 +170,53 @@ void cHelvoDspCfg::Initialize(CHelvoCfg* parent, int dspIndex) {
 void cHelvoDspCfg::RegisterSections() {
   if (m_bSectionsRegistered) return;
   m_bSectionsRegistered = true;
-  // Registration order is the order the sections are written in.
-  AddFilerSection(eDspCfg, (new cHelvoSection(kChGrpSection, eDspCfg, FieldOf(&cHelvoDspCfg::m_ChGrpList)))
-                               ->LoadCfgType(FieldOf(&cCGMisc::m_nRecordNumber), 0)
-                               ->LoadCfgType(FieldOf(&cCGMisc::m_nRefAnaIndex), kRefAnaKey));
-  AddFilerSection(eElementName, (new cHelvoSection(kElementSection, eElementName, ElementListRef()))
-                                    ->LoadCfgType(FieldOf(&CElementName::m_strName), kNameKey)
-                                    ->LoadCfgType(FieldOf(&CElementName::m_nElementNumber), 0));
-  // The function sections; each function class registers its keys in its own section.
-  const struct {
-    int nameId;
-    eHelvoCfgClass cls;
-    void (*define)(cHelvoSection*);
-  } kFunctionSections[] = {
-      {kAnalogSection, eAnalogCfg, &CAnalogCfg::DefineAnalogCfgTypes},
-      {kSummationSection, eSummationCfg, &CSummationCfg::DefineSummationCfgTypes},
-      {kSequenceSection, eSequenceCfg, &CSequenceCfg::DefineSequenceCfgTypes},
-      {kDigitalSection, eDigitalCfg, &CDigitalCfg::DefineDigitalCfgTypes},
-      {kImpedanceSection, eImpedanceCfg, &CImpedanceCfg::DefineImpedanceCfgTypes},
-      {kWattsVarsSection, eWattsVarsCfg, &CWattsVarsCfg::DefineWattsVarsCfgTypes},
-      {kFrequencySection, eFrequencyCfg, &CFrequencyCfg::DefineFrequencyCfgTypes},
-      {kLogicSection, eLogicCfg, &cLogicCfg::DefineLogicCfgTypes},
-      {kFaultLocSection, eFaultLocCfg, &cFaultLocCfg::DefineFaultLocCfgTypes},
-      {kPFDetSection, ePFDetCfg, &cPFDetCfg::DefinePFDetCfgTypes},
-  };
-  for (const auto& s : kFunctionSections) {
-    auto* section = new cHelvoSection(s.nameId, s.cls, ClassListRef(s.cls));
-    s.define(section);
-    AddFilerSection(s.cls, section);
-  }
-  auto* phasors = new cHelvoSection(kPhasorSection, ePMU, FieldOf(&cHelvoDspCfg::m_PMUList));
-  CPMU::DefinePMUCfgTypes(phasors);
-  AddFilerSection(ePMU, phasors);
-  auto* cdrChannels = new cHelvoSection(kCdrChanSection, eCDR, FieldOf(&cHelvoDspCfg::m_CDRList));
-  CCDR::DefineCDRCfgTypes(cdrChannels);
-  AddFilerSection(eCDR, cdrChannels);
+  for (CFilerSection* section : SectionDefinitions()) m_Sections.AddSharedSection(section);
+}
+
+const std::vector<CFilerSection*>& cHelvoDspCfg::SectionDefinitions() {
+  // Built on first use and kept for the life of the process (never deleted, so that a group
+  // destroyed during static destruction still finds them): every channel group of every
+  // configuration reads and writes through the same definitions, which hold member pointers only.
+  static const std::vector<CFilerSection*>* const kSections = [] {
+    auto* sections = new std::vector<CFilerSection*>;
+    // Registration order is the order the sections are written in.
+    sections->push_back((new cHelvoSection(kChGrpSection, eDspCfg, FieldOf(&cHelvoDspCfg::m_ChGrpList)))
+                            ->LoadCfgType(FieldOf(&cCGMisc::m_nRecordNumber), 0)
+                            ->LoadCfgType(FieldOf(&cCGMisc::m_nRefAnaIndex), kRefAnaKey));
+    sections->push_back((new cHelvoSection(kElementSection, eElementName, ElementListRef()))
+                            ->LoadCfgType(FieldOf(&CElementName::m_strName), kNameKey)
+                            ->LoadCfgType(FieldOf(&CElementName::m_nElementNumber), 0));
+    // The function sections; each function class registers its keys in its own section.
+    const struct {
+      int nameId;
+      eHelvoCfgClass cls;
+      void (*define)(cHelvoSection*);
+    } kFunctionSections[] = {
+        {kAnalogSection, eAnalogCfg, &CAnalogCfg::DefineAnalogCfgTypes},
+        {kSummationSection, eSummationCfg, &CSummationCfg::DefineSummationCfgTypes},
+        {kSequenceSection, eSequenceCfg, &CSequenceCfg::DefineSequenceCfgTypes},
+        {kDigitalSection, eDigitalCfg, &CDigitalCfg::DefineDigitalCfgTypes},
+        {kImpedanceSection, eImpedanceCfg, &CImpedanceCfg::DefineImpedanceCfgTypes},
+        {kWattsVarsSection, eWattsVarsCfg, &CWattsVarsCfg::DefineWattsVarsCfgTypes},
+        {kFrequencySection, eFrequencyCfg, &CFrequencyCfg::DefineFrequencyCfgTypes},
+        {kLogicSection, eLogicCfg, &cLogicCfg::DefineLogicCfgTypes},
+        {kFaultLocSection, eFaultLocCfg, &cFaultLocCfg::DefineFaultLocCfgTypes},
+        {kPFDetSection, ePFDetCfg, &cPFDetCfg::DefinePFDetCfgTypes},
+    };
+    for (const auto& s : kFunctionSections) {
+      auto* section = new cHelvoSection(s.nameId, s.cls, ClassListRef(s.cls));
+      s.define(section);
+      sections->push_back(section);
+    }
+    auto* phasors = new cHelvoSection(kPhasorSection, ePMU, FieldOf(&cHelvoDspCfg::m_PMUList));
+    CPMU::DefinePMUCfgTypes(phasors);
+    sections->push_back(phasors);
+    auto* cdrChannels = new cHelvoSection(kCdrChanSection, eCDR, FieldOf(&cHelvoDspCfg::m_CDRList));
+    CCDR::DefineCDRCfgTypes(cdrChannels);
+    sections->push_back(cdrChannels);
+    return sections;
+  }();
+  return *kSections;
 }
 
 CHelvoCfg* cHelvoDspCfg::GetConfiguration() const {

@@ -208,6 +208,8 @@ class cHelvoDspCfg : public cFilerContainer {
 
  private:
   void RegisterSections();
+  // The section definitions every channel group shares, in write order.
+  static const std::vector<CFilerSection*>& SectionDefinitions();
   // Calls f(table, capacity) for every function table.
   template <class F>
   void ForEachTable(F f);

@@ -115,41 +115,60 @@ void CHelvoCfg::Initialize() {
   // The DC unit list is process-wide; a new configuration reads it afresh when it is first used.
   DiscardDCUnits();
 
-  // The registration order is the order in which a settings file is written.
-  auto* id = new cHelvoSection(IDS_SECTION_ID, eIdCfg, FieldOf(&CHelvoCfg::m_IdList));
-  CIdCfg::DefineIdCfgTypes(id);
-  AddFilerSection(eIdCfg, id);
-
-  auto* groups = new cHelvoSection(0, eElementName);
-  groups->AddNestedListAddress(m_pDspCfg[0])->AddNestedListAddress(m_pDspCfg[1]);
-  AddFilerSection(eElementName, groups);
-
-  auto* meterGroups =
-      new cHelvoSection(IDS_SECTION_METERING_GROUP, eMeterGroup, FieldOf(&CHelvoCfg::m_MeterGroupList));
-  CMeterGroup::DefineMeterGroupCfgTypes(meterGroups);
-  AddFilerSection(eMeterGroup, meterGroups);
-
-  auto* trends = new cHelvoSection(IDS_SECTION_EXTENDED_TREND, eTrend, FieldOf(&CHelvoCfg::m_TrendList));
-  cTrend::DefineTrendCfgTypes(trends);
-  AddFilerSection(eTrend, trends);
-
-  auto* limits = new cHelvoSection(IDS_SECTION_LIMITS, eLimitsCfg, FieldOf(&CHelvoCfg::m_LimitsList));
-  CHelvoLimitsCfg::DefineLimitsCfgTypes(limits);
-  AddFilerSection(eLimitsCfg, limits);
-
-  auto* pmuIds = new cHelvoSection(IDS_SECTION_PMU, ePMUId, FieldOf(&CHelvoCfg::m_PMUIdList));
-  CPMUId::DefinePMUIdCfgTypes(pmuIds);
-  AddFilerSection(ePMUId, pmuIds);
-
-  auto* cdrIds = new cHelvoSection(IDS_SECTION_CDR, eCDRId, FieldOf(&CHelvoCfg::m_CDRIdList));
-  CCDRId::DefineCDRIdCfgTypes(cdrIds);
-  AddFilerSection(eCDRId, cdrIds);
-
-  AddFilerSection(eEndOfFile, new cHelvoSection(IDS_SECTION_END, eEndOfFile));
+  // The registration order is the order in which a settings file is written. The unnamed section
+  // that nests the channel groups names this configuration's groups, so it is its own; the others
+  // are shared by every configuration.
+  for (CFilerSection* section : SectionDefinitions()) {
+    if (section) {
+      m_Sections.AddSharedSection(section);
+      continue;
+    }
+    auto* groups = new cHelvoSection(0, eElementName);
+    groups->AddNestedListAddress(m_pDspCfg[0])->AddNestedListAddress(m_pDspCfg[1]);
+    AddFilerSection(eElementName, groups);
+  }
 
   m_nSampleRateRead = 96;
   m_nSampleRateWritten = 96;
   m_pHostObject = nullptr;
+}
+
+const std::vector<CFilerSection*>& CHelvoCfg::SectionDefinitions() {
+  // Built on first use and never deleted (a configuration destroyed during static destruction still
+  // finds them); they hold member pointers only, so every configuration can read and write
+  // through them.
+  static const std::vector<CFilerSection*>* const kSections = [] {
+    auto* sections = new std::vector<CFilerSection*>;
+    auto* id = new cHelvoSection(IDS_SECTION_ID, eIdCfg, FieldOf(&CHelvoCfg::m_IdList));
+    CIdCfg::DefineIdCfgTypes(id);
+    sections->push_back(id);
+    sections->push_back(nullptr);  // the configuration's own section nesting its channel groups
+
+    auto* meterGroups =
+        new cHelvoSection(IDS_SECTION_METERING_GROUP, eMeterGroup, FieldOf(&CHelvoCfg::m_MeterGroupList));
+    CMeterGroup::DefineMeterGroupCfgTypes(meterGroups);
+    sections->push_back(meterGroups);
+
+    auto* trends = new cHelvoSection(IDS_SECTION_EXTENDED_TREND, eTrend, FieldOf(&CHelvoCfg::m_TrendList));
+    cTrend::DefineTrendCfgTypes(trends);
+    sections->push_back(trends);
+
+    auto* limits = new cHelvoSection(IDS_SECTION_LIMITS, eLimitsCfg, FieldOf(&CHelvoCfg::m_LimitsList));
+    CHelvoLimitsCfg::DefineLimitsCfgTypes(limits);
+    sections->push_back(limits);
+
+    auto* pmuIds = new cHelvoSection(IDS_SECTION_PMU, ePMUId, FieldOf(&CHelvoCfg::m_PMUIdList));
+    CPMUId::DefinePMUIdCfgTypes(pmuIds);
+    sections->push_back(pmuIds);
+
+    auto* cdrIds = new cHelvoSection(IDS_SECTION_CDR, eCDRId, FieldOf(&CHelvoCfg::m_CDRIdList));
+    CCDRId::DefineCDRIdCfgTypes(cdrIds);
+    sections->push_back(cdrIds);
+
+    sections->push_back(new cHelvoSection(IDS_SECTION_END, eEndOfFile));
+    return sections;
+  }();
+  return *kSections;
 }
 
 CHelvoCfg::~CHelvoCfg() {

@@ -233,6 +233,9 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
  private:
   // Run by every constructor before anything else.
   void Initialize();
+  // The section definitions every configuration shares, in write order; a null entry stands where
+  // the configuration's own section nesting its channel groups goes.
+  static const std::vector<CFilerSection*>& SectionDefinitions();
   // Post-load linking of the records that refer to functions, run once the channel groups have filed
   // their functions and the storage alarms exist: the check that drops the meter group a PMU
   // definition makes redundant, the resolution of the meter groups' meter references, and taking the
