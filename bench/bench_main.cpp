@@ -42,9 +42,9 @@ class SilentUserInterface final : public UserInterface {
 
 struct Fixture {
   std::string folder;
-  std::map<std::string, std::string> images;  // by spec name
+  std::map<std::string, std::string> images;  // by kind name
   std::map<std::string, std::string> paths;   // the same bytes on tmpfs
-  std::map<std::string, double> inih;         // CPU seconds per inih parse, by spec name
+  std::map<std::string, double> inih;         // CPU seconds per inih parse, by kind name
 };
 Fixture* g_fixture = nullptr;
 
@@ -54,23 +54,23 @@ double CpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-const MaxConfigSpec& SpecOf(int index) {
+const MaxConfigKind& KindOf(int index) {
   return index == 0 ? kGen4 : kGen2;
 }
 
 // Reports the ratio of this benchmark's CPU time per iteration to inih's parse of the same file.
-void ReportAgainstInih(benchmark::State& state, const MaxConfigSpec& spec) {
-  const double inih = g_fixture->inih[spec.name];
+void ReportAgainstInih(benchmark::State& state, const MaxConfigKind& kind) {
+  const double inih = g_fixture->inih[kind.name];
   if (inih > 0)
     state.counters["x_inih"] =
         benchmark::Counter(inih, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-  state.SetLabel(spec.name);
+  state.SetLabel(kind.name);
 }
 
-// Brings the process-wide header statics (generation, version) to those of spec's file, as a host
+// Brings the process-wide header statics (generation, version) to those of kind's file, as a host
 // that loads the file by path has them.
-void LoadStaticsOf(const MaxConfigSpec& spec) {
-  CHelvoCfg cfg(g_fixture->paths[spec.name], 0);
+void LoadStaticsOf(const MaxConfigKind& kind) {
+  CHelvoCfg cfg(g_fixture->paths[kind.name], 0);
 }
 
 // ---- Baselines ----
@@ -125,18 +125,18 @@ void BM_Crc16(benchmark::State& state) {
 }
 
 void BM_Inih(benchmark::State& state) {
-  const MaxConfigSpec& spec = SpecOf(static_cast<int>(state.range(0)));
-  const std::string& image = g_fixture->images[spec.name];
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& image = g_fixture->images[kind.name];
   size_t items = 0;
   const double start = CpuSeconds();
   for (auto _ : state) {
     items = 0;
     benchmark::DoNotOptimize(ini_parse_string(image.c_str(), CountingHandler, &items));
   }
-  g_fixture->inih[spec.name] = (CpuSeconds() - start) / static_cast<double>(state.iterations());
+  g_fixture->inih[kind.name] = (CpuSeconds() - start) / static_cast<double>(state.iterations());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * image.size()));
   state.counters["items"] = static_cast<double>(items);
-  ReportAgainstInih(state, spec);
+  ReportAgainstInih(state, kind);
 }
 
 // ---- The library ----
@@ -144,9 +144,9 @@ void BM_Inih(benchmark::State& state) {
 // Load from memory: CRC, parse, convert and post-load of a fresh configuration. The copy of the
 // image (the reader overwrites line ends in place) and the teardown are not timed.
 void BM_LoadMemory(benchmark::State& state) {
-  const MaxConfigSpec& spec = SpecOf(static_cast<int>(state.range(0)));
-  const std::string& image = g_fixture->images[spec.name];
-  LoadStaticsOf(spec);
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& image = g_fixture->images[kind.name];
+  LoadStaticsOf(kind);
   std::vector<char> copy(image.size());
   for (auto _ : state) {
     state.PauseTiming();
@@ -160,7 +160,7 @@ void BM_LoadMemory(benchmark::State& state) {
     state.ResumeTiming();
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * image.size()));
-  ReportAgainstInih(state, spec);
+  ReportAgainstInih(state, kind);
 }
 
 // An empty configuration: the section and key definitions every load starts with, and their teardown.
@@ -171,8 +171,8 @@ void BM_Construct(benchmark::State& state) {
 
 // Load by path from tmpfs (open, read, line-length and header checks, CRC, parse, post-load).
 void BM_LoadPath(benchmark::State& state) {
-  const MaxConfigSpec& spec = SpecOf(static_cast<int>(state.range(0)));
-  const std::string& path = g_fixture->paths[spec.name];
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& path = g_fixture->paths[kind.name];
   for (auto _ : state) {
     auto cfg = std::make_unique<CHelvoCfg>(path, 0);
     if (cfg->m_eReadResult != eFilerNoError) state.SkipWithError("load failed");
@@ -180,21 +180,21 @@ void BM_LoadPath(benchmark::State& state) {
     cfg.reset();
     state.ResumeTiming();
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * g_fixture->images[spec.name].size()));
-  ReportAgainstInih(state, spec);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * g_fixture->images[kind.name].size()));
+  ReportAgainstInih(state, kind);
 }
 
 // Teardown of a loaded configuration (every object unlinks itself from what holds it).
 void BM_Destroy(benchmark::State& state) {
-  const MaxConfigSpec& spec = SpecOf(static_cast<int>(state.range(0)));
-  const std::string& path = g_fixture->paths[spec.name];
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& path = g_fixture->paths[kind.name];
   for (auto _ : state) {
     state.PauseTiming();
     auto cfg = std::make_unique<CHelvoCfg>(path, 0);
     state.ResumeTiming();
     cfg.reset();
   }
-  ReportAgainstInih(state, spec);
+  ReportAgainstInih(state, kind);
 }
 
 // The save of a loaded configuration into memory: pre-save processing and the writer's file image
@@ -210,23 +210,23 @@ std::string SaveToMemory(CHelvoCfg& cfg) {
 }
 
 void BM_SaveMemory(benchmark::State& state) {
-  const MaxConfigSpec& spec = SpecOf(static_cast<int>(state.range(0)));
-  CHelvoCfg cfg(g_fixture->paths[spec.name], 0);
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  CHelvoCfg cfg(g_fixture->paths[kind.name], 0);
   size_t size = 0;
   for (auto _ : state) size = SaveToMemory(cfg).size();
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
-  ReportAgainstInih(state, spec);
+  ReportAgainstInih(state, kind);
 }
 
 // The whole save to a file on tmpfs: pre-save, writer, temporary file, fsync, rename.
 void BM_SaveFile(benchmark::State& state) {
-  const MaxConfigSpec& spec = SpecOf(static_cast<int>(state.range(0)));
-  CHelvoCfg cfg(g_fixture->paths[spec.name], 0);
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  CHelvoCfg cfg(g_fixture->paths[kind.name], 0);
   const std::string out = g_fixture->folder + "/save.cfg";
   for (auto _ : state)
     if (!cfg.WriteCfgFile(out, nullptr)) state.SkipWithError("save failed");
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * g_fixture->images[spec.name].size()));
-  ReportAgainstInih(state, spec);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * g_fixture->images[kind.name].size()));
+  ReportAgainstInih(state, kind);
 }
 
 // Only the file part of a save (temporary file, write, fsync, rename), on tmpfs (arg 0) and on the
@@ -244,9 +244,9 @@ void BM_ReplaceFile(benchmark::State& state) {
 
 // Load from memory, then save into memory: what a batch tool converting files pays per file.
 void BM_RoundTrip(benchmark::State& state) {
-  const MaxConfigSpec& spec = SpecOf(static_cast<int>(state.range(0)));
-  const std::string& image = g_fixture->images[spec.name];
-  LoadStaticsOf(spec);
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& image = g_fixture->images[kind.name];
+  LoadStaticsOf(kind);
   std::vector<char> copy(image.size());
   for (auto _ : state) {
     state.PauseTiming();
@@ -259,7 +259,7 @@ void BM_RoundTrip(benchmark::State& state) {
     cfg.reset();
     state.ResumeTiming();
   }
-  ReportAgainstInih(state, spec);
+  ReportAgainstInih(state, kind);
 }
 
 // ---- Scaling ----
@@ -342,17 +342,17 @@ bool Prepare(Fixture& f, std::string& error) {
   }
   RecordingUserInterface recorder;
   ScopedUserInterface scoped(recorder);
-  for (const MaxConfigSpec* spec : {&kGen4, &kGen2}) {
-    std::string image = MakeMaxConfigFile(*spec, f.folder, &error);
+  for (const MaxConfigKind* kind : {&kGen4, &kGen2}) {
+    std::string image = MakeMaxConfigFile(*kind, f.folder, &error);
     if (image.empty()) return false;
-    const std::string path = f.folder + "/" + spec->name + ".cfg";
+    const std::string path = f.folder + "/" + kind->name + ".cfg";
     if (!ReplaceFileAtomically(path, image)) return error = "cannot write " + path, false;
     CHelvoCfg cfg(path, 0);
     if (cfg.m_eReadResult != eFilerNoError) return error = path + " does not load", false;
     if (SaveToMemory(cfg) != image)
-      return error = std::string(spec->name) + ": saving does not reproduce", false;
-    f.images[spec->name] = std::move(image);
-    f.paths[spec->name] = path;
+      return error = std::string(kind->name) + ": saving does not reproduce", false;
+    f.images[kind->name] = std::move(image);
+    f.paths[kind->name] = path;
   }
   if (!recorder.messages.empty())
     return error = "message while preparing: " + recorder.messages[0].text, false;
@@ -361,9 +361,9 @@ bool Prepare(Fixture& f, std::string& error) {
 
 void Cleanup(Fixture& f) {
   if (f.folder.empty()) return;
-  for (const MaxConfigSpec* spec : {&kGen4, &kGen2}) {
-    RemoveFile(f.folder + "/" + spec->name + ".cfg");
-    RemoveFile(f.folder + "/" + spec->name + ".gen.cfg");
+  for (const MaxConfigKind* kind : {&kGen4, &kGen2}) {
+    RemoveFile(f.folder + "/" + kind->name + ".cfg");
+    RemoveFile(f.folder + "/" + kind->name + ".gen.cfg");
   }
   for (const char* name : {"/save.cfg", "/replace.cfg", "/scaling.cfg"}) RemoveFile(f.folder + name);
   rmdir(f.folder.c_str());

@@ -33,7 +33,7 @@ constexpr const char* kSumTypes[6] = {"VaSum", "VbSum", "VcSum", "IaSum", "IbSum
 
 class BodyWriter {
  public:
-  explicit BodyWriter(const MaxConfigSpec& spec) : gen_(spec.generation), version_(spec.version) {}
+  explicit BodyWriter(const MaxConfigKind& kind) : gen_(kind.generation), version_(kind.version) {}
 
   std::string Build() {
     const bool folded = version_ >= 201;
@@ -207,15 +207,15 @@ std::string BodyOf(const std::string& image) {
 
 }  // namespace
 
-std::string MaxConfigBody(const MaxConfigSpec& spec) {
-  return BodyWriter(spec).Build();
+std::string MaxConfigBody(const MaxConfigKind& kind) {
+  return BodyWriter(kind).Build();
 }
 
-std::string MakeMaxConfigFile(const MaxConfigSpec& spec, const std::string& folder, std::string* error) {
-  const std::string in = folder + "/" + spec.name + ".gen.cfg";
-  const std::string out = folder + "/" + spec.name + ".cfg";
+std::string MakeMaxConfigFile(const MaxConfigKind& kind, const std::string& folder, std::string* error) {
+  const std::string in = folder + "/" + kind.name + ".gen.cfg";
+  const std::string out = folder + "/" + kind.name + ".cfg";
   std::string image;
-  if (!ReplaceFileAtomically(in, WithCrcLine(MaxConfigBody(spec)))) {
+  if (!ReplaceFileAtomically(in, WithCrcLine(MaxConfigBody(kind)))) {
     if (error) *error = "cannot write " + in;
     return {};
   }
