@@ -62,7 +62,10 @@ CFilerSection* CFilerSection::Append(CFilerEntry::EFilerEntryType type, const Fi
                                      unsigned int flags) {
   auto* entry = new CFilerEntry(type, field, nameId, flags);
   m_Entries.AddTail(entry);
-  m_ByName.try_emplace(std::string_view(entry->m_strName), entry);
+  const bool first =
+      m_ByName.try_emplace(std::string_view(entry->m_strName), NamedEntry{entry, m_FirstByPosition.size()})
+          .second;
+  m_FirstByPosition.push_back(first ? entry : nullptr);
   if (entry->m_strName.empty() && !m_pInstance) m_pInstance = entry;
   return this;
 }
@@ -105,7 +108,21 @@ CFilerEntry* CFilerSection::FindEntryByOffset(const FieldRef& field) const {
 
 CFilerEntry* CFilerSection::FindEntryByName(std::string_view key) const {
   auto it = m_ByName.find(key);
-  return it == m_ByName.end() ? nullptr : it->second;
+  return it == m_ByName.end() ? nullptr : it->second.entry;
+}
+
+CFilerEntry* CFilerSection::FindEntryByName(std::string_view key, size_t& next) const {
+  if (next < m_FirstByPosition.size()) {
+    CFilerEntry* expected = m_FirstByPosition[next];
+    if (expected && expected->m_strName == key) {
+      ++next;
+      return expected;
+    }
+  }
+  auto it = m_ByName.find(key);
+  if (it == m_ByName.end()) return nullptr;
+  next = it->second.position + 1;
+  return it->second.entry;
 }
 
 FilerList* CFilerSection::GetObjectList(cFilerContainer* container) const {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "helvo/engine/field_ref.h"
 #include "helvo/platform/ordered_list.h"
@@ -199,6 +200,11 @@ class CFilerSection {
   CFilerEntry* FindEntryByOffset(const FieldRef& field) const;
   // The first entry named key (byte for byte); none when there is none. Constant time.
   CFilerEntry* FindEntryByName(std::string_view key) const;
+  // The same, for a reader walking a section's keys: next is the registration position after the
+  // previous key found (start at 0). A file written by this library lists the keys in that order, so
+  // the entry at next is nearly always the one and no hashing is needed; any other order falls back
+  // to the index. next is moved past the entry found.
+  CFilerEntry* FindEntryByName(std::string_view key, size_t& next) const;
   // The instance field: the first entry with an empty key name, or none.
   CFilerEntry* GetInstanceEntry() const { return m_pInstance; }
 
@@ -230,7 +236,14 @@ class CFilerSection {
   unsigned long m_nFlags;
   PtrList<CFilerEntry> m_Entries;
   PtrList<cFilerContainer> m_Nested;
-  std::unordered_map<std::string_view, CFilerEntry*> m_ByName;  // first definition of each name
+  struct NamedEntry {
+    CFilerEntry* entry;
+    size_t position;  // in registration order
+  };
+  std::unordered_map<std::string_view, NamedEntry> m_ByName;  // first definition of each name
+  // Registration order; an entry whose name an earlier entry already defines is held as none, since
+  // a look-up by name never finds it.
+  std::vector<CFilerEntry*> m_FirstByPosition;
   CFilerEntry* m_pInstance = nullptr;
 };
 

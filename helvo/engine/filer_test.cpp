@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "helvo/testing/test_model.h"
 
 namespace helvo::testing {
@@ -25,6 +28,18 @@ TEST(FilerModel, LookupsReturnTheFirstRegisteredMatch) {
   EXPECT_EQ(rec->GetInstanceEntry()->GetOffset(), FieldOf(&TestRecord::m_nNumber));
   EXPECT_EQ(rec->FindEntryByName("int"), nullptr);
   EXPECT_EQ(rec->FindEntryByOffset(FieldOf(&TestId::m_nBanks)), nullptr);
+
+  // The reader's walk with a position hint finds what the plain look-up finds, whatever the order of
+  // the keys: registration order (a name defined twice, DUP, still gives its first definition),
+  // reversed, repeated, unknown.
+  std::vector<std::string> keys;
+  for (const CFilerEntry* e : rec->GetFilerList()) keys.push_back(e->GetKeyName());
+  std::vector<std::string> walk = keys;
+  walk.insert(walk.end(), keys.rbegin(), keys.rend());
+  walk.insert(walk.end(), {"DUP", "DUP", "int", "OLD_INT", "INT", "INT"});
+  size_t next = 0;
+  for (const std::string& key : walk)
+    EXPECT_EQ(rec->FindEntryByName(key, next), rec->FindEntryByName(key)) << key;
   EXPECT_FALSE(FieldOf(&TestRecord::m_nInt) == FieldOf(&TestRecord::m_nDup));
 
   // A field reference reaches its field in any object of its class and in none of another class.

@@ -156,12 +156,13 @@ class ViewLines {
 template <class Lines>
 void ReadKeys(const CFilerSection& section, Lines& lines, CFiler* obj, std::string& instance, int& sysFreq) {
   if (const CFilerEntry* entry = section.GetInstanceEntry()) StoreValueText(*entry, obj, instance, sysFreq);
+  size_t next = 0;  // where the next key of a file in registration order stands
   for (; !lines.AtEnd(); lines.Next()) {
     const std::string_view line = lines.Line();
     const size_t eq = line.find('=');
     if (eq == std::string_view::npos) return;
     const std::string_view key = line.substr(0, eq);
-    if (const CFilerEntry* entry = section.FindEntryByName(key)) {
+    if (const CFilerEntry* entry = section.FindEntryByName(key, next)) {
       if (!StoreNumberText(*entry, obj, line.substr(eq + 1))) {
         std::string value(line.substr(eq + 1));
         StoreValueText(*entry, obj, value, sysFreq);
