@@ -47,6 +47,14 @@ std::string_view StripLineEnd(std::string_view s) {
   return s;
 }
 
+// Ends a last line that has no line feed before more lines follow it. A carriage return it already
+// ends with is the first half of its line end: adding a whole one after it would leave "\r\r\n",
+// whose line reads back with a stray "\r" in its text (a key header would no longer be one).
+void EndLastLine(std::string& line, const std::string& eol) {
+  if (line.ends_with('\n')) return;
+  line += line.ends_with('\r') ? std::string("\n") : eol;
+}
+
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && EqualsNoCase(s.substr(0, prefix.size()), prefix);
 }
@@ -474,7 +482,7 @@ bool cSettingsStore::SetValue(std::string_view key, std::string_view name, const
   for (const Line& line : m_Lines) before.push_back(line.raw);
 
   auto insertAt = [&](std::size_t at) {
-    if (at > 0 && !before[at - 1].ends_with('\n')) before[at - 1] += eol;
+    if (at > 0) EndLastLine(before[at - 1], eol);
     before.insert(before.begin() + static_cast<std::ptrdiff_t>(at), added.begin(), added.end());
   };
 
@@ -505,7 +513,7 @@ bool cSettingsStore::SetValue(std::string_view key, std::string_view name, const
     if (haveKey) {
       insertAt(at);
     } else {
-      if (!before.empty() && !before.back().ends_with('\n')) before.back() += eol;
+      if (!before.empty()) EndLastLine(before.back(), eol);
       if (!before.empty() && !Trim(StripLineEnd(before.back())).empty()) before.push_back(eol);
       before.push_back("[" + full + "]" + eol);
       before.insert(before.end(), added.begin(), added.end());

@@ -139,6 +139,18 @@ TEST(SettingsStoreTest, SetValueChangesOnlyItsOwnLines) {
 
   EXPECT_FALSE(store.SetValue("K", "Bad", SettingsValue::String("two\nlines")));
 
+  // A file whose last line ends in a lone carriage return: a value added after that line, or a key
+  // added after it, must not leave "\r\r\n", which would turn the header into a line that opens no key.
+  for (const char* last : {"[HKEY_CURRENT_USER\\K]\r", "[HKEY_CURRENT_USER\\K]\r\n\"A\"=dword:1\r"}) {
+    cSettingsStore cr;
+    ASSERT_EQ(cr.Parse(std::string("REGEDIT4\r\n") + last), cSettingsStore::kLoaded);
+    ASSERT_TRUE(cr.SetValue("K", "B", SettingsValue::Dword(2)));
+    ASSERT_TRUE(cr.SetValue("Other", "C", SettingsValue::Dword(3)));
+    EXPECT_EQ(cr.GetText().find("\r\r"), std::string::npos) << last;
+    EXPECT_TRUE(cr.QueryValue("K", "B", v) && v.m_Data == SettingsValue::Dword(2).m_Data) << last;
+    EXPECT_TRUE(cr.QueryValue("Other", "C", v)) << last;
+  }
+
   cSettingsStore empty;  // nothing loaded: a new image
   ASSERT_TRUE(empty.SetValue("K", "A", SettingsValue::Dword(1)));
   EXPECT_EQ(empty.GetText(), "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"A\"=dword:00000001\n");
