@@ -149,6 +149,7 @@ TEST(SettingsStoreTest, SetValueChangesOnlyItsOwnLines) {
     EXPECT_EQ(cr.GetText().find("\r\r"), std::string::npos) << last;
     EXPECT_TRUE(cr.QueryValue("K", "B", v) && v.m_Data == SettingsValue::Dword(2).m_Data) << last;
     EXPECT_TRUE(cr.QueryValue("Other", "C", v)) << last;
+    EXPECT_EQ(cr.QueryValue("K", "A", v), std::string(last).find("\"A\"") != std::string::npos) << last;
   }
 
   cSettingsStore empty;  // nothing loaded: a new image
