@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev pkg-config
   libbenchmark-dev libinih-dev
+  pybind11-dev python3-dev python3-pytest graphviz chromium
 )
 
 missing=()
