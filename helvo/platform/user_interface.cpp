@@ -1,12 +1,16 @@
 #include "helvo/platform/user_interface.h"
 
+#include <atomic>
 #include <cstdio>
 
 namespace helvo {
 
 namespace {
 StderrUserInterface g_default;
-UserInterface* g_current = nullptr;
+std::atomic<UserInterface*> g_current{nullptr};
+thread_local UserInterface* t_current = nullptr;
+thread_local MessageScope* t_scope = nullptr;
+const MessageContext kNoContext;
 
 const char* KindOf(unsigned style) {
   switch (style & 0xF0u) {
@@ -23,17 +27,55 @@ const char* KindOf(unsigned style) {
 }  // namespace
 
 UserInterface& GetUserInterface() {
-  return g_current ? *g_current : g_default;
+  if (t_current) return *t_current;
+  UserInterface* process = g_current.load(std::memory_order_acquire);
+  return process ? *process : g_default;
 }
 
 UserInterface* SetUserInterface(UserInterface* sink) {
-  UserInterface* previous = g_current;
-  g_current = sink;
+  return g_current.exchange(sink, std::memory_order_acq_rel);
+}
+
+UserInterface* SetThreadUserInterface(UserInterface* sink) {
+  UserInterface* previous = t_current;
+  t_current = sink;
   return previous;
 }
 
+const MessageContext& CurrentMessageContext() {
+  return t_scope ? t_scope->Context() : kNoContext;
+}
+
+MessageScope::MessageScope() : context_(CurrentMessageContext()), outer_(t_scope) {
+  t_scope = this;
+}
+
+MessageScope::MessageScope(const void* configuration, const std::string& path) : MessageScope() {
+  context_.configuration = configuration;
+  context_.path = path;
+  context_.line = 0;
+  context_.section.clear();
+}
+
+MessageScope::~MessageScope() {
+  t_scope = outer_;
+}
+
 int ShowMessage(const std::string& text, unsigned style, CWnd* parent, const std::string& title) {
-  return GetUserInterface().MessageBox(parent, text, title, style);
+  return GetUserInterface().MessageBoxAt(parent, text, title, style, CurrentMessageContext());
+}
+
+int ShowDialogModel(const DialogModel& dialog, CWnd* parent) {
+  return GetUserInterface().ShowDialogAt(parent, dialog, CurrentMessageContext());
+}
+
+int UserInterface::MessageBoxAt(CWnd* parent, const std::string& text, const std::string& title,
+                                unsigned style, const MessageContext&) {
+  return MessageBox(parent, text, title, style);
+}
+
+int UserInterface::ShowDialogAt(CWnd* parent, const DialogModel& dialog, const MessageContext&) {
+  return ShowDialog(parent, dialog);
 }
 
 int UserInterface::ShowDialog(CWnd* parent, const DialogModel& dialog) {
@@ -76,7 +118,13 @@ int StderrUserInterface::MessageBox(CWnd*, const std::string& text, const std::s
 
 int RecordingUserInterface::MessageBox(CWnd*, const std::string& text, const std::string& title,
                                        unsigned style) {
-  messages.push_back({text, title, style});
+  messages.push_back({text, title, style, {}});
+  return reply;
+}
+
+int RecordingUserInterface::MessageBoxAt(CWnd*, const std::string& text, const std::string& title,
+                                         unsigned style, const MessageContext& where) {
+  messages.push_back({text, title, style, where});
   return reply;
 }
 

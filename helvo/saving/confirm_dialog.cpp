@@ -32,7 +32,7 @@ int cConfirmVersionDlg::OnInitDialog() {
 int cConfirmVersionDlg::DoModal() {
   LoadTemplate();
   OnInitDialog();
-  return GetUserInterface().ShowDialog(m_pParent, m_Model) == IDOK ? IDOK : IDCANCEL;
+  return ShowDialogModel(m_Model, m_pParent) == IDOK ? IDOK : IDCANCEL;
 }
 
 }  // namespace helvo
