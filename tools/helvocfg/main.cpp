@@ -1,5 +1,5 @@
 // helvocfg: inspect, check, scan, convert and create recorder settings files from the command line.
-// The argument parsing and dispatch live here; the work is in commands.cpp.
+// The argument parsing and dispatch live here; each subcommand has its own source file.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <string>

@@ -1,0 +1,22 @@
+#include "commands.h"
+
+#include <cstdio>
+
+#include "terminal_ui.h"
+#include "tool_common.h"
+
+namespace helvocli {
+
+using namespace helvo;
+
+int Scan(const std::string& file, int version) {
+  TerminalUserInterface ui;
+  ScopedUserInterface scoped(ui);
+  if (!CheckTargetVersion(version)) return kExitUsage;
+  auto loaded = Load(file, false);
+  if (!loaded) return kExitFileError;
+  for (const std::string& line : ScanLines(*loaded->cfg, version)) std::printf("%s\n", line.c_str());
+  return kExitOk;
+}
+
+}  // namespace helvocli

@@ -1,0 +1,35 @@
+// What several subcommands share: loading a file for the tool, the target-version check and the scan.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "helvo/model/helvo_cfg.h"
+
+namespace helvocli {
+
+// A configuration loaded from a file, with the file's bytes.
+struct Loaded {
+  std::unique_ptr<helvo::CHelvoCfg> cfg;
+  std::string bytes;
+};
+
+// Loads path, reporting a failure as "error: PATH: TEXT". The tool never deletes what it is given: a
+// file marked as a one-time new file is loaded from a private copy.
+std::optional<Loaded> Load(const std::string& path, bool noCrcCheck);
+
+// Setting versions a file can be written at: the older family and the newer one up to the host's
+// limit. Anything else would give a file the reader refuses; prints why and answers false.
+bool CheckTargetVersion(int version);
+
+// The lines of the scan for a save of cfg at version.
+helvo::StringList ScanLines(helvo::CHelvoCfg& cfg, int version);
+
+// The scan's answer for a newer-family configuration asked for an older-family version.
+bool IsDownwardConversion(const helvo::StringList& lines);
+
+// The setting version the configuration's file says.
+int OwnVersion(const helvo::CHelvoCfg& cfg);
+
+}  // namespace helvocli
