@@ -18,6 +18,7 @@
 #include "helvo/model/records.h"
 #include "helvo/platform/text_encoding.h"
 #include "helvo/platform/user_interface.h"
+#include "helvo/review/review.h"
 
 namespace py = pybind11;
 
@@ -90,6 +91,62 @@ PyObject* g_error = nullptr;
   throw py::error_already_set();
 }
 
+std::string Text(const std::string& fileText) {
+  return Cp1252ToUtf8(fileText);
+}
+
+// The file's 8-bit text of a value given as str; ValueError when it cannot hold a character.
+std::string FileText(const std::string& utf8) {
+  std::string out;
+  if (!Utf8ToCp1252(utf8, out))
+    throw py::value_error("'" + utf8 + "' holds a character a settings file cannot hold (Windows-1252)");
+  return out;
+}
+
+// Kind names of the classes, by class number.
+const char* KindName(int cls) {
+  static constexpr const char* kNames[] = {
+      "element",       "analog",     "digital",      "summation",   "sequence",      "impedance",
+      "watts_vars",    "identification", "limits",   "frequency",   "meter_group",   "logic",
+      "fault_locator", "trend",      "channel_group", "recorder",   "pf_detector",   "storage_alarms",
+      "pmu_phasor",    "pmu",        "cdr_channel",  "cdr",         "end"};
+  return cls >= 0 && cls < static_cast<int>(std::size(kNames)) ? kNames[cls] : "other";
+}
+
+// A section as a save at the file's own version writes it.
+struct PySection {
+  std::string header;
+  std::string name;
+  std::string kind;
+  py::dict keys;
+
+  std::string Repr() const { return "<helvocfg.Section [" + header + "] " + name + ">"; }
+};
+
+// A difference between two configurations.
+struct PyChange {
+  std::string section;  // '' for the header
+  std::string name;
+  std::string key;      // '' for a whole section only in one of them
+  std::optional<std::string> oldValue, newValue;
+
+  std::string Repr() const {
+    return "<helvocfg.Change [" + section + "] " + key + ": " + oldValue.value_or("(none)") + " -> " +
+           newValue.value_or("(none)") + ">";
+  }
+};
+
+// A finding of lint.
+struct PyFinding {
+  std::string rule, section, key, text;
+  int line = 0;
+
+  std::string Repr() const {
+    return "<helvocfg.Finding " + std::to_string(line) + " [" + section + "] " + key + ": " + text + " [" +
+           rule + "]>";
+  }
+};
+
 int OwnVersion(const CHelvoCfg& cfg) {
   const CIdCfg* id = cfg.GetIdCfg();
   return id ? id->m_nSettingsVers : 0;
@@ -149,14 +206,107 @@ class Config {
       RaiseError(path + ": " + cFilerContainer::ErrorString(eFilerWriteError), eFilerWriteError, path, shown);
   }
 
+  std::string Get(const std::string& selectorText) {
+    Selector selector;
+    if (!ParseSelector(FileText(selectorText), selector))
+      throw py::key_error("'" + selectorText + "' is not SECTION/KEY");
+    std::string value, error;
+    ReviewStatus status = ReviewStatus::kOk;
+    {
+      py::gil_scoped_release release;
+      std::lock_guard lock(mutex_);
+      const KeyValue* found = nullptr;
+      status = GetValue(Listing(), selector, found, error);
+      if (found) value = found->value;
+    }
+    if (status != ReviewStatus::kOk) throw py::key_error(Text(error));
+    return Text(value);
+  }
+
+  void Set(const std::string& selectorText, const std::string& value) {
+    Assignment assignment;
+    if (!ParseSelector(FileText(selectorText), assignment.selector))
+      throw py::key_error("'" + selectorText + "' is not SECTION/KEY");
+    assignment.value = FileText(value);
+    ReviewStatus status = ReviewStatus::kOk;
+    std::string error;
+    {
+      py::gil_scoped_release release;
+      std::lock_guard lock(mutex_);
+      Collector collector;
+      std::unique_ptr<CHelvoCfg> changed;
+      status = SetValues(cfg(), {assignment}, changed, error);
+      listing_.reset();
+      if (status == ReviewStatus::kOk) {
+        opened_.cfg = std::move(changed);
+        text_ = ListingText(Listing());
+      }
+    }
+    if (status == ReviewStatus::kUnknownSection || status == ReviewStatus::kUnknownKey)
+      throw py::key_error(Text(error));
+    if (status != ReviewStatus::kOk) throw py::value_error(Text(error));
+  }
+
+  std::vector<PySection> Sections() {
+    std::vector<SectionValues> sections;
+    {
+      py::gil_scoped_release release;
+      std::lock_guard lock(mutex_);
+      sections = Listing().sections;
+    }
+    std::vector<PySection> out;
+    for (const SectionValues& s : sections) {
+      PySection section{Text(s.header), Text(s.name), KindName(s.cls), py::dict()};
+      for (const KeyValue& k : s.keys) section.keys[py::str(Text(k.key))] = Text(k.value);
+      out.push_back(std::move(section));
+    }
+    return out;
+  }
+
+  std::vector<PyFinding> LintFindings() {
+    std::vector<helvo::Finding> found;
+    {
+      py::gil_scoped_release release;
+      std::lock_guard lock(mutex_);
+      Collector collector;  // the fresh load's messages are the load's, already on .messages
+      // Lint judges a configuration as just loaded from its text.
+      std::string image = text_;
+      std::unique_ptr<CHelvoCfg> fresh = std::make_unique<CHelvoCfg>();
+      fresh->ReadCfgFile(image.data(), image.size(), 1);
+      found = Lint(*fresh, text_);
+    }
+    std::vector<PyFinding> out;
+    for (const helvo::Finding& f : found)
+      out.push_back({f.rule, Text(f.section), Text(f.key), Text(f.text), f.line});
+    return out;
+  }
+
+  // The listing of the configuration as it stands; made on first use.
+  const ValueListing& Listing() {
+    if (!listing_) {
+      Collector collector;
+      listing_ = ListValues(cfg());
+    }
+    return *listing_;
+  }
+
   std::string Repr() {
     return "<helvocfg.Config " + path_ + " version " + std::to_string(version()) + ">";
   }
 
   CHelvoCfg& cfg() { return *opened_.cfg; }
+  std::mutex& Mutex() { return mutex_; }
 
  private:
+  // The text of a file holding listing: an unchecked CRC line, then the body.
+  static std::string ListingText(const ValueListing& listing) {
+    std::string text = "0000\r\n\r\n";
+    for (const std::string& line : listing.Lines()) text += line + "\r\n";
+    return text;
+  }
   OpenedSettingsFile opened_;
+  std::optional<ValueListing> listing_;
+  std::string text_ = opened_.bytes;
   std::string path_;
   std::vector<Message> messages_;
   std::mutex mutex_;
@@ -174,6 +324,28 @@ std::unique_ptr<Config> Load(const std::string& path, bool checkCrc) {
   if (!opened.cfg)
     RaiseError(path + ": " + cFilerContainer::ErrorString(opened.result), opened.result, path, shown);
   return std::make_unique<Config>(std::move(opened), path, std::move(shown));
+}
+
+std::vector<PyChange> Diff(Config& a, Config& b) {
+  std::vector<helvo::Change> found;
+  {
+    py::gil_scoped_release release;
+    if (&a == &b) {
+      std::lock_guard lock(a.Mutex());
+      found = DiffListings(a.Listing(), a.Listing());
+    } else {
+      // Both locks at once, so that diff(a, b) and diff(b, a) in two threads cannot deadlock.
+      std::scoped_lock lock(a.Mutex(), b.Mutex());
+      found = DiffListings(a.Listing(), b.Listing());
+    }
+  }
+  std::vector<PyChange> out;
+  auto text = [](const std::optional<std::string>& v) {
+    return v ? std::optional<std::string>(Text(*v)) : std::nullopt;
+  };
+  for (const helvo::Change& c : found)
+    out.push_back({Text(c.section), Text(c.name), Text(c.key), text(c.oldValue), text(c.newValue)});
+  return out;
 }
 
 }  // namespace helvopy
@@ -213,7 +385,46 @@ collected on the objects, never printed. Texts are str, decoded from the file's 
       .def("save", &Config::Save, py::arg("path"), py::arg("version") = py::none(),
            "Saves atomically at version (the file's own when None). Never asks: call scan() first to see "
            "what an older version loses. Raises Error when the file cannot be written.")
+      .def("get", &Config::Get, py::arg("selector"),
+           "The value at selector ('SECTION/KEY', e.g. 'ANALOG_INPUT1-1/H_MAG_T') exactly as a save at the "
+           "file's own version writes it. KeyError for an unknown section or key.")
+      .def("set", &Config::Set, py::arg("selector"), py::arg("value"),
+           "Sets the value at selector through its key's own conversion. ValueError when the value does not "
+           "come back as given (not a number, out of range, a reference that names nothing, a character the "
+           "file cannot hold); KeyError for an unknown section or key. Nothing is written until save().")
+      .def("sections", &Config::Sections,
+           "The sections a save at the file's own version writes, in file order (list of Section).")
+      .def("lint", &Config::LintFindings,
+           "What loading took silently: dangling references, undefined inputs, implicit elements, what the "
+           "next save drops, input loops, invalid logic, count mismatches, duplicate names (list of Finding).")
       .def("__repr__", &Config::Repr);
+
+  py::class_<PySection>(m, "Section", "A section as a save at the file's own version writes it.")
+      .def_readonly("header", &PySection::header, "The header without brackets, as in selectors.")
+      .def_readonly("name", &PySection::name, "The function's, element's, group's or record's name, or ''.")
+      .def_readonly("kind", &PySection::kind, "What the section holds: 'analog', 'summation', 'meter_group', ...")
+      .def_readonly("keys", &PySection::keys, "The keys and their values as written, in file order (dict).")
+      .def("__repr__", &PySection::Repr);
+
+  py::class_<PyChange>(m, "Change", "One difference between two configurations.")
+      .def_readonly("section", &PyChange::section, "The section header as in selectors; '' for the file header.")
+      .def_readonly("name", &PyChange::name, "The name of the section's function, element or group.")
+      .def_readonly("key", &PyChange::key, "The key; '' when the whole section is only in one file.")
+      .def_readonly("old", &PyChange::oldValue, "The value in the first configuration; None when absent.")
+      .def_readonly("new", &PyChange::newValue, "The value in the second configuration; None when absent.")
+      .def("__repr__", &PyChange::Repr);
+
+  py::class_<PyFinding>(m, "Finding", "One finding of lint.")
+      .def_readonly("rule", &PyFinding::rule, "The rule's stable id, e.g. 'dangling-reference'.")
+      .def_readonly("section", &PyFinding::section, "The section header.")
+      .def_readonly("key", &PyFinding::key, "The key, or '' for the whole section.")
+      .def_readonly("line", &PyFinding::line, "The line in the file (the CRC line is 1).")
+      .def_readonly("text", &PyFinding::text, "What is wrong.")
+      .def("__repr__", &PyFinding::Repr);
+
+  m.def("diff", &Diff, py::arg("a"), py::arg("b"),
+        "The differences from configuration a to b: header values, then section by section and key by key "
+        "in file order; references compare by the name of what they refer to (list of Change).");
 
   m.def("load", &Load, py::arg("path"), py::arg("check_crc") = true,
         "Loads the settings file at path. Raises Error (with .code and .path) when it cannot be read or its "
