@@ -105,11 +105,29 @@ std::string FileText(const std::string& utf8) {
 
 // Kind names of the classes, by class number.
 const char* KindName(int cls) {
-  static constexpr const char* kNames[] = {
-      "element",       "analog",     "digital",      "summation",   "sequence",      "impedance",
-      "watts_vars",    "identification", "limits",   "frequency",   "meter_group",   "logic",
-      "fault_locator", "trend",      "channel_group", "recorder",   "pf_detector",   "storage_alarms",
-      "pmu_phasor",    "pmu",        "cdr_channel",  "cdr",         "end"};
+  static constexpr const char* kNames[] = {"element",
+                                           "analog",
+                                           "digital",
+                                           "summation",
+                                           "sequence",
+                                           "impedance",
+                                           "watts_vars",
+                                           "identification",
+                                           "limits",
+                                           "frequency",
+                                           "meter_group",
+                                           "logic",
+                                           "fault_locator",
+                                           "trend",
+                                           "channel_group",
+                                           "recorder",
+                                           "pf_detector",
+                                           "storage_alarms",
+                                           "pmu_phasor",
+                                           "pmu",
+                                           "cdr_channel",
+                                           "cdr",
+                                           "end"};
   return cls >= 0 && cls < static_cast<int>(std::size(kNames)) ? kNames[cls] : "other";
 }
 
@@ -127,7 +145,7 @@ struct PySection {
 struct PyChange {
   std::string section;  // '' for the header
   std::string name;
-  std::string key;      // '' for a whole section only in one of them
+  std::string key;  // '' for a whole section only in one of them
   std::optional<std::string> oldValue, newValue;
 
   std::string Repr() const {
@@ -290,9 +308,7 @@ class Config {
     return *listing_;
   }
 
-  std::string Repr() {
-    return "<helvocfg.Config " + path_ + " version " + std::to_string(version()) + ">";
-  }
+  std::string Repr() { return "<helvocfg.Config " + path_ + " version " + std::to_string(version()) + ">"; }
 
   CHelvoCfg& cfg() { return *opened_.cfg; }
   std::mutex& Mutex() { return mutex_; }
@@ -369,7 +385,8 @@ collected on the objects, never printed. Texts are str, decoded from the file's 
   py::class_<Message>(m, "Message", "A message the library showed while loading or saving.")
       .def_readonly("kind", &Message::kind, "'error', 'warning' or 'note'.")
       .def_readonly("text", &Message::text, "The message's text.")
-      .def_readonly("line", &Message::line, "The line of the file it concerns (the CRC line is 1); 0 when none.")
+      .def_readonly("line", &Message::line,
+                    "The line of the file it concerns (the CRC line is 1); 0 when none.")
       .def_readonly("section", &Message::section, "The section it concerns (header without brackets), or ''.")
       .def("__repr__", &Message::Repr);
 
@@ -394,20 +411,23 @@ collected on the objects, never printed. Texts are str, decoded from the file's 
            "file cannot hold); KeyError for an unknown section or key. Nothing is written until save().")
       .def("sections", &Config::Sections,
            "The sections a save at the file's own version writes, in file order (list of Section).")
-      .def("lint", &Config::LintFindings,
-           "What loading took silently: dangling references, undefined inputs, implicit elements, what the "
-           "next save drops, input loops, invalid logic, count mismatches, duplicate names (list of Finding).")
+      .def(
+          "lint", &Config::LintFindings,
+          "What loading took silently: dangling references, undefined inputs, implicit elements, what the "
+          "next save drops, input loops, invalid logic, count mismatches, duplicate names (list of Finding).")
       .def("__repr__", &Config::Repr);
 
   py::class_<PySection>(m, "Section", "A section as a save at the file's own version writes it.")
       .def_readonly("header", &PySection::header, "The header without brackets, as in selectors.")
       .def_readonly("name", &PySection::name, "The function's, element's, group's or record's name, or ''.")
-      .def_readonly("kind", &PySection::kind, "What the section holds: 'analog', 'summation', 'meter_group', ...")
+      .def_readonly("kind", &PySection::kind,
+                    "What the section holds: 'analog', 'summation', 'meter_group', ...")
       .def_readonly("keys", &PySection::keys, "The keys and their values as written, in file order (dict).")
       .def("__repr__", &PySection::Repr);
 
   py::class_<PyChange>(m, "Change", "One difference between two configurations.")
-      .def_readonly("section", &PyChange::section, "The section header as in selectors; '' for the file header.")
+      .def_readonly("section", &PyChange::section,
+                    "The section header as in selectors; '' for the file header.")
       .def_readonly("name", &PyChange::name, "The name of the section's function, element or group.")
       .def_readonly("key", &PyChange::key, "The key; '' when the whole section is only in one file.")
       .def_readonly("old", &PyChange::oldValue, "The value in the first configuration; None when absent.")
