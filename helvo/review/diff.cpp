@@ -22,6 +22,11 @@ void DiffHeader(const HeaderValues& a, const HeaderValues& b, std::vector<Change
           {Change::Kind::kHeader, {}, {}, row.key, std::to_string(row.a), std::to_string(row.b)});
 }
 
+bool Same(const KeyValue& a, const KeyValue& b) {
+  if (a.Shown() == b.Shown()) return true;
+  return a.reference && b.reference && !a.targetId.empty() && a.targetId == b.targetId;
+}
+
 void DiffSection(const SectionValues& a, const SectionValues& b, std::vector<Change>& changes) {
   const std::string& name = b.name.empty() ? a.name : b.name;
   std::unordered_map<std::string_view, const KeyValue*> inB;
@@ -32,7 +37,7 @@ void DiffSection(const SectionValues& a, const SectionValues& b, std::vector<Cha
       changes.push_back({Change::Kind::kKey, a.header, name, value.key, value.Shown(), std::nullopt});
       continue;
     }
-    if (value.Shown() != it->second->Shown())
+    if (!Same(value, *it->second))
       changes.push_back({Change::Kind::kKey, a.header, name, value.key, value.Shown(), it->second->Shown()});
     inB.erase(it);
   }

@@ -100,9 +100,11 @@ TEST_F(ReviewTest, SetChangesOnlyTheSetLinesAndDiffListsExactlyThem) {
   const std::string text = Example("recorder-v7.cfg");
   auto cfg = Load(text);
   std::unique_ptr<CHelvoCfg> changed;
+  ValueListing listed;
   std::string error;
-  ASSERT_EQ(SetValues(*cfg, {{{"ANALOG_INPUT1-1", "H_MAG_T"}, "85"}, {{"METERING_GROUP1", "INDEX2"}, "10"}},
-                      changed, error),
+  ASSERT_EQ(SetValues(ListValues(*cfg),
+                      {{{"ANALOG_INPUT1-1", "H_MAG_T"}, "85"}, {{"METERING_GROUP1", "INDEX2"}, "10"}},
+                      changed, listed, error),
             ReviewStatus::kOk)
       << error;
   ASSERT_EQ(changed->WriteCfgFile(dir_.File("set.cfg"), nullptr), 1);
@@ -115,6 +117,7 @@ TEST_F(ReviewTest, SetChangesOnlyTheSetLinesAndDiffListsExactlyThem) {
 
   const ValueListing a = ListValues(*Load(text));
   const ValueListing b = ListValues(*Load(dir_.Read("set.cfg")));
+  EXPECT_EQ(b.Lines(), listed.Lines());
   const std::vector<Change> changes = DiffListings(a, b);
   ASSERT_EQ(changes.size(), 2u);
   EXPECT_EQ(
@@ -146,8 +149,10 @@ TEST_F(ReviewTest, SetRefusesWhatDoesNotReadBackAsGiven) {
     SCOPED_TRACE(c.selector.section + "/" + c.selector.key + "=" + c.value.substr(0, 20));
     auto cfg = Load(text);
     std::unique_ptr<CHelvoCfg> changed;
+    ValueListing listed;
     std::string error;
-    EXPECT_EQ(SetValues(*cfg, {{c.selector, c.value}}, changed, error), c.status) << error;
+    EXPECT_EQ(SetValues(ListValues(*cfg), {{c.selector, c.value}}, changed, listed, error), c.status)
+        << error;
     EXPECT_EQ(changed != nullptr, c.status == ReviewStatus::kOk);
     const std::string& named =
         c.status == ReviewStatus::kUnknownSection ? c.selector.section : c.selector.key;

@@ -1,7 +1,9 @@
-#include "commands.h"
-
 #include <cstdio>
 
+#include <nlohmann/json.hpp>
+
+#include "commands.h"
+#include "helvo/platform/text_encoding.h"
 #include "terminal_ui.h"
 #include "tool_common.h"
 
@@ -9,7 +11,55 @@ namespace helvocli {
 
 using namespace helvo;
 
-int Check(const std::vector<std::string>& files, bool noCrcCheck) {
+namespace {
+
+const char* KindOf(unsigned style) {
+  switch (style & 0xF0u) {
+    case MB_ICONERROR:
+      return "error";
+    case MB_ICONWARNING:
+      return "warning";
+    case MB_ICONQUESTION:
+      return "question";
+    default:
+      return "note";
+  }
+}
+
+// check --json: the messages of each file recorded with where they arose, in one document.
+int CheckJson(const std::vector<std::string>& files, bool noCrcCheck) {
+  RecordingUserInterface recorder;
+  ScopedUserInterface scoped(recorder);
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  bool failed = false, withMessages = false;
+  for (const std::string& file : files) {
+    recorder.Clear();
+    auto loaded = Load(file, noCrcCheck);
+    const bool ok = loaded.has_value();
+    loaded.reset();  // messages of unloading count too
+    nlohmann::ordered_json messages = nlohmann::ordered_json::array();
+    for (const RecordingUserInterface::Message& m : recorder.messages)
+      messages.push_back({{"kind", KindOf(m.style)},
+                          {"text", Cp1252ToUtf8(m.text)},
+                          {"line", m.where.line},
+                          {"section", Cp1252ToUtf8(m.where.section)}});
+    failed = failed || !ok;
+    withMessages = withMessages || !messages.empty();
+    list.push_back({{"file", file},
+                    {"result", !ok                ? "not loaded"
+                               : messages.empty() ? "ok"
+                                                  : "messages"},
+                    {"messages", messages}});
+  }
+  std::printf("%s\n", nlohmann::ordered_json({{"files", list}}).dump(2).c_str());
+  if (failed) return kExitFileError;
+  return withMessages ? kExitMessages : kExitOk;
+}
+
+}  // namespace
+
+int Check(const std::vector<std::string>& files, bool noCrcCheck, bool json) {
+  if (json) return CheckJson(files, noCrcCheck);
   TerminalUserInterface ui;
   ScopedUserInterface scoped(ui);
   int clean = 0, withMessages = 0, failed = 0;
