@@ -116,7 +116,7 @@ struct Change {
 // The header's differences, then section by section (matched by header) and key by key in file
 // order. References show by the name of what they refer to, and are the same when that name is, or
 // when they refer to the same item of the same section: a renumbering shows once, where it happened,
-// and so does a renamed function.
+// and so does a renamed function. The time of the last save (SET_DATE) is not compared.
 std::vector<Change> DiffListings(const ValueListing& a, const ValueListing& b);
 
 // Where each section and key stands in a settings file's text; line 1 is the CRC line.
