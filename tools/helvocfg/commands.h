@@ -13,7 +13,7 @@ enum ExitStatus : int {
   kExitFileError = 1,     // a file could not be read or written
   kExitUsage = 2,         // wrong usage
   kExitNotConfirmed = 3,  // a conversion that loses settings was not confirmed
-  kExitMessages = 4,      // check: some file loaded with messages
+  kExitMessages = 4,      // loading showed messages (check; a refused write); crc: the CRC differs
 };
 
 struct ShowOptions {
@@ -23,7 +23,9 @@ struct ShowOptions {
 };
 int Show(const ShowOptions& options);
 
-int Check(const std::vector<std::string>& files, bool noCrcCheck);
+// Loads the files on jobs threads (0: one per core) and prints each file's messages and result line
+// in argument order, as one thread would.
+int Check(const std::vector<std::string>& files, bool noCrcCheck, int jobs);
 
 int Scan(const std::string& file, int version);
 
@@ -32,17 +34,24 @@ struct ConvertOptions {
   std::string out;
   std::optional<int> version;
   bool yes = false;
+  bool force = false;  // write even when loading showed messages
 };
 int Convert(const ConvertOptions& options);
 
 struct NewOptions {
   std::string out;
-  int generation = 1;
+  std::optional<int> generation;
   std::optional<int> version;
-  int frequency = 60;
+  std::optional<int> frequency;  // none: the host's default system frequency
+  bool force = false;            // replace an existing file
 };
 int New(const NewOptions& options);
 
-int Crc(const std::string& file, bool fix);
+struct CrcOptions {
+  std::string file;
+  bool fix = false;
+  bool force = false;  // with fix: replace an unchecked mark too
+};
+int Crc(const CrcOptions& options);
 
 }  // namespace helvocli

@@ -14,11 +14,15 @@ using namespace helvo;
 int Show(const ShowOptions& options) {
   TerminalUserInterface ui;
   ScopedUserInterface scoped(ui);
+  ui.SetFile(options.file);
   auto loaded = Load(options.file, options.noCrcCheck);
   if (!loaded) return kExitFileError;
   const Summary summary = Summarize(*loaded->cfg, options.file, ReadCrcState(loaded->bytes));
+  // The file's texts are UTF-8 by now; only a file name that is not can still be invalid, and it
+  // becomes U+FFFD rather than ending the tool.
   if (options.json)
-    std::printf("%s\n", ToJson(summary).dump(2).c_str());
+    std::printf("%s\n",
+                ToJson(summary).dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
   else
     std::printf("%s", ToText(summary).c_str());
   return kExitOk;

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "helvo/engine/filer.h"
@@ -55,7 +56,7 @@ std::optional<Loaded> Load(const std::string& path, bool noCrcCheck) {
   Loaded loaded;
   const ReadStatus status = ReadWholeFile(path, loaded.bytes);
   if (status != ReadStatus::kOk) {
-    PrintError(path + ": " + cFilerContainer::ErrorString(eFilerOpenError));
+    PrintError(cFilerContainer::ErrorString(eFilerOpenError), path);
     return std::nullopt;
   }
   std::optional<ScratchDir> scratch;
@@ -64,23 +65,23 @@ std::optional<Loaded> Load(const std::string& path, bool noCrcCheck) {
     scratch.emplace();
     source = scratch->path() + "/copy.cfg";
     if (scratch->path().empty() || !ReplaceFileAtomically(source, loaded.bytes)) {
-      PrintError(path + ": no private copy could be made to load it from");
+      PrintError("no private copy could be made to load it from", path);
       return std::nullopt;
     }
   }
   loaded.cfg = std::make_unique<CHelvoCfg>(source, noCrcCheck ? 1 : 0);
   if (loaded.cfg->m_eReadResult != eFilerNoError) {
-    PrintError(path + ": " + cFilerContainer::ErrorString(loaded.cfg->m_eReadResult));
+    PrintError(cFilerContainer::ErrorString(loaded.cfg->m_eReadResult), path);
     return std::nullopt;
   }
   loaded.cfg->m_strFilePath = path;
   return loaded;
 }
 
-bool CheckTargetVersion(int version) {
+bool CheckTargetVersion(int version, const std::string& file) {
   const int limit = GetSettingVersionLimit();
   if ((version >= 1 && version <= 7) || (version >= 201 && version <= limit)) return true;
-  PrintError(Format("setting version %d cannot be written (1 to 7, or 201 to %d)", version, limit));
+  PrintError(Format("setting version %d cannot be written (1 to 7, or 201 to %d)", version, limit), file);
   return false;
 }
 
@@ -97,6 +98,22 @@ bool IsDownwardConversion(const StringList& lines) {
 int OwnVersion(const CHelvoCfg& cfg) {
   const CIdCfg* id = cfg.GetIdCfg();
   return id ? id->m_nSettingsVers : 0;
+}
+
+bool RefusedAfterMessages(const TerminalUserInterface& ui, const std::string& file, bool force) {
+  const int count = ui.MessageCount();
+  if (count == 0 || force) return false;
+  PrintError(Format("loading showed %d message%s, so the file may have lost settings: nothing written "
+                    "(--force writes what was read)",
+                    count, count == 1 ? "" : "s"),
+             file);
+  return true;
+}
+
+std::string WriteFailure() {
+  std::string text = "the file could not be written";
+  if (const int error = LastWriteError()) text += Format(" (%s)", std::strerror(error));
+  return text;
 }
 
 }  // namespace helvocli

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "helvo/model/helvo_cfg.h"
+#include "terminal_ui.h"
 
 namespace helvocli {
 
@@ -15,13 +16,13 @@ struct Loaded {
   std::string bytes;
 };
 
-// Loads path, reporting a failure as "error: PATH: TEXT". The tool never deletes what it is given: a
+// Loads path, reporting a failure as "PATH: error: TEXT". The tool never deletes what it is given: a
 // file marked as a one-time new file is loaded from a private copy.
 std::optional<Loaded> Load(const std::string& path, bool noCrcCheck);
 
 // Setting versions a file can be written at: the older family and the newer one up to the host's
-// limit. Anything else would give a file the reader refuses; prints why and answers false.
-bool CheckTargetVersion(int version);
+// limit. Anything else would give a file the reader refuses; prints why (naming file) and answers false.
+bool CheckTargetVersion(int version, const std::string& file);
 
 // The lines of the scan for a save of cfg at version.
 helvo::StringList ScanLines(helvo::CHelvoCfg& cfg, int version);
@@ -31,5 +32,12 @@ bool IsDownwardConversion(const helvo::StringList& lines);
 
 // The setting version the configuration's file says.
 int OwnVersion(const helvo::CHelvoCfg& cfg);
+
+// A command that writes what it loaded refuses when loading showed a message (an unrecognised section
+// or key, an invalid analog type: each drops settings) unless forced: prints why and answers true.
+bool RefusedAfterMessages(const TerminalUserInterface& ui, const std::string& file, bool force);
+
+// "the file could not be written", with the system's reason when the file layer kept one.
+std::string WriteFailure();
 
 }  // namespace helvocli
