@@ -168,6 +168,14 @@ mkdir adir
 run 1 convert recorder-v7.cfg adir --to 7
 has err.txt "Unable to open the file - no permission to open the file for writing"
 line err.txt "adir: error: the file could not be written (Is a directory)"
+mkdir small
+(
+  trap '' XFSZ
+  ulimit -f 8  # a write past 8 KiB fails as on a full disk
+  "$tool" convert recorder-v7.cfg small/x.cfg --to 7 >out.txt 2>err.txt </dev/null
+) && fail "a save past the file size limit succeeded"
+line err.txt "small/x.cfg: error: the file could not be written (File too large)"
+[ -z "$(ls -A small)" ] || fail "a failed save left $(ls -A small)"
 
 # A write after a load that showed messages (settings were dropped) is refused unless forced.
 cp odd.cfg keep.cfg
