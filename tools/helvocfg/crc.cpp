@@ -18,10 +18,7 @@ int Crc(const CrcOptions& options) {
   ScopedUserInterface scoped(ui);
   ui.SetFile(options.file);
   std::string bytes;
-  if (ReadWholeFile(options.file, bytes) != ReadStatus::kOk) {
-    PrintError(cFilerContainer::ErrorString(eFilerOpenError));
-    return kExitFileError;
-  }
+  if (!ReadForTool(options.file, bytes)) return kExitFileError;
   if (bytes.size() < 6) {
     PrintError("too short for a settings file");
     return kExitFileError;

@@ -1,7 +1,11 @@
 #include "tool_common.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -52,13 +56,39 @@ class ScratchDir {
 
 }  // namespace
 
+bool ReadForTool(const std::string& path, std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    PrintError(cFilerContainer::ErrorString(eFilerOpenError), path);
+    return false;
+  }
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode) &&
+            !(S_ISREG(st.st_mode) && st.st_size > static_cast<off_t>(kMaxFileBytes));
+  std::string data;
+  char chunk[65536];
+  while (ok) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    data.append(chunk, static_cast<std::size_t>(n));
+    ok = data.size() <= kMaxFileBytes;
+  }
+  ::close(fd);
+  if (!ok) {
+    PrintError(cFilerContainer::ErrorString(eFilerReadError), path);
+    return false;
+  }
+  bytes.swap(data);
+  return true;
+}
+
 std::optional<Loaded> Load(const std::string& path, bool noCrcCheck) {
   Loaded loaded;
-  const ReadStatus status = ReadWholeFile(path, loaded.bytes);
-  if (status != ReadStatus::kOk) {
-    PrintError(cFilerContainer::ErrorString(eFilerOpenError), path);
-    return std::nullopt;
-  }
+  if (!ReadForTool(path, loaded.bytes)) return std::nullopt;
   std::optional<ScratchDir> scratch;
   std::string source = path;
   if (MarkedAsNewFile(loaded.bytes)) {

@@ -63,6 +63,8 @@ line err.txt "  The load process is terminating."
 run 1 check recorder-v7.cfg missing.cfg odd.cfg
 line err.txt "missing.cfg: error: Unable to open File"
 has out.txt "3 files: 1 ok, 1 with messages, 1 not loaded"
+run 1 check /dev/zero  # read in bounded memory: refused, not aborted
+line err.txt "/dev/zero: error: Error reading File"
 cp recorder-v7.cfg bad.cfg
 printf 'dead' | dd of=bad.cfg conv=notrunc status=none
 run 1 show bad.cfg
