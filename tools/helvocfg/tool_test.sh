@@ -171,6 +171,7 @@ run 1 convert recorder-v7.cfg adir --to 7
 has err.txt "Unable to open the file - no permission to open the file for writing"
 line err.txt "adir: error: the file could not be written (Is a directory)"
 mkdir small
+last="convert recorder-v7.cfg small/x.cfg --to 7 (file size limit 8 KiB)"
 (
   trap '' XFSZ
   ulimit -f 8  # a write past 8 KiB fails as on a full disk
