@@ -17,6 +17,7 @@ int Diff(const std::string& a, const std::string& b, bool json) {
   ValueListing listings[2];
   const std::string* files[2] = {&a, &b};
   for (int i = 0; i < 2; ++i) {
+    ui.SetFile(*files[i]);
     auto loaded = Load(*files[i], false);
     if (!loaded) return kExitUsage;  // trouble, as diff(1) says it
     listings[i] = ListValues(*loaded->cfg);
@@ -24,7 +25,7 @@ int Diff(const std::string& a, const std::string& b, bool json) {
   const std::vector<Change> changes = DiffListings(listings[0], listings[1]);
   if (json) {
     nlohmann::ordered_json doc = {{"a", a}, {"b", b}, {"changes", ChangesJson(changes)}};
-    std::printf("%s\n", doc.dump(2).c_str());
+    std::printf("%s\n", doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
   } else {
     std::fputs(ChangesText(changes).c_str(), stdout);
   }

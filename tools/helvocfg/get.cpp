@@ -13,6 +13,7 @@ using namespace helvo;
 int Get(const std::string& file, const std::vector<std::string>& selectors) {
   TerminalUserInterface ui;
   ScopedUserInterface scoped(ui);
+  ui.SetFile(file);
   std::vector<Selector> parsed(selectors.size());
   for (size_t i = 0; i < selectors.size(); ++i) {
     if (ParseSelector(selectors[i], parsed[i])) continue;
@@ -27,7 +28,7 @@ int Get(const std::string& file, const std::vector<std::string>& selectors) {
     const KeyValue* value = nullptr;
     std::string error;
     if (GetValue(listing, selector, value, error) != ReviewStatus::kOk) {
-      PrintError(file + ": " + Cp1252ToUtf8(error));
+      PrintError(Cp1252ToUtf8(error));
       return kExitUsage;
     }
     out += Cp1252ToUtf8(value->value) + "\n";

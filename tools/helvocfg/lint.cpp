@@ -16,6 +16,7 @@ int Lint(const std::vector<std::string>& files, bool json) {
   bool unreadable = false, found = false;
   nlohmann::ordered_json doc = {{"files", nlohmann::ordered_json::array()}};
   for (const std::string& file : files) {
+    ui.SetFile(file);
     auto loaded = Load(file, false);
     if (!loaded) {
       unreadable = true;
@@ -33,7 +34,7 @@ int Lint(const std::vector<std::string>& files, bool json) {
     else
       std::fputs(FindingsText(file, findings).c_str(), stdout);
   }
-  if (json) std::printf("%s\n", doc.dump(2).c_str());
+  if (json) std::printf("%s\n", doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
   if (unreadable) return kExitFileError;
   return found ? kExitMessages : kExitOk;
 }

@@ -27,10 +27,13 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> checkFiles;
   bool checkNoCrc = false, checkJson = false;
+  int checkJobs = 0;
   auto* checkCmd = app.add_subcommand("check", "Load files and report every message (exit 4 when any)");
   checkCmd->add_option("FILE", checkFiles, "settings files")->required();
   checkCmd->add_flag("--no-crc-check", checkNoCrc, "load even when the CRC does not match");
   checkCmd->add_flag("--json", checkJson, "print the results as one JSON document");
+  checkCmd->add_option("-j,--jobs", checkJobs, "files loaded at once (default: one per core)")
+      ->check(CLI::Range(1, 1024));
 
   std::string scanFile;
   int scanVersion = 0;
@@ -42,7 +45,7 @@ int main(int argc, char** argv) {
 
   std::string getFile;
   std::vector<std::string> getSelectors;
-  auto* getCmd = app.add_subcommand("get", "Print values as a save writes them");
+  auto* getCmd = app.add_subcommand("get", "Print values as a save at the file's own version writes them");
   getCmd->add_option("FILE", getFile, "settings file")->required();
   getCmd->add_option("SELECTOR", getSelectors, "SECTION/KEY, as the file writes them")->required();
 
@@ -73,21 +76,25 @@ int main(int argc, char** argv) {
   convertCmd->add_option("FILE", convert.file, "settings file")->required();
   convertCmd->add_option("OUT", convert.out, "file to write (may be FILE)")->required();
   convertCmd->add_option("--to", convert.version, "target setting version");
-  convertCmd->add_flag("--yes", convert.yes, "continue without asking when the conversion loses settings");
+  convertCmd->add_flag("--yes", convert.yes, "continue without asking when the save loses settings");
+  convertCmd->add_flag("--force", convert.force, "write even when loading showed messages");
 
   NewOptions create;
   auto* newCmd = app.add_subcommand("new", "Write a new settings file with the library's defaults");
   newCmd->add_option("OUT", create.out, "file to write")->required();
   newCmd->add_option("--generation", create.generation, "recorder generation")->check(CLI::Range(1, 4));
-  newCmd->add_option("--to", create.version, "setting version (default: the host's limit)");
-  newCmd->add_option("--frequency", create.frequency, "system frequency in Hz")
+  newCmd->add_option("--to", create.version,
+                     "setting version (default: 7 for generations 1 and 2, else the host's limit)");
+  newCmd->add_option("--frequency", create.frequency, "system frequency in Hz (default: the host's)")
       ->check(CLI::IsMember({50, 60}));
+  newCmd->add_flag("--force", create.force, "replace OUT when it exists");
 
-  std::string crcFile;
-  bool crcFix = false;
-  auto* crcCmd = app.add_subcommand("crc", "Print the stored and the computed CRC of a file");
-  crcCmd->add_option("FILE", crcFile, "settings file")->required();
-  crcCmd->add_flag("--fix", crcFix, "rewrite the CRC characters when they differ");
+  CrcOptions crc;
+  auto* crcCmd =
+      app.add_subcommand("crc", "Print the stored and the computed CRC of a file (exit 4 when they differ)");
+  crcCmd->add_option("FILE", crc.file, "settings file")->required();
+  crcCmd->add_flag("--fix", crc.fix, "rewrite the CRC characters when they differ");
+  crcCmd->add_flag("--force", crc.force, "with --fix: replace an unchecked mark too");
 
   try {
     app.parse(argc, argv);
@@ -103,7 +110,7 @@ int main(int argc, char** argv) {
   }
 
   if (showCmd->parsed()) return Show(show);
-  if (checkCmd->parsed()) return Check(checkFiles, checkNoCrc, checkJson);
+  if (checkCmd->parsed()) return Check(checkFiles, checkNoCrc, checkJobs, checkJson);
   if (scanCmd->parsed()) return Scan(scanFile, scanVersion, scanJson);
   if (getCmd->parsed()) return Get(getFile, getSelectors);
   if (setCmd->parsed()) return Set(set);
@@ -111,5 +118,5 @@ int main(int argc, char** argv) {
   if (lintCmd->parsed()) return Lint(lintFiles, lintJson);
   if (convertCmd->parsed()) return Convert(convert);
   if (newCmd->parsed()) return New(create);
-  return Crc(crcFile, crcFix);
+  return Crc(crc);
 }

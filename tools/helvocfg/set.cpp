@@ -17,6 +17,7 @@ int Set(const SetOptions& options) {
   TerminalUserInterface ui(options.yes ? TerminalUserInterface::Confirm::kYes
                                        : TerminalUserInterface::Confirm::kAsk);
   ScopedUserInterface scoped(ui);
+  ui.SetFile(options.file);
   std::vector<Assignment> assignments;
   for (const std::string& text : options.assignments) {
     Assignment a;
@@ -35,12 +36,7 @@ int Set(const SetOptions& options) {
 
   auto loaded = Load(options.file, false);
   if (!loaded) return kExitFileError;
-  if (ui.MessageCount() > 0 && !options.force) {
-    PrintError(options.file +
-               ": loading showed messages (settings were dropped): nothing written; --force "
-               "writes anyway");
-    return kExitMessages;
-  }
+  if (RefusedAfterMessages(ui, options.file, options.force)) return kExitMessages;
   CHelvoCfg& cfg = *loaded->cfg;
   // A save at the file's own version may delete settings too: the user confirms them first.
   if (!options.dryRun) {
@@ -60,7 +56,7 @@ int Set(const SetOptions& options) {
   ValueListing after;
   std::string error;
   if (SetValues(before, assignments, changed, after, error) != ReviewStatus::kOk) {
-    PrintError(options.file + ": " + Cp1252ToUtf8(error) + ": nothing written");
+    PrintError(Cp1252ToUtf8(error) + ": nothing written");
     return kExitUsage;
   }
   if (options.dryRun) {
@@ -68,7 +64,7 @@ int Set(const SetOptions& options) {
     return kExitOk;
   }
   if (!changed->WriteCfgFile(options.file, nullptr)) {
-    PrintError(options.file + ": the file could not be written");
+    PrintError(WriteFailure());
     return kExitFileError;
   }
   return kExitOk;
