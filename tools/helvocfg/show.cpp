@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "commands.h"
@@ -70,8 +71,8 @@ void AddValues(Json& doc, const ValueListing& listing) {
             std::to_string(p->GetChannelNumber());
     else if (s.cls == eElementName)
       key = "e/" + s.header;
-    else if (s.cls == eDspCfg && s.object->GetParent())
-      key = "g/" + std::to_string(dynamic_cast<cHelvoDspCfg*>(s.object->GetParent())->GetDspIndex() + 1);
+    else if (s.header.rfind("CH_GRP", 0) == 0)
+      key = "g/" + std::to_string(std::atoi(s.header.c_str() + 6));
     else if (auto* pmu = dynamic_cast<CPMU*>(s.object))
       key = "p/" + std::to_string(pmu->m_nPhasorNumber);
     else if (auto* cdr = dynamic_cast<CCDR*>(s.object))
