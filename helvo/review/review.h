@@ -66,10 +66,15 @@ struct HeaderValues {
 struct ValueListing {
   HeaderValues header;
   std::vector<SectionValues> sections;  // in write order
+  // The first section with that header. Constant time once Index has run (ListValues runs it).
   const SectionValues* Find(std::string_view sectionHeader) const;
+  void Index();
   // The body lines a save writes (no CRC line): headers, KEY=value lines, a blank line after each
   // section, and the closing [END].
   std::vector<std::string> Lines() const;
+
+ private:
+  std::unordered_map<std::string, size_t> byHeader_;  // first section of each header
 };
 
 // Puts cfg into its written form for its own setting version, as a save does, and lists what that
@@ -119,18 +124,20 @@ struct Change {
 // and so does a renamed function. The time of the last save (SET_DATE) is not compared.
 std::vector<Change> DiffListings(const ValueListing& a, const ValueListing& b);
 
-// Where each section and key stands in a settings file's text; line 1 is the CRC line.
+// Where each section and key stands in a settings file's text; line 1 is the CRC line. It holds views
+// into the text, which must outlive it.
 class LineIndex {
  public:
   struct Key {
-    std::string key;
-    std::string value;
+    std::string_view key;
+    std::string_view value;
     int line = 0;
   };
   struct Section {
-    std::string header;
+    std::string_view header;
     int line = 0;
-    std::vector<Key> keys;
+    std::vector<Key> keys;  // in file order; a key given twice is listed twice
+    // The first line of key.
     const Key* Find(std::string_view key) const;
   };
   explicit LineIndex(std::string_view text);
@@ -140,7 +147,7 @@ class LineIndex {
 
  private:
   std::vector<Section> sections_;
-  std::unordered_map<std::string, size_t> byHeader_;
+  std::unordered_map<std::string_view, size_t> byHeader_;
 };
 
 struct Finding {

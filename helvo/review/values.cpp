@@ -22,6 +22,7 @@
 #include "helvo/platform/file_io.h"
 #include "helvo/platform/format.h"
 #include "helvo/platform/user_interface.h"
+#include "helvo/review/converter_kind.h"
 #include "helvo/review/review.h"
 
 namespace helvo {
@@ -56,36 +57,42 @@ struct PendingTarget {
 // Marks value as a reference when entry's field of obj is one and names its target; returns the
 // function it refers to (none for elements and references that name nothing) with the item.
 std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFilerEntry& entry, CFiler* obj,
-                                                    KeyValue& value) {
+                                                    KeyValue& value, ConverterKinds& kinds) {
   if (entry.GetType() == CFilerEntry::eElement) {
-    auto* element = static_cast<CFilerElement*>(entry.GetOffset().Resolve(obj));
-    if (!element) return {};
+    CFilerElement* converter = nullptr;
+    const RefKind kind = kinds.Of(entry, obj, converter);
     const bool named = value.value != "-1";
-    if (auto* ref = dynamic_cast<CrefElementName*>(element)) {
-      value.reference = true;
-      if (ref->m_pElementName) value.target = ref->m_pElementName->GetName();
-    } else if (auto* phasor = dynamic_cast<CrefPhasor*>(element)) {
-      value.reference = true;
-      if (named && phasor->m_pPhasor) {
-        value.target = NameOf(phasor->m_pPhasor);
-        return {phasor->m_pPhasor, {}};
-      }
-    } else if (auto* state = dynamic_cast<crefState*>(element)) {
-      value.reference = true;
-      if (named && state->m_pPhasor) {
-        state->m_pPhasor->GetStateName(value.target, state->m_nNumber);
-        return {state->m_pPhasor, "state " + std::to_string(state->m_nNumber)};
-      }
-    } else if (auto* meter = dynamic_cast<CrefMeter*>(element)) {
-      value.reference = true;
-      if (named && meter->m_pPhasor) {
-        meter->m_pPhasor->GetMeterName(value.target, meter->m_nMeter);
-        return {meter->m_pPhasor, "meter " + std::to_string(meter->m_nMeter)};
-      }
+    value.reference = kind != RefKind::kNone;
+    switch (kind) {
+      case RefKind::kElement:
+        if (auto* e = static_cast<CrefElementName*>(converter)->m_pElementName) value.target = e->GetName();
+        break;
+      case RefKind::kPhasor:
+        if (CPhasor* p = static_cast<CrefPhasor*>(converter)->m_pPhasor; named && p) {
+          value.target = NameOf(p);
+          return {p, {}};
+        }
+        break;
+      case RefKind::kState:
+        if (auto* state = static_cast<crefState*>(converter); named && state->m_pPhasor) {
+          state->m_pPhasor->GetStateName(value.target, state->m_nNumber);
+          return {state->m_pPhasor, "state " + std::to_string(state->m_nNumber)};
+        }
+        break;
+      case RefKind::kMeter:
+        if (auto* meter = static_cast<CrefMeter*>(converter); named && meter->m_pPhasor) {
+          meter->m_pPhasor->GetMeterName(value.target, meter->m_nMeter);
+          return {meter->m_pPhasor, "meter " + std::to_string(meter->m_nMeter)};
+        }
+        break;
+      case RefKind::kNone:
+        break;
     }
     return {};
   }
   const CPhasor* input = nullptr;
+  const int cls = obj->GetClass();
+  if (entry.GetType() != CFilerEntry::eInt || (cls != ePMU && cls != eCDR)) return {};
   if (auto* pmu = dynamic_cast<CPMU*>(obj); pmu && entry.GetOffset() == FieldOf(&CPMU::m_nInputIndex)) {
     value.reference = true;
     static constexpr eHelvoCfgClass kByType[] = {eAnalogCfg, eSequenceCfg, eSequenceCfg, eSequenceCfg,
@@ -101,9 +108,10 @@ std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFiler
   return {input, {}};
 }
 
-// The name a reader knows the object of a section by.
-std::string ObjectName(CFiler* obj) {
+// The name a reader knows the object of a section of class cls by.
+std::string ObjectName(CFiler* obj, int cls) {
   std::string name;
+  if (cls == eIdCfg || cls == eLimitsCfg || cls == eTrend) return name;
   if (auto* p = dynamic_cast<CPhasor*>(obj))
     p->GetName(name);
   else if (auto* e = dynamic_cast<CElementName*>(obj))
@@ -121,7 +129,8 @@ std::string ObjectName(CFiler* obj) {
 
 // Appends the listing of one object's section block, written as the writer writes it.
 void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::string& prefix, int version,
-                int& sysFreq, ValueListing& listing, std::vector<PendingTarget>& targets) {
+                int& sysFreq, ValueListing& listing, std::vector<PendingTarget>& targets,
+                ConverterKinds& kinds) {
   StringList lines;
   cfg.GetSections().WriteSectionStrings(section, lines, obj, prefix, version, sysFreq);
   if (lines.IsEmpty()) return;
@@ -129,8 +138,9 @@ void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::
   values.cls = section->GetClass();
   values.object = obj;
   values.definition = section;
-  const std::vector<CFilerEntry*> entries(section->GetFilerList().begin(), section->GetFilerList().end());
-  size_t next = 0;
+  const PtrList<CFilerEntry>& entries = section->GetFilerList();
+  auto next = entries.begin();
+  values.keys.reserve(lines.GetCount());
   for (const std::string& line : lines) {
     if (line.empty()) continue;
     if (line.front() == '[') {
@@ -142,17 +152,17 @@ void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::
     value.key = line.substr(0, eq);
     value.value = line.substr(eq + 1);
     // The entry that wrote the line: the next written entry of that name in registration order.
-    for (size_t i = next; i < entries.size(); ++i) {
-      const CFilerEntry* entry = entries[i];
+    for (auto i = next; i != entries.end(); ++i) {
+      const CFilerEntry* entry = *i;
       if (entry->GetKeyName() != value.key || (entry->GetFlags() & FILER_NEVER_WRITTEN)) continue;
-      auto [target, item] = NameReference(cfg, *entry, obj, value);
+      auto [target, item] = NameReference(cfg, *entry, obj, value, kinds);
       if (target) targets.push_back({listing.sections.size(), values.keys.size(), target, std::move(item)});
-      next = i + 1;
+      next = std::next(i);
       break;
     }
     values.keys.push_back(std::move(value));
   }
-  values.name = ObjectName(obj);
+  values.name = ObjectName(obj, values.cls);
   listing.sections.push_back(std::move(values));
 }
 
@@ -197,7 +207,18 @@ const KeyValue* SectionValues::Find(std::string_view key) const {
   return nullptr;
 }
 
+void ValueListing::Index() {
+  byHeader_.clear();
+  for (size_t i = 0; i < sections.size(); ++i) byHeader_.emplace(sections[i].header, i);
+}
+
 const SectionValues* ValueListing::Find(std::string_view text) const {
+  if (byHeader_.size() > 0 || sections.empty()) {
+    auto it = byHeader_.find(std::string(text));
+    if (it != byHeader_.end() && it->second < sections.size() && sections[it->second].header == text)
+      return &sections[it->second];
+    if (byHeader_.size() == sections.size()) return nullptr;
+  }
   for (const SectionValues& section : sections)
     if (section.header == text) return &section;
   return nullptr;
@@ -220,10 +241,12 @@ ValueListing ListValues(CHelvoCfg& cfg) {
   const int version = own ? own->m_nSettingsVers : GetSettingVersionLimit();
   cfg.PreDumpProcess(nullptr, version);
   CIdCfg* id = cfg.GetIdCfg();
+  if (!id) return listing;  // a save makes the record; only a configuration never linked lacks it
   int sysFreq = id->m_nSystemFrequency;
   listing.header = {version, CHelvoCfg::m_iIedGen, CHelvoCfg::DspsByGen(CHelvoCfg::m_iIedGen), sysFreq};
 
   std::vector<PendingTarget> targets;
+  ConverterKinds kinds;
   // The walk of the writer: registration order, the channel groups nested in the unnamed section.
   cFilerSections& sections = cfg.GetSections();
   for (CFilerSection* section : sections.GetSections()) {
@@ -238,7 +261,7 @@ ValueListing ListValues(CHelvoCfg& cfg) {
           if (!list) continue;
           const std::string prefix = Format("%s%d-", childSection->GetName().c_str(), group);
           for (CFiler* obj : *list)
-            if (obj) ListObject(cfg, childSection, obj, prefix, version, sysFreq, listing, targets);
+            if (obj) ListObject(cfg, childSection, obj, prefix, version, sysFreq, listing, targets, kinds);
         }
         if (version >= kFirstFoldedVersion)
           ++sections.m_nCurGroup;
@@ -258,7 +281,7 @@ ValueListing ListValues(CHelvoCfg& cfg) {
     FilerList* list = section->GetObjectList(&cfg);
     if (!list) continue;
     for (CFiler* obj : *list)
-      if (obj) ListObject(cfg, section, obj, section->GetName(), version, sysFreq, listing, targets);
+      if (obj) ListObject(cfg, section, obj, section->GetName(), version, sysFreq, listing, targets, kinds);
   }
   std::unordered_map<const CFiler*, const std::string*> headers;
   for (const SectionValues& section : listing.sections) headers.emplace(section.object, &section.header);
@@ -267,6 +290,7 @@ ValueListing ListValues(CHelvoCfg& cfg) {
     if (it == headers.end()) continue;
     listing.sections[t.section].keys[t.key].targetId = *it->second + (t.item.empty() ? "" : " " + t.item);
   }
+  listing.Index();
   // A save at the own version keeps the set date the file gave.
   for (SectionValues& section : listing.sections)
     if (section.object == id)
