@@ -21,18 +21,18 @@ class ConverterKinds {
     if (entry.GetType() != CFilerEntry::eElement) return RefKind::kNone;
     converter = static_cast<CFilerElement*>(entry.GetOffset().Resolve(obj));
     if (!converter) return RefKind::kNone;
-    auto [it, fresh] = kinds_.emplace(&entry, RefKind::kNone);
-    if (fresh) {
-      if (dynamic_cast<CrefElementName*>(converter))
-        it->second = RefKind::kElement;
-      else if (dynamic_cast<CrefPhasor*>(converter))
-        it->second = RefKind::kPhasor;
-      else if (dynamic_cast<crefState*>(converter))
-        it->second = RefKind::kState;
-      else if (dynamic_cast<CrefMeter*>(converter))
-        it->second = RefKind::kMeter;
-    }
-    return it->second;
+    if (auto known = kinds_.find(&entry); known != kinds_.end()) return known->second;
+    RefKind kind = RefKind::kNone;
+    if (dynamic_cast<CrefElementName*>(converter))
+      kind = RefKind::kElement;
+    else if (dynamic_cast<CrefPhasor*>(converter))
+      kind = RefKind::kPhasor;
+    else if (dynamic_cast<crefState*>(converter))
+      kind = RefKind::kState;
+    else if (dynamic_cast<CrefMeter*>(converter))
+      kind = RefKind::kMeter;
+    kinds_.emplace(&entry, kind);
+    return kind;
   }
 
  private:

@@ -82,7 +82,7 @@ void DanglingReferences(const LintContext& c) {
                (entry->GetOffset() == FieldOf(&CPMU::m_nInputIndex) ||
                 entry->GetOffset() == FieldOf(&CCDR::m_nInputIndex))) {
         const KeyValue* v = s.Find(k.key);
-        dangling = !v || v->target.empty();
+        dangling = !v || v->targetId.empty();
       }
       if (dangling) c.Add(s.header, k.key, Format("index %s names nothing", Trimmed(k.value).c_str()));
     }
@@ -303,7 +303,7 @@ std::vector<std::string> LintRuleIds() {
 
 std::vector<Finding> Lint(CHelvoCfg& cfg, std::string_view text) {
   const LineIndex file(text);
-  const ValueListing listing = ListValues(cfg);
+  const ValueListing listing = ListValues(cfg, false);
   std::vector<Finding> findings;
   LintContext context{cfg, file, listing, "", findings};
   for (const LintRule& rule : kRules) {

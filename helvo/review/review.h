@@ -78,8 +78,9 @@ struct ValueListing {
 };
 
 // Puts cfg into its written form for its own setting version, as a save does, and lists what that
-// save writes, section by section.
-ValueListing ListValues(CHelvoCfg& cfg);
+// save writes, section by section. Without names, references are marked and identified (targetId)
+// but their targets are not named (target stays empty), which saves building a text per reference.
+ValueListing ListValues(CHelvoCfg& cfg, bool names = true);
 
 enum class ReviewStatus {
   kOk = 0,

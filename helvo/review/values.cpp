@@ -57,7 +57,7 @@ struct PendingTarget {
 // Marks value as a reference when entry's field of obj is one and names its target; returns the
 // function it refers to (none for elements and references that name nothing) with the item.
 std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFilerEntry& entry, CFiler* obj,
-                                                    KeyValue& value, ConverterKinds& kinds) {
+                                                    KeyValue& value, ConverterKinds& kinds, bool names) {
   if (entry.GetType() == CFilerEntry::eElement) {
     CFilerElement* converter = nullptr;
     const RefKind kind = kinds.Of(entry, obj, converter);
@@ -65,23 +65,24 @@ std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFiler
     value.reference = kind != RefKind::kNone;
     switch (kind) {
       case RefKind::kElement:
-        if (auto* e = static_cast<CrefElementName*>(converter)->m_pElementName) value.target = e->GetName();
+        if (auto* e = static_cast<CrefElementName*>(converter)->m_pElementName; e && names)
+          value.target = e->GetName();
         break;
       case RefKind::kPhasor:
         if (CPhasor* p = static_cast<CrefPhasor*>(converter)->m_pPhasor; named && p) {
-          value.target = NameOf(p);
+          if (names) value.target = NameOf(p);
           return {p, {}};
         }
         break;
       case RefKind::kState:
         if (auto* state = static_cast<crefState*>(converter); named && state->m_pPhasor) {
-          state->m_pPhasor->GetStateName(value.target, state->m_nNumber);
+          if (names) state->m_pPhasor->GetStateName(value.target, state->m_nNumber);
           return {state->m_pPhasor, "state " + std::to_string(state->m_nNumber)};
         }
         break;
       case RefKind::kMeter:
         if (auto* meter = static_cast<CrefMeter*>(converter); named && meter->m_pPhasor) {
-          meter->m_pPhasor->GetMeterName(value.target, meter->m_nMeter);
+          if (names) meter->m_pPhasor->GetMeterName(value.target, meter->m_nMeter);
           return {meter->m_pPhasor, "meter " + std::to_string(meter->m_nMeter)};
         }
         break;
@@ -104,7 +105,7 @@ std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFiler
     value.reference = true;
     input = FunctionAt(cfg, eAnalogCfg, cdr->m_nInputIndex);
   }
-  value.target = NameOf(input);
+  if (names) value.target = NameOf(input);
   return {input, {}};
 }
 
@@ -130,7 +131,7 @@ std::string ObjectName(CFiler* obj, int cls) {
 // Appends the listing of one object's section block, written as the writer writes it.
 void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::string& prefix, int version,
                 int& sysFreq, ValueListing& listing, std::vector<PendingTarget>& targets,
-                ConverterKinds& kinds) {
+                ConverterKinds& kinds, bool names) {
   StringList lines;
   cfg.GetSections().WriteSectionStrings(section, lines, obj, prefix, version, sysFreq);
   if (lines.IsEmpty()) return;
@@ -155,7 +156,7 @@ void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::
     for (auto i = next; i != entries.end(); ++i) {
       const CFilerEntry* entry = *i;
       if (entry->GetKeyName() != value.key || (entry->GetFlags() & FILER_NEVER_WRITTEN)) continue;
-      auto [target, item] = NameReference(cfg, *entry, obj, value, kinds);
+      auto [target, item] = NameReference(cfg, *entry, obj, value, kinds, names);
       if (target) targets.push_back({listing.sections.size(), values.keys.size(), target, std::move(item)});
       next = std::next(i);
       break;
@@ -235,7 +236,7 @@ std::vector<std::string> ValueListing::Lines() const {
   return lines;
 }
 
-ValueListing ListValues(CHelvoCfg& cfg) {
+ValueListing ListValues(CHelvoCfg& cfg, bool names) {
   ValueListing listing;
   const CIdCfg* own = cfg.GetIdCfg();
   const int version = own ? own->m_nSettingsVers : GetSettingVersionLimit();
@@ -261,7 +262,8 @@ ValueListing ListValues(CHelvoCfg& cfg) {
           if (!list) continue;
           const std::string prefix = Format("%s%d-", childSection->GetName().c_str(), group);
           for (CFiler* obj : *list)
-            if (obj) ListObject(cfg, childSection, obj, prefix, version, sysFreq, listing, targets, kinds);
+            if (obj)
+              ListObject(cfg, childSection, obj, prefix, version, sysFreq, listing, targets, kinds, names);
         }
         if (version >= kFirstFoldedVersion)
           ++sections.m_nCurGroup;
@@ -281,7 +283,8 @@ ValueListing ListValues(CHelvoCfg& cfg) {
     FilerList* list = section->GetObjectList(&cfg);
     if (!list) continue;
     for (CFiler* obj : *list)
-      if (obj) ListObject(cfg, section, obj, section->GetName(), version, sysFreq, listing, targets, kinds);
+      if (obj)
+        ListObject(cfg, section, obj, section->GetName(), version, sysFreq, listing, targets, kinds, names);
   }
   std::unordered_map<const CFiler*, const std::string*> headers;
   for (const SectionValues& section : listing.sections) headers.emplace(section.object, &section.header);
