@@ -131,6 +131,79 @@ TEST_F(ReviewTest, SetChangesOnlyTheSetLinesAndDiffListsExactlyThem) {
   EXPECT_TRUE(DiffListings(a, a).empty());
 }
 
+// A listing of sections holding one key each: {header, key, value, target name, target section}.
+ValueListing MakeListing(const std::vector<std::vector<std::string>>& rows) {
+  ValueListing listing;
+  for (const auto& row : rows) {
+    SectionValues s;
+    s.header = row[0];
+    KeyValue v;
+    v.key = row[1];
+    v.value = row[2];
+    v.reference = !row[3].empty();
+    v.target = row[3];
+    v.targetId = row[4];
+    s.keys.push_back(v);
+    listing.sections.push_back(s);
+  }
+  listing.Index();
+  return listing;
+}
+
+TEST(DiffListingsTest, ReferencesChangeOnlyWhenTheyReferToSomethingElse) {
+  const struct {
+    const char* what;
+    std::vector<std::string> a, b;
+    bool changed;
+  } cases[] = {
+      {"renumbered target",
+       {"MG1", "INDEX1", "8", "T1:IcMag", "AI1-9 meter 0"},
+       {"MG1", "INDEX1", "10", "T1:IcMag", "AI1-11 meter 0"},
+       false},
+      {"renamed target",
+       {"MG1", "INDEX1", "8", "T1:IcMag", "AI1-9 meter 0"},
+       {"MG1", "INDEX1", "8", "T2:IcMag", "AI1-9 meter 0"},
+       false},
+      {"other target",
+       {"MG1", "INDEX1", "8", "T1:IcMag", "AI1-9 meter 0"},
+       {"MG1", "INDEX1", "9", "T1:IaMag", "AI1-10 meter 0"},
+       true},
+      {"other meter",
+       {"MG1", "INDEX1", "8", "T1:IcMag", "AI1-9 meter 0"},
+       {"MG1", "INDEX1", "9", "T1:IcAng", "AI1-9 meter 1"},
+       true},
+      {"now names nothing",
+       {"MG1", "IX1", "8", "T1:IcMag", "AI1-9 meter 0"},
+       {"MG1", "IX1", "-1", "", ""},
+       true},
+      {"plain value", {"AI1-1", "H_MAG_T", "90", "", ""}, {"AI1-1", "H_MAG_T", "85", "", ""}, true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(DiffListings(MakeListing({c.a}), MakeListing({c.b})).size(), c.changed ? 1u : 0u) << c.what;
+
+  // Sections only on one side are reported where they stand in file order.
+  const ValueListing a = MakeListing({{"A", "K", "1", "", ""}, {"C", "K", "1", "", ""}});
+  const ValueListing b =
+      MakeListing({{"B", "K", "1", "", ""}, {"C", "K", "2", "", ""}, {"D", "K", "1", "", ""}});
+  std::string order;
+  for (const Change& c : DiffListings(a, b))
+    order += (c.kind == Change::Kind::kOnlyInA   ? "-"
+              : c.kind == Change::Kind::kOnlyInB ? "+"
+                                                 : "~") +
+             c.section + " ";
+  EXPECT_EQ(order, "-A +B ~C +D ");
+}
+
+TEST(LineIndexTest, CountsLinesAsAnEditorDoes) {
+  const LineIndex index("a00f\r\n\r\nORPHAN=1\r\n[ID]\r\nSETTINGS_VERS=7\r\nX=1\r\nX=2\n[END]");
+  ASSERT_EQ(index.Sections().size(), 2u);
+  EXPECT_EQ(index.Find("ID")->line, 4);
+  EXPECT_EQ(index.Find("ID")->Find("SETTINGS_VERS")->value, "7");
+  EXPECT_EQ(index.Find("ID")->Find("X")->line, 6);  // the first of a key given twice
+  EXPECT_EQ(index.Find("END")->line, 8);
+  EXPECT_EQ(index.Find("LIMITS"), nullptr);
+}
+
 TEST_F(ReviewTest, SetRefusesWhatDoesNotReadBackAsGiven) {
   const std::string text = Example("recorder-v7.cfg");
   const struct {
