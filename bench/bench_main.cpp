@@ -218,6 +218,23 @@ void BM_Lint(benchmark::State& state) {
   ReportAgainstLoad(state, kind, 1);
 }
 
+// The listing alone (what get, set, diff and show --values add to a load), with and without the
+// names of references (arg 1: 1 names them); the load is not timed.
+void BM_ListValues(benchmark::State& state) {
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& path = g_fixture->paths[kind.name];
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto cfg = std::make_unique<CHelvoCfg>(path, 0);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ListValues(*cfg, state.range(1) != 0).sections.size());
+    state.PauseTiming();
+    cfg.reset();
+    state.ResumeTiming();
+  }
+  ReportAgainstLoad(state, kind, 1);
+}
+
 // diff as the tool runs it: two loads by path, a listing of each, the comparison.
 void BM_Diff(benchmark::State& state) {
   const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
@@ -378,6 +395,7 @@ BENCHMARK(BM_Construct)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadPath)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Lint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Diff)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ListValues)->Args({0, 0})->Args({0, 1})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Destroy)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveFile)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
