@@ -216,6 +216,7 @@ TEST_F(ReviewTest, SetRefusesWhatDoesNotReadBackAsGiven) {
       {{"METERING_GROUP1", "INDEX1"}, "99999", ReviewStatus::kRefused},  // names nothing
       {{"ANALOG_INPUT1-1", "DESC"}, "two\nlines", ReviewStatus::kRefused},
       {{"ANALOG_INPUT1-1", "DESC"}, std::string(300, 'x'), ReviewStatus::kRefused},
+      {{"ELEMENT1-3", "NAME"}, "Station dc", ReviewStatus::kRefused},  // its function's ELEMENT line changes
       {{"ANALOG_INPUT1-1", "NOPE"}, "1", ReviewStatus::kUnknownKey},
       {{"ANALOG_INPUT1-99", "DESC"}, "1", ReviewStatus::kUnknownSection},
       {{"ANALOG_INPUT1-1", "DESC"}, "Phase A, renamed", ReviewStatus::kOk},

@@ -192,6 +192,25 @@ class ScratchFile {
   std::string path_;
 };
 
+// The first difference between the lines of two listings, as "[SECTION] KEY would read VALUE"; empty
+// when they write the same lines.
+std::string FirstOtherChange(const ValueListing& expected, const ValueListing& got) {
+  for (size_t i = 0; i < std::max(expected.sections.size(), got.sections.size()); ++i) {
+    if (i >= got.sections.size()) return Format("[%s] would go", expected.sections[i].header.c_str());
+    const SectionValues& g = got.sections[i];
+    if (i >= expected.sections.size() || expected.sections[i].header != g.header)
+      return Format("[%s] would appear", g.header.c_str());
+    const SectionValues& e = expected.sections[i];
+    for (size_t k = 0; k < std::max(e.keys.size(), g.keys.size()); ++k) {
+      if (k >= g.keys.size()) return Format("[%s] %s would go", e.header.c_str(), e.keys[k].key.c_str());
+      if (k < e.keys.size() && e.keys[k].key == g.keys[k].key && e.keys[k].value == g.keys[k].value) continue;
+      return Format("[%s] %s would read %s", g.header.c_str(), g.keys[k].key.c_str(),
+                    g.keys[k].value.c_str());
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 bool ParseSelector(std::string_view text, Selector& selector) {
@@ -386,19 +405,15 @@ ReviewStatus SetValues(const ValueListing& original, const std::vector<Assignmen
                             : "no line");
     return ReviewStatus::kRefused;
   }
-  // A value that makes sections appear or go (an element renamed while its functions still name it
-  // by the old name) changes more than the value: refused.
-  std::vector<std::string> headersBefore, headersAfter;
-  for (const SectionValues& s : listing.sections) headersBefore.push_back(s.header);
-  for (const SectionValues& s : after.sections) headersAfter.push_back(s.header);
-  if (headersBefore != headersAfter) {
-    size_t i = 0;
-    while (i < headersBefore.size() && i < headersAfter.size() && headersBefore[i] == headersAfter[i]) ++i;
-    const bool added = i < headersAfter.size() && std::find(headersBefore.begin(), headersBefore.end(),
-                                                            headersAfter[i]) == headersBefore.end();
-    error = Format("the values change more than their lines: section [%s] would %s",
-                   (added ? headersAfter[i] : headersBefore[std::min(i, headersBefore.size() - 1)]).c_str(),
-                   added ? "appear" : "go");
+  // Only the set lines may change: a value with side effects (an element renamed while its functions
+  // still name it by the old name creates a second element; a header key that moves every meter
+  // index) is refused, naming the first other line it would change.
+  if (const std::string other = FirstOtherChange(listing, after); !other.empty()) {
+    error = assignments.size() == 1
+                ? Format("[%s] %s: setting it changes another line too: ",
+                         assignments[0].selector.section.c_str(), assignments[0].selector.key.c_str())
+                : std::string("the values change more than their own lines: ");
+    error += other;
     return ReviewStatus::kRefused;
   }
   result = std::move(changed);

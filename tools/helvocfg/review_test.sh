@@ -73,7 +73,7 @@ same a.cfg before.cfg
 
 # Refusals: exit 2 and nothing written.
 for bad in ANALOG_INPUT1-1/H_MAG_T=abc LOGIC1-1/NOTINP1=300 METERING_GROUP1/INDEX1=99999 \
-  'ANALOG_INPUT1-1/DESC=€ and ✓' ELEMENT1-1/NAME=Renamed NOPE1-1/DESC=x ANALOG_INPUT1-1/NOPE=1 ANALOG_INPUT1-1; do
+  'ANALOG_INPUT1-1/DESC=€ and ✓' ELEMENT1-1/NAME=Renamed ID/NUM_BANKS=2 NOPE1-1/DESC=x ANALOG_INPUT1-1/NOPE=1 ANALOG_INPUT1-1; do
   run 2 set a.cfg "$bad"
   same a.cfg before.cfg
 done
