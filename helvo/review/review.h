@@ -100,9 +100,9 @@ struct Assignment {
 
 // Sets each value through its key's own definition: the listing's lines with the values replaced are
 // read as a file is read (the reader's conversion, then the linking after a load), and every value
-// must then be written back exactly as given, and no other line may change. listing is the ListValues of the configuration to
-// change. On success result holds the configuration read from the changed text, ready to be saved at
-// its own version, and after its listing. On failure result is none and error names the first
+// must then be written back exactly as given, and no other line may change. listing is the ListValues of the
+// configuration to change. On success result holds the configuration read from the changed text, ready to be
+// saved at its own version, and after its listing. On failure result is none and error names the first
 // selector at fault. A key the section defines but a save left out (a meter reference that names
 // nothing writes no line) may be set; it is added at the section's end.
 ReviewStatus SetValues(const ValueListing& listing, const std::vector<Assignment>& assignments,
