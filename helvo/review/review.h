@@ -98,13 +98,14 @@ struct Assignment {
   std::string value;  // in the file's 8-bit text
 };
 
-// Sets each value through its key's own definition: the listing's lines with the values replaced are
-// read as a file is read (the reader's conversion, then the linking after a load), and every value
-// must then be written back exactly as given, and no other line may change. listing is the ListValues of the
-// configuration to change. On success result holds the configuration read from the changed text, ready to be
-// saved at its own version, and after its listing. On failure result is none and error names the first
-// selector at fault. A key the section defines but a save left out (a meter reference that names
-// nothing writes no line) may be set; it is added at the section's end.
+// Sets each value through its key's own definition: the listing's lines with the values replaced
+// are read as a file is read (the reader's conversion, then the linking after a load); every value
+// must then be written back exactly as given, and no other line may change. listing is the
+// ListValues of the configuration to change. On success result holds the configuration read from
+// the changed text, ready to be saved at its own version, and after its listing. On failure result
+// is none and error names the selector at fault (or, for several values with side effects, the
+// line they would change). A key the section defines but a save left out (a meter reference that
+// names nothing writes no line) may be set; it is added at the section's end.
 ReviewStatus SetValues(const ValueListing& listing, const std::vector<Assignment>& assignments,
                        std::unique_ptr<CHelvoCfg>& result, ValueListing& after, std::string& error);
 
