@@ -193,7 +193,8 @@ class ScratchFile {
 };
 
 // The first difference between the lines of two listings, as "[SECTION] KEY would read VALUE"; empty
-// when they write the same lines.
+// when they write the same lines. Keys are compared by name: a key added by a set stands at its
+// section's end in expected and at its place in got.
 std::string FirstOtherChange(const ValueListing& expected, const ValueListing& got) {
   for (size_t i = 0; i < std::max(expected.sections.size(), got.sections.size()); ++i) {
     if (i >= got.sections.size()) return Format("[%s] would go", expected.sections[i].header.c_str());
@@ -201,12 +202,13 @@ std::string FirstOtherChange(const ValueListing& expected, const ValueListing& g
     if (i >= expected.sections.size() || expected.sections[i].header != g.header)
       return Format("[%s] would appear", g.header.c_str());
     const SectionValues& e = expected.sections[i];
-    for (size_t k = 0; k < std::max(e.keys.size(), g.keys.size()); ++k) {
-      if (k >= g.keys.size()) return Format("[%s] %s would go", e.header.c_str(), e.keys[k].key.c_str());
-      if (k < e.keys.size() && e.keys[k].key == g.keys[k].key && e.keys[k].value == g.keys[k].value) continue;
-      return Format("[%s] %s would read %s", g.header.c_str(), g.keys[k].key.c_str(),
-                    g.keys[k].value.c_str());
+    for (const KeyValue& value : g.keys) {
+      const KeyValue* was = e.Find(value.key);
+      if (!was || was->value != value.value)
+        return Format("[%s] %s would read %s", g.header.c_str(), value.key.c_str(), value.value.c_str());
     }
+    for (const KeyValue& value : e.keys)
+      if (!g.Find(value.key)) return Format("[%s] %s would go", e.header.c_str(), value.key.c_str());
   }
   return {};
 }

@@ -65,6 +65,15 @@ run 0 diff recorder-v7.cfg recorder-v7.cfg
 expect_out ''
 run 2 diff recorder-v7.cfg missing.cfg
 
+# A meter reference a save left out can be set; the count it changes must be set with it.
+cp a.cfg b.cfg
+run 2 set b.cfg METERING_GROUP1/INDEX4=15
+has err.txt "[METERING_GROUP1] COUNT would read 4"
+same b.cfg a.cfg
+run 0 set b.cfg METERING_GROUP1/INDEX4=15 METERING_GROUP1/COUNT=4
+run 0 get b.cfg METERING_GROUP1/INDEX4 METERING_GROUP1/COUNT
+expect_out $'15\n4'
+
 # --dry-run prints what diff would print and writes nothing.
 cp a.cfg before.cfg
 run 0 set a.cfg ANALOG_INPUT1-1/H_MAG_T=95 --dry-run
