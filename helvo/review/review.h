@@ -105,7 +105,7 @@ struct Assignment {
 // the changed text, ready to be saved at its own version, and after its listing. On failure result
 // is none and error names the selector at fault (or, for several values with side effects, the
 // line they would change). A key the section defines but a save left out (a meter reference that
-// names nothing writes no line) may be set; it is added at the section's end.
+// names nothing writes no line) may be set; the save writes it in its place.
 ReviewStatus SetValues(const ValueListing& listing, const std::vector<Assignment>& assignments,
                        std::unique_ptr<CHelvoCfg>& result, ValueListing& after, std::string& error);
 
