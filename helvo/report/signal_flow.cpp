@@ -323,7 +323,8 @@ std::string LogicExpression(const cLogicCfg& logic) {
     return logic.m_bNotInput[k] ? "NOT " + name : name;
   };
   std::string expr = input(0);
-  bool compound = false;
+  bool compound = false;  // expr ends in a binary operator of its own
+  int last = -1;          // that operator
   for (int k = 0; k < cLogicCfg::kNumOperators; ++k) {
     const int op = logic.m_nOper[k];
     switch (op) {
@@ -341,8 +342,10 @@ std::string LogicExpression(const cLogicCfg& logic) {
       case cLogicCfg::eAND:
       case cLogicCfg::eOR:
       case cLogicCfg::eXOR:
-        expr = Paren(expr, compound) + " " + cLogicCfg::GetOperStringByEnum(op) + " " + input(k + 1);
-        compound = true;
+        // A run of one associative operator needs no parentheses: "a OR b OR c".
+        expr = Paren(expr, compound && last != op) + " " + cLogicCfg::GetOperStringByEnum(op) + " " +
+               input(k + 1);
+        compound = true, last = op;
         break;
       case cLogicCfg::eNAND:
       case cLogicCfg::eNOR:
@@ -353,7 +356,7 @@ std::string LogicExpression(const cLogicCfg& logic) {
         break;
       }
       default:
-        expr = Paren(expr, compound) + " INVALID " + input(k + 1), compound = true;
+        expr = Paren(expr, compound) + " INVALID " + input(k + 1), compound = true, last = op;
         break;
     }
   }
