@@ -125,32 +125,74 @@ bool PlaceObject(FilerList& list, CFiler* obj, int cls, const std::string& insta
 
 // The body lines of a file being read, walked one at a time: the caller's line list for the
 // line-list form, or views into the file image for the memory and by-name forms, which then make no
-// string per line. Both walks run the same section and key code below.
+// string per line. Both walks run the same section and key code below. Each also knows the header
+// of the section being read and the line number of its current line, for the messages it shows.
 class ListLines {
  public:
-  ListLines(StringList& lines, StringList::Position& pos) : lines_(lines), pos_(pos) {}
+  // line: the number of the line at pos when known (the list's head is line 1), else 0.
+  ListLines(StringList& lines, StringList::Position& pos, int line) : lines_(lines), pos_(pos), line_(line) {}
   bool AtEnd() const { return !pos_; }
   std::string_view Line() const { return lines_.GetAt(pos_); }
-  void Next() { lines_.GetNext(pos_); }
+  void Next() {
+    lines_.GetNext(pos_);
+    if (line_) ++line_;
+  }
   void Finish() { pos_ = StringList::Position(); }
+  void MarkHeader() { header_ = Line(); }
+  std::string_view Header() const { return header_; }
+  // Counted from the head only when a message needs it: a walk that starts inside the list (a
+  // section read on its own) does not know where it stands.
+  int LineNumber() const {
+    if (line_ || AtEnd()) return line_;
+    int n = 1;
+    for (auto p = lines_.GetHeadPosition(); p && p != pos_; lines_.GetNext(p)) ++n;
+    return n;
+  }
 
  private:
   StringList& lines_;
   StringList::Position& pos_;
+  int line_;
+  std::string_view header_;
 };
 
 class ViewLines {
  public:
-  explicit ViewLines(const std::vector<std::string_view>& lines) : lines_(lines) {}
+  // first: the line number of the first view (the file's CRC line is line 1).
+  ViewLines(const std::vector<std::string_view>& lines, int first) : lines_(lines), first_(first) {}
   bool AtEnd() const { return at_ >= lines_.size(); }
   std::string_view Line() const { return lines_[at_]; }
   void Next() { ++at_; }
   void Finish() { at_ = lines_.size(); }
+  void MarkHeader() { header_ = Line(); }
+  std::string_view Header() const { return header_; }
+  int LineNumber() const { return AtEnd() ? 0 : first_ + static_cast<int>(at_); }
 
  private:
   const std::vector<std::string_view>& lines_;
   size_t at_ = 0;
+  int first_;
+  std::string_view header_;
 };
+
+// The line number of the first body line, which starts at byte 5 of a file: line 1 unless the file's
+// first bytes already hold a line feed.
+int FirstBodyLine(std::string_view bytes) {
+  return 1 +
+         static_cast<int>(std::count(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), 5), '\n'));
+}
+
+// Shows a warning of the reader with the line it concerns and the section it stands in (the header
+// without its brackets). Set only here: the position costs nothing while no message is shown.
+template <class Lines>
+void ShowReadWarning(const std::string& text, const Lines& lines) {
+  MessageScope scope;
+  scope.Context().line = lines.LineNumber();
+  std::string_view header = lines.Header();
+  if (!header.empty()) header = header.substr(1, header.find(']') - 1);
+  scope.Context().section.assign(header);
+  ShowMessage(text, MB_OK | MB_ICONWARNING);
+}
 
 // Fills obj from the key lines that follow a section header, up to the first line without '='.
 template <class Lines>
@@ -168,8 +210,8 @@ void ReadKeys(const CFilerSection& section, Lines& lines, CFiler* obj, std::stri
         StoreValueText(*entry, obj, value, sysFreq);
       }
     } else {
-      ShowMessage("The parameter \"" + std::string(key) + "\" is unrecognized and will be ignored.",
-                  MB_OK | MB_ICONWARNING);
+      ShowReadWarning("The parameter \"" + std::string(key) + "\" is unrecognized and will be ignored.",
+                      lines);
     }
   }
 }
@@ -241,9 +283,10 @@ void ReadSections(cFilerSections& sections, Lines& lines) {
     std::string name, instance;
     int group = 0;
     SplitHeader(line, name, instance, group);
+    lines.MarkHeader();
     if (!BuildFromHeader(sections, lines, sections.GetParent(), name, instance, group, sysFreq)) {
-      ShowMessage("The section [" + name + "] is unrecognized.\r\nThe load process is terminating.",
-                  MB_OK | MB_ICONWARNING);
+      ShowReadWarning("The section [" + name + "] is unrecognized.\r\nThe load process is terminating.",
+                      lines);
       return;
     }
     if (lines.AtEnd()) return;
@@ -320,7 +363,7 @@ eFilerError cFilerSections::ReadCfgFile(const std::string& path, int noCheck) {
   std::vector<std::string_view> views;
   const eFilerError result = ReadSettingsViews(path, data, views, noCheck != 0, true, nullptr);
   if (result != eFilerNoError) return result;
-  ViewLines lines(views);
+  ViewLines lines(views, FirstBodyLine(data));
   ReadSections(*this, lines);
   return eFilerNoError;
 }
@@ -354,27 +397,28 @@ eFilerError cFilerSections::ReadCfgFile(char* image, unsigned long size, int noC
   }
   if (noCheck == 0 && !IsUncheckedMark(field) && !CrcMatches(field, crc)) return eFilerCRCError;
 
-  ViewLines lines(views);
+  ViewLines lines(views, FirstBodyLine(std::string_view(image, size)));
   ReadSections(*this, lines);
   return eFilerNoError;
 }
 
 void cFilerSections::ReadCfgFile(StringList& lines, StringList::Position& pos) {
   pos = lines.GetHeadPosition();
-  ListLines walk(lines, pos);
+  ListLines walk(lines, pos, 1);
   ReadSections(*this, walk);
 }
 
 int cFilerSections::BuildFilerFromString(StringList& lines, StringList::Position& pos,
                                          cFilerContainer* container, const std::string& name,
                                          std::string& instance, int group, int& sysFreq) {
-  ListLines walk(lines, pos);
+  ListLines walk(lines, pos, 0);
+  if (!walk.AtEnd()) walk.MarkHeader();
   return BuildFromHeader(*this, walk, container, name, instance, group, sysFreq);
 }
 
 CFilerSection* CFilerSection::ReadCfgStrings(StringList& lines, StringList::Position& pos, CFiler* obj,
                                              std::string& instance, int& sysFreq) {
-  ListLines walk(lines, pos);
+  ListLines walk(lines, pos, 0);
   ReadKeys(*this, walk, obj, instance, sysFreq);
   return this;
 }

@@ -197,6 +197,30 @@ TEST_F(ReaderTest, UnrecognizedSectionStopsTheLoadButKeepsWhatWasRead) {
   }
 }
 
+TEST_F(ReaderTest, MessagesNameTheirLineAndSection) {
+  const std::string text = "[REC4]\nINT=1\nCOLOUR=red\n\n[RECV6]\nSHADE=1\n\n[BOGUS2-3]\nY=1\n\n[END]";
+  using Where = std::vector<std::pair<int, std::string>>;
+  auto where = [this] {
+    Where out;
+    for (const auto& m : ui_.messages) out.emplace_back(m.where.line, m.where.section);
+    ui_.Clear();
+    return out;
+  };
+  // In a file the CRC line is line 1; a line list counts from its head.
+  const Where inFile = {{5, "REC4"}, {8, "RECV6"}, {10, "BOGUS2-3"}};
+  TestConfig byName, image, list;
+  ASSERT_EQ(ReadBytes(byName, SettingsFile(text)), eFilerNoError);
+  EXPECT_EQ(where(), inFile);
+  std::string bytes = SettingsFile(text);
+  ASSERT_EQ(image.GetSections().ReadCfgFile(bytes.data(), bytes.size(), 0), eFilerNoError);
+  EXPECT_EQ(where(), inFile);
+  StringList lines;
+  for (const std::string& line : BodyLines(SettingsFile(text))) lines.AddTail(line);
+  StringList::Position pos;
+  list.GetSections().ReadCfgFile(lines, pos);
+  EXPECT_EQ(where(), (Where{{3, "REC4"}, {6, "RECV6"}, {8, "BOGUS2-3"}}));
+}
+
 TEST_F(ReaderTest, SectionBodiesKeysAndSwallowedHeaders) {
   TestConfig c;
   ASSERT_EQ(

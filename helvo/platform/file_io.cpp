@@ -15,6 +15,14 @@ namespace helvo {
 
 namespace {
 
+thread_local int t_lastWriteError = 0;
+
+// Records why a save failed and answers false.
+bool WriteFailed(int error) {
+  t_lastWriteError = error ? error : EIO;
+  return false;
+}
+
 FileFailureHook& FailureHook() {
   static FileFailureHook hook;
   return hook;
@@ -90,7 +98,8 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data) {
 }
 
 bool ReplaceFileAtomically(const std::string& linkOrPath, const std::string& data) {
-  if (linkOrPath.empty()) return false;
+  t_lastWriteError = 0;
+  if (linkOrPath.empty()) return WriteFailed(ENOENT);
   // Saving through a symbolic link updates the file it names; renaming over the link itself would
   // leave that file unchanged and turn the link into a copy.
   std::string path = linkOrPath;
@@ -103,16 +112,16 @@ bool ReplaceFileAtomically(const std::string& linkOrPath, const std::string& dat
   }
   struct stat target;
   const bool exists = ::stat(path.c_str(), &target) == 0;
-  if (exists && !S_ISREG(target.st_mode)) return false;
+  if (exists && !S_ISREG(target.st_mode)) return WriteFailed(S_ISDIR(target.st_mode) ? EISDIR : EINVAL);
   // Renaming would replace even a file its owner made read-only; a save must honour that as opening
   // the file for writing would.
-  if (exists && ::access(path.c_str(), W_OK) != 0) return false;
+  if (exists && ::access(path.c_str(), W_OK) != 0) return WriteFailed(errno);
 
   std::string temp = FolderOf(path) + "/." + BaseNameOf(path) + ".XXXXXX";
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back('\0');
   const int fd = Injected(FileCall::kOpen) ? -1 : ::mkstemp(name.data());
-  if (fd < 0) return false;
+  if (fd < 0) return WriteFailed(errno);
   temp.assign(name.data());
 
   mode_t mode;
@@ -123,14 +132,19 @@ bool ReplaceFileAtomically(const std::string& linkOrPath, const std::string& dat
     ::umask(mask);
     mode = 0666 & ~mask;
   }
-  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, data.data(), data.size()) && !Injected(FileCall::kSync) &&
-            ::fsync(fd) == 0;
+  int error = 0;  // errno of the first step that failed
+  auto step = [&error](bool done) {
+    if (!done && !error) error = errno;
+    return done;
+  };
+  bool ok = step(::fchmod(fd, mode) == 0) && step(WriteAll(fd, data.data(), data.size())) &&
+            step(!Injected(FileCall::kSync) && ::fsync(fd) == 0);
   const bool closeFails = Injected(FileCall::kClose);
-  ok = (::close(fd) == 0) && !closeFails && ok;
-  if (ok) ok = !Injected(FileCall::kRename) && ::rename(temp.c_str(), path.c_str()) == 0;
+  ok = step(::close(fd) == 0 && !closeFails) && ok;
+  if (ok) ok = step(!Injected(FileCall::kRename) && ::rename(temp.c_str(), path.c_str()) == 0);
   if (!ok) {
     ::unlink(temp.c_str());
-    return false;
+    return WriteFailed(error);
   }
   // Make the rename itself durable; a failure here does not undo the save.
   const std::string folder = FolderOf(path);
@@ -140,6 +154,10 @@ bool ReplaceFileAtomically(const std::string& linkOrPath, const std::string& dat
     ::close(dfd);
   }
   return true;
+}
+
+int LastWriteError() {
+  return t_lastWriteError;
 }
 
 bool RemoveFile(const std::string& path) {

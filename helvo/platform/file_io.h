@@ -22,6 +22,11 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data);
 // that is a symbolic link replaces the file the link names, and the link stays.
 bool ReplaceFileAtomically(const std::string& path, const std::string& data);
 
+// The system's error number (errno) of the calling thread's last failed ReplaceFileAtomically; 0 after
+// one that succeeded. A save's own message never names the system's reason; a caller that wants to
+// (disk full, read-only file system, missing folder) takes it from here.
+int LastWriteError();
+
 // Removes a file; the outcome is returned but callers may ignore it.
 bool RemoveFile(const std::string& path);
 

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "helvo/testing/test_model.h"
 
 namespace helvo {
@@ -39,17 +41,21 @@ TEST(FileIo, ReplaceIsAllOrNothing) {
     replaced = ReplaceFileAtomically(path, std::string(1000, 'z'));
   }
   EXPECT_FALSE(replaced);
+  EXPECT_EQ(LastWriteError(), EFBIG);  // the system's reason is kept for the caller
   EXPECT_EQ(dir.Read("cfg"), "new contents");
 
   ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0755), 0);
   EXPECT_FALSE(ReplaceFileAtomically(dir.File("sub"), "x"));
+  EXPECT_EQ(LastWriteError(), EISDIR);
   EXPECT_FALSE(ReplaceFileAtomically(dir.File("missing/cfg"), "x"));
+  EXPECT_EQ(LastWriteError(), ENOENT);
   EXPECT_FALSE(ReplaceFileAtomically("", "x"));
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"cfg", "sub"}));
 
   // Through a symbolic link the named file changes and the link stays a link.
   ASSERT_EQ(symlink(path.c_str(), dir.File("link").c_str()), 0);
   ASSERT_TRUE(ReplaceFileAtomically(dir.File("link"), "via link"));
+  EXPECT_EQ(LastWriteError(), 0);
   EXPECT_EQ(dir.Read("cfg"), "via link");
   struct stat link {};
   EXPECT_TRUE(lstat(dir.File("link").c_str(), &link) == 0 && S_ISLNK(link.st_mode));

@@ -25,8 +25,8 @@ TEST(TextEncoding, KnownCharacters) {
 
 TEST(TextEncoding, RefusesWhatCannotBeHeld) {
   std::string out;
-  for (const char* bad : {"\u0100", "\u0080", "\U0001F600", "\xFC", "\xC0\xAF", "\xE0\x80\x80", "\xED\xA0\x80",
-                          "\xE2\x82", "\xF8\x88\x80\x80\x80"})
+  for (const char* bad : {"\u0100", "\u0080", "\U0001F600", "\xFC", "\xC0\xAF", "\xE0\x80\x80",
+                          "\xED\xA0\x80", "\xE2\x82", "\xF8\x88\x80\x80\x80"})
     EXPECT_FALSE(Utf8ToCp1252(bad, out)) << bad;
 }
 

@@ -1,0 +1,155 @@
+// What an engineer does with a settings file besides loading and saving it: see every value, get and
+// set single values, compare two configurations and lint one. The tool, hosts and the Python binding
+// all call these functions, so they print and return the same values, changes and findings.
+//
+// Values are the texts a save at the configuration's own setting version writes, in the file's 8-bit
+// text; references (elements, phasor, state, meter and trend references, PMU and CDR inputs) also
+// carry the name of what they refer to. Objects named by a listing belong to the configuration it was
+// made from and live as long as it does.
+//
+// The library serves one loaded configuration at a time (the header statics of the last file read
+// steer the writer), so a listing must be made right after its configuration was loaded.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace helvo {
+
+class CHelvoCfg;
+class CFiler;
+class CFilerSection;
+
+// "SECTION/KEY": the section header without its brackets, as a save writes it, and the key; the last
+// slash separates the key ("WATTS/VARS1-2/TYPE").
+struct Selector {
+  std::string section;
+  std::string key;
+};
+// False when text has no slash or an empty section or key.
+bool ParseSelector(std::string_view text, Selector& selector);
+
+struct KeyValue {
+  std::string key;
+  std::string value;       // as a save writes it
+  bool reference = false;  // the value refers to an element, a function, a state or a meter
+  std::string target;      // the name of what a reference refers to; empty when it names nothing
+  // What a reader compares: the target's name for a reference that names something, else the value.
+  const std::string& Shown() const { return reference && !target.empty() ? target : value; }
+};
+
+struct SectionValues {
+  std::string header;        // without brackets: "ANALOG_INPUT1-3"
+  std::string name;          // the function's, element's, group's or record's name; may be empty
+  int cls = -1;              // eHelvoCfgClass of the object
+  CFiler* object = nullptr;  // none for [END]
+  CFilerSection* definition = nullptr;
+  std::vector<KeyValue> keys;  // in write order
+  const KeyValue* Find(std::string_view key) const;
+};
+
+// The header values that tell configurations apart before any section does.
+struct HeaderValues {
+  int version = 0;
+  int generation = 0;
+  int boards = 0;
+  int frequency = 0;
+};
+
+struct ValueListing {
+  HeaderValues header;
+  std::vector<SectionValues> sections;  // in write order
+  const SectionValues* Find(std::string_view sectionHeader) const;
+  // The body lines a save writes (no CRC line): headers, KEY=value lines, a blank line after each
+  // section, and the closing [END].
+  std::vector<std::string> Lines() const;
+};
+
+// Puts cfg into its written form for its own setting version, as a save does, and lists what that
+// save writes, section by section.
+ValueListing ListValues(CHelvoCfg& cfg);
+
+enum class ReviewStatus {
+  kOk = 0,
+  kUnknownSection,  // the selector's section is not written
+  kUnknownKey,      // the section has no such key
+  kRefused,         // set: a value that does not read back as given, or a load that reports problems
+};
+
+// The value at selector, or a status with the error text (naming the section or key).
+ReviewStatus GetValue(const ValueListing& listing, const Selector& selector, const KeyValue*& value,
+                      std::string& error);
+
+struct Assignment {
+  Selector selector;
+  std::string value;  // in the file's 8-bit text
+};
+
+// Sets each value through its key's own definition: the listing's lines with the values replaced are
+// read as a file (the reader's conversion and the linking after a load), and every value must then be
+// written back exactly as given. On success result holds the configuration read from the changed
+// text, ready to be saved at its own version; cfg is left in written form. On
+// failure result is none and error names the first selector at fault. A key the section defines but
+// a save left out (a meter reference that names nothing) may be set; it is added at the section's end.
+ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignments,
+                       std::unique_ptr<CHelvoCfg>& result, std::string& error);
+
+// One difference between two listings.
+struct Change {
+  enum class Kind { kHeader, kOnlyInA, kOnlyInB, kKey };
+  Kind kind = Kind::kKey;
+  std::string section;                  // empty for the header
+  std::string name;                     // the section's name (SectionValues::name)
+  std::string key;                      // empty for whole sections
+  std::optional<std::string> oldValue;  // none when the key is absent in A
+  std::optional<std::string> newValue;  // none when the key is absent in B
+};
+
+// The header's differences, then section by section (matched by header) and key by key in file
+// order. References compare and show by the name of what they refer to.
+std::vector<Change> DiffListings(const ValueListing& a, const ValueListing& b);
+
+// Where each section and key stands in a settings file's text; line 1 is the CRC line.
+class LineIndex {
+ public:
+  struct Key {
+    std::string key;
+    std::string value;
+    int line = 0;
+  };
+  struct Section {
+    std::string header;
+    int line = 0;
+    std::vector<Key> keys;
+    const Key* Find(std::string_view key) const;
+  };
+  explicit LineIndex(std::string_view text);
+  const std::vector<Section>& Sections() const { return sections_; }
+  // The first section with this header; none when the file has none.
+  const Section* Find(std::string_view header) const;
+
+ private:
+  std::vector<Section> sections_;
+  std::unordered_map<std::string, size_t> byHeader_;
+};
+
+struct Finding {
+  std::string rule;  // stable id: "dangling-reference", ...
+  std::string section;
+  std::string key;  // empty when the finding concerns the whole section
+  int line = 0;     // of the key (or the section header) in the file; 0 when the file has none
+  std::string text;
+};
+
+// The ids of the lint rules, in the order their findings are reported.
+std::vector<std::string> LintRuleIds();
+
+// What loading cfg from text took silently. cfg must be the configuration just loaded from text (in
+// working form); it is left in written form.
+std::vector<Finding> Lint(CHelvoCfg& cfg, std::string_view text);
+
+}  // namespace helvo

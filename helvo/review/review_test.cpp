@@ -1,0 +1,194 @@
+#include "helvo/review/review.h"
+
+#include <gtest/gtest.h>
+
+#include "helvo/engine/crc16.h"
+#include "helvo/model/helvo_cfg.h"
+#include "helvo/platform/file_io.h"
+#include "helvo/testing/cfg_fixture.h"
+
+namespace helvo {
+namespace {
+
+constexpr const char* kExamples[] = {"recorder.cfg", "recorder-two-board-v6.cfg", "recorder-v7.cfg",
+                                     "recorder-v203.cfg"};
+
+std::string Example(const std::string& name) {
+  std::string bytes;
+  ReadWholeFile(std::string(HELVO_EXAMPLES_DIR) + "/" + name, bytes);
+  return bytes;
+}
+
+std::vector<std::string> BodyLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  size_t pos = bytes.find("\r\n\r\n") + 4;  // after the CRC line and the blank line
+  for (size_t end; (end = bytes.find("\r\n", pos)) != std::string::npos; pos = end + 2)
+    lines.push_back(bytes.substr(pos, end - pos));
+  return lines;
+}
+
+// Replaces the first occurrence of from by to.
+std::string Edit(std::string text, const std::string& from, const std::string& to) {
+  const size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+class ReviewTest : public testing::CfgTest {
+ protected:
+  // Loads text as a file (the CRC is not checked, so that tests can edit examples freely).
+  std::unique_ptr<CHelvoCfg> Load(const std::string& text) {
+    auto cfg = std::make_unique<CHelvoCfg>(dir_.Write("in.cfg", text), 1);
+    EXPECT_EQ(cfg->m_eReadResult, eFilerNoError);
+    return cfg;
+  }
+  std::vector<Finding> LintText(const std::string& text) { return Lint(*Load(text), text); }
+};
+
+TEST_F(ReviewTest, ListingIsWhatASaveWritesAndExamplesAreWrittenAsTheyStand) {
+  for (const char* name : kExamples) {
+    SCOPED_TRACE(name);
+    const std::string text = Example(name);
+    auto cfg = Load(text);
+    const std::vector<std::string> lines = ListValues(*cfg).Lines();
+    ASSERT_EQ(cfg->WriteCfgFile(dir_.File("out.cfg"), nullptr), 1);
+    EXPECT_EQ(lines, BodyLines(dir_.Read("out.cfg")));
+    // Files the library wrote stand as a save writes them; the hand-written one lacks defaults.
+    if (std::string(name) != "recorder.cfg") {
+      EXPECT_EQ(lines, BodyLines(text));
+    }
+    EXPECT_TRUE(ui_.messages.empty());
+  }
+}
+
+TEST_F(ReviewTest, SelectorsAndGet) {
+  const struct {
+    const char* text;
+    bool ok;
+    const char* section;
+    const char* key;
+  } selectors[] = {{"WATTS/VARS1-2/TYPE", true, "WATTS/VARS1-2", "TYPE"},
+                   {"ID/SERIAL_NUM", true, "ID", "SERIAL_NUM"},
+                   {"ID", false, "", ""},
+                   {"/KEY", false, "", ""},
+                   {"ID/", false, "", ""}};
+  for (const auto& s : selectors) {
+    Selector selector;
+    ASSERT_EQ(ParseSelector(s.text, selector), s.ok) << s.text;
+    if (s.ok) {
+      EXPECT_EQ(selector.section + "|" + selector.key, std::string(s.section) + "|" + s.key);
+    }
+  }
+
+  auto cfg = Load(Example("recorder-v7.cfg"));
+  const ValueListing listing = ListValues(*cfg);
+  const KeyValue* value = nullptr;
+  std::string error;
+  EXPECT_EQ(GetValue(listing, {"METERING_GROUP1", "INDEX2"}, value, error), ReviewStatus::kOk);
+  EXPECT_EQ(value->value, "5");
+  EXPECT_TRUE(value->reference);
+  EXPECT_FALSE(value->target.empty());
+  EXPECT_EQ(listing.Find("METERING_GROUP1")->name, "Line 1 voltages");
+  EXPECT_EQ(GetValue(listing, {"METERING_GROUP9", "INDEX2"}, value, error), ReviewStatus::kUnknownSection);
+  EXPECT_NE(error.find("METERING_GROUP9"), std::string::npos);
+  EXPECT_EQ(GetValue(listing, {"ID", "NOPE"}, value, error), ReviewStatus::kUnknownKey);
+  EXPECT_NE(error.find("NOPE"), std::string::npos);
+}
+
+TEST_F(ReviewTest, SetChangesOnlyTheSetLinesAndDiffListsExactlyThem) {
+  const std::string text = Example("recorder-v7.cfg");
+  auto cfg = Load(text);
+  std::unique_ptr<CHelvoCfg> changed;
+  std::string error;
+  ASSERT_EQ(SetValues(*cfg, {{{"ANALOG_INPUT1-1", "H_MAG_T"}, "85"}, {{"METERING_GROUP1", "INDEX2"}, "10"}},
+                      changed, error),
+            ReviewStatus::kOk)
+      << error;
+  ASSERT_EQ(changed->WriteCfgFile(dir_.File("set.cfg"), nullptr), 1);
+  const std::vector<std::string> before = BodyLines(text), after = BodyLines(dir_.Read("set.cfg"));
+  ASSERT_EQ(before.size(), after.size());
+  std::vector<std::string> differing;
+  for (size_t i = 0; i < before.size(); ++i)
+    if (before[i] != after[i]) differing.push_back(after[i]);
+  EXPECT_EQ(differing, (std::vector<std::string>{"H_MAG_T=85", "INDEX2=10"}));
+
+  const ValueListing a = ListValues(*Load(text));
+  const ValueListing b = ListValues(*Load(dir_.Read("set.cfg")));
+  const std::vector<Change> changes = DiffListings(a, b);
+  ASSERT_EQ(changes.size(), 2u);
+  EXPECT_EQ(
+      changes[0].section + " " + changes[0].key + " " + *changes[0].oldValue + " " + *changes[0].newValue,
+      "ANALOG_INPUT1-1 H_MAG_T 90 85");
+  // A reference shows by the name of what it refers to.
+  EXPECT_EQ(*changes[1].oldValue, a.Find("METERING_GROUP1")->Find("INDEX2")->target);
+  EXPECT_EQ(*changes[1].newValue, a.Find("METERING_GROUP1")->Find("INDEX3")->target);
+  EXPECT_TRUE(DiffListings(a, a).empty());
+}
+
+TEST_F(ReviewTest, SetRefusesWhatDoesNotReadBackAsGiven) {
+  const std::string text = Example("recorder-v7.cfg");
+  const struct {
+    Selector selector;
+    std::string value;
+    ReviewStatus status;
+  } cases[] = {
+      {{"ANALOG_INPUT1-1", "H_MAG_T"}, "abc", ReviewStatus::kRefused},
+      {{"LOGIC1-1", "NOTINP1"}, "300", ReviewStatus::kRefused},
+      {{"METERING_GROUP1", "INDEX1"}, "99999", ReviewStatus::kRefused},  // names nothing
+      {{"ANALOG_INPUT1-1", "DESC"}, "two\nlines", ReviewStatus::kRefused},
+      {{"ANALOG_INPUT1-1", "DESC"}, std::string(300, 'x'), ReviewStatus::kRefused},
+      {{"ANALOG_INPUT1-1", "NOPE"}, "1", ReviewStatus::kUnknownKey},
+      {{"ANALOG_INPUT1-99", "DESC"}, "1", ReviewStatus::kUnknownSection},
+      {{"ANALOG_INPUT1-1", "DESC"}, "Phase A, renamed", ReviewStatus::kOk},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.selector.section + "/" + c.selector.key + "=" + c.value.substr(0, 20));
+    auto cfg = Load(text);
+    std::unique_ptr<CHelvoCfg> changed;
+    std::string error;
+    EXPECT_EQ(SetValues(*cfg, {{c.selector, c.value}}, changed, error), c.status) << error;
+    EXPECT_EQ(changed != nullptr, c.status == ReviewStatus::kOk);
+    const std::string& named =
+        c.status == ReviewStatus::kUnknownSection ? c.selector.section : c.selector.key;
+    if (c.status != ReviewStatus::kOk) {
+      EXPECT_NE(error.find(named), std::string::npos) << error;
+    }
+  }
+}
+
+TEST_F(ReviewTest, LintFindsWhatLoadingTakesSilently) {
+  for (const char* name : kExamples) EXPECT_TRUE(LintText(Example(name)).empty()) << name;
+
+  const std::string v7 = Example("recorder-v7.cfg");
+  const struct {
+    std::string text;
+    const char* rule;
+    const char* section;
+    const char* key;
+  } cases[] = {
+      {Edit(v7, "INDEX2=5", "INDEX2=9999"), "dangling-reference", "METERING_GROUP1", "INDEX2"},
+      {Edit(v7, "IX2=15", "IX2=9999"), "dangling-reference", "EXTENDED_TREND", "IX2"},
+      {Edit(v7, "INPUT2=1\r\nOPER2", "INPUT2=9999\r\nOPER2"), "dangling-reference", "LOGIC1-1", "INPUT2"},
+      {Edit(v7, "OPER1=2", "OPER1=12"), "invalid-logic", "LOGIC1-1", "OPER1"},
+      {Edit(v7, "COUNT=3", "COUNT=2"), "count-mismatch", "METERING_GROUP1", "COUNT"},
+      {Edit(v7, "[LOGIC1-1]\r\nELEMENT=Line 1", "[LOGIC1-1]\r\nELEMENT=Lien 1"), "implicit-element",
+       "LOGIC1-1", "ELEMENT"},
+      {Edit(v7, "[LIMITS]\r\n", "[LIMITS]\r\nSTALE=1\r\n"), "dropped-on-save", "LIMITS", "STALE"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.rule) + " " + c.section + " " + c.key);
+    const std::vector<Finding> findings = LintText(c.text);
+    auto it = std::find_if(findings.begin(), findings.end(), [&](const Finding& f) {
+      return f.rule == c.rule && f.section == c.section && f.key == c.key;
+    });
+    ASSERT_NE(it, findings.end()) << (findings.empty() ? "no finding"
+                                                       : findings[0].rule + " " + findings[0].text);
+    // The line is the key's own line in the file.
+    const LineIndex index(c.text);
+    EXPECT_EQ(it->line, index.Find(c.section)->Find(c.key)->line);
+  }
+}
+
+}  // namespace
+}  // namespace helvo

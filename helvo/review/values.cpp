@@ -1,0 +1,329 @@
+// The value listing (the writer's walk at the configuration's own version, with the names of what
+// references refer to), selectors, get and set.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "helvo/engine/converters.h"
+#include "helvo/engine/filer.h"
+#include "helvo/engine/settings_text.h"
+#include "helvo/engine/value_text.h"
+#include "helvo/host/host_settings.h"
+#include "helvo/model/dsp_cfg.h"
+#include "helvo/model/element_name.h"
+#include "helvo/model/helvo_cfg.h"
+#include "helvo/model/phasor.h"
+#include "helvo/model/pmu.h"
+#include "helvo/model/records.h"
+#include "helvo/platform/file_io.h"
+#include "helvo/platform/format.h"
+#include "helvo/platform/user_interface.h"
+#include "helvo/review/review.h"
+
+namespace helvo {
+
+namespace {
+
+constexpr int kFirstFoldedVersion = 201;
+
+// The function of the first channel group's class list whose channel number - 1 is index: how the
+// written form finds the inputs of PMU phasors and CDR channels.
+CPhasor* FunctionAt(CHelvoCfg& cfg, eHelvoCfgClass cls, int index) {
+  cHelvoDspCfg* group = cfg.m_pDspCfg[0];
+  if (!group || index < 0) return nullptr;
+  for (CFiler* obj : group->GetClassList(cls))
+    if (auto* p = dynamic_cast<CPhasor*>(obj); p && p->GetChannelNumber() - 1 == index) return p;
+  return group->GetIndexedPhasorAddress(cls, index);
+}
+
+std::string NameOf(const CPhasor* p) {
+  std::string name;
+  if (p) p->GetName(name);
+  return name;
+}
+
+// Marks value as a reference when entry's field of obj is one, and names its target.
+void NameReference(CHelvoCfg& cfg, const CFilerEntry& entry, CFiler* obj, KeyValue& value) {
+  if (entry.GetType() == CFilerEntry::eElement) {
+    auto* element = static_cast<CFilerElement*>(entry.GetOffset().Resolve(obj));
+    if (!element) return;
+    const bool named = value.value != "-1";
+    if (auto* ref = dynamic_cast<CrefElementName*>(element)) {
+      value.reference = true;
+      if (ref->m_pElementName) value.target = ref->m_pElementName->GetName();
+    } else if (auto* phasor = dynamic_cast<CrefPhasor*>(element)) {
+      value.reference = true;
+      if (named) value.target = NameOf(phasor->m_pPhasor);
+    } else if (auto* state = dynamic_cast<crefState*>(element)) {
+      value.reference = true;
+      if (named && state->m_pPhasor) state->m_pPhasor->GetStateName(value.target, state->m_nNumber);
+    } else if (auto* meter = dynamic_cast<CrefMeter*>(element)) {
+      value.reference = true;
+      if (named && meter->m_pPhasor) meter->m_pPhasor->GetMeterName(value.target, meter->m_nMeter);
+    }
+    return;
+  }
+  if (auto* pmu = dynamic_cast<CPMU*>(obj); pmu && entry.GetOffset() == FieldOf(&CPMU::m_nInputIndex)) {
+    value.reference = true;
+    static constexpr eHelvoCfgClass kByType[] = {eAnalogCfg, eSequenceCfg, eSequenceCfg, eSequenceCfg,
+                                                 eSummationCfg};
+    if (pmu->m_nInputType >= 0 && pmu->m_nInputType < 5)
+      value.target = NameOf(FunctionAt(cfg, kByType[pmu->m_nInputType], pmu->m_nInputIndex));
+  } else if (auto* cdr = dynamic_cast<CCDR*>(obj);
+             cdr && entry.GetOffset() == FieldOf(&CCDR::m_nInputIndex)) {
+    value.reference = true;
+    value.target = NameOf(FunctionAt(cfg, eAnalogCfg, cdr->m_nInputIndex));
+  }
+}
+
+// The name a reader knows the object of a section by.
+std::string ObjectName(CFiler* obj) {
+  std::string name;
+  if (auto* p = dynamic_cast<CPhasor*>(obj))
+    p->GetName(name);
+  else if (auto* e = dynamic_cast<CElementName*>(obj))
+    name = e->GetName();
+  else if (auto* r = dynamic_cast<cNamedRecord*>(obj))
+    r->GetName(name);
+  else if (auto* pmu = dynamic_cast<CPMU*>(obj))
+    name = pmu->m_strName;
+  else if (auto* cdr = dynamic_cast<CCDR*>(obj))
+    name = cdr->m_strName;
+  else if (auto* group = dynamic_cast<cHelvoDspCfg*>(obj ? obj->GetParent() : nullptr))
+    group->GetName(name);
+  return name;
+}
+
+// Appends the listing of one object's section block, written as the writer writes it.
+void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::string& prefix, int version,
+                int& sysFreq, ValueListing& listing) {
+  StringList lines;
+  cfg.GetSections().WriteSectionStrings(section, lines, obj, prefix, version, sysFreq);
+  if (lines.IsEmpty()) return;
+  SectionValues values;
+  values.cls = section->GetClass();
+  values.object = obj;
+  values.definition = section;
+  const std::vector<CFilerEntry*> entries(section->GetFilerList().begin(), section->GetFilerList().end());
+  size_t next = 0;
+  for (const std::string& line : lines) {
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      values.header = line.substr(1, line.size() - 2);
+      continue;
+    }
+    const size_t eq = line.find('=');
+    KeyValue value{line.substr(0, eq), line.substr(eq + 1), false, {}};
+    // The entry that wrote the line: the next written entry of that name in registration order.
+    for (size_t i = next; i < entries.size(); ++i) {
+      const CFilerEntry* entry = entries[i];
+      if (entry->GetKeyName() != value.key || (entry->GetFlags() & FILER_NEVER_WRITTEN)) continue;
+      NameReference(cfg, *entry, obj, value);
+      next = i + 1;
+      break;
+    }
+    values.keys.push_back(std::move(value));
+  }
+  values.name = ObjectName(obj);
+  listing.sections.push_back(std::move(values));
+}
+
+// A private file the reader can read text from by path, as every load does; removed with the object.
+class ScratchFile {
+ public:
+  explicit ScratchFile(const std::string& data) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/helvocfg-set.XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) return;
+    ::close(fd);
+    if (ReplaceFileAtomically(pattern, data))
+      path_ = pattern;
+    else
+      RemoveFile(pattern);
+  }
+  ~ScratchFile() {
+    if (!path_.empty()) RemoveFile(path_);
+  }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
+bool ParseSelector(std::string_view text, Selector& selector) {
+  const size_t slash = text.rfind('/');
+  if (slash == std::string_view::npos || slash == 0 || slash + 1 == text.size()) return false;
+  selector.section = std::string(text.substr(0, slash));
+  selector.key = std::string(text.substr(slash + 1));
+  return true;
+}
+
+const KeyValue* SectionValues::Find(std::string_view key) const {
+  for (const KeyValue& value : keys)
+    if (value.key == key) return &value;
+  return nullptr;
+}
+
+const SectionValues* ValueListing::Find(std::string_view text) const {
+  for (const SectionValues& section : sections)
+    if (section.header == text) return &section;
+  return nullptr;
+}
+
+std::vector<std::string> ValueListing::Lines() const {
+  std::vector<std::string> lines;
+  for (const SectionValues& section : sections) {
+    lines.push_back("[" + section.header + "]");
+    if (!section.object) continue;  // [END] stands alone
+    for (const KeyValue& value : section.keys) lines.push_back(value.key + "=" + value.value);
+    lines.emplace_back();
+  }
+  return lines;
+}
+
+ValueListing ListValues(CHelvoCfg& cfg) {
+  ValueListing listing;
+  const CIdCfg* own = cfg.GetIdCfg();
+  const int version = own ? own->m_nSettingsVers : GetSettingVersionLimit();
+  cfg.PreDumpProcess(nullptr, version);
+  CIdCfg* id = cfg.GetIdCfg();
+  int sysFreq = id->m_nSystemFrequency;
+  listing.header = {version, CHelvoCfg::m_iIedGen, CHelvoCfg::DspsByGen(CHelvoCfg::m_iIedGen), sysFreq};
+
+  // The walk of the writer: registration order, the channel groups nested in the unnamed section.
+  cFilerSections& sections = cfg.GetSections();
+  for (CFilerSection* section : sections.GetSections()) {
+    if (section->IsUnnamed()) {
+      sections.m_nCurGroup = 1;
+      sections.m_nNextElement = 1;
+      int group = 1;
+      for (cFilerContainer* child : section->GetNestedContainers()) {
+        if (!child) continue;
+        for (CFilerSection* childSection : child->GetSections().GetSections()) {
+          FilerList* list = childSection->GetObjectList(child);
+          if (!list) continue;
+          const std::string prefix = Format("%s%d-", childSection->GetName().c_str(), group);
+          for (CFiler* obj : *list)
+            if (obj) ListObject(cfg, childSection, obj, prefix, version, sysFreq, listing);
+        }
+        if (version >= kFirstFoldedVersion)
+          ++sections.m_nCurGroup;
+        else
+          ++group;
+      }
+      continue;
+    }
+    if (!section->HoldsObjects()) {
+      SectionValues end;
+      end.header = section->GetName();
+      end.cls = section->GetClass();
+      end.definition = section;
+      listing.sections.push_back(std::move(end));
+      continue;
+    }
+    FilerList* list = section->GetObjectList(&cfg);
+    if (!list) continue;
+    for (CFiler* obj : *list)
+      if (obj) ListObject(cfg, section, obj, section->GetName(), version, sysFreq, listing);
+  }
+  // A save at the own version keeps the set date the file gave.
+  for (SectionValues& section : listing.sections)
+    if (section.object == id)
+      for (KeyValue& value : section.keys)
+        if (value.key == "SET_DATE") value.value = id->m_strSetDate;
+  return listing;
+}
+
+ReviewStatus GetValue(const ValueListing& listing, const Selector& selector, const KeyValue*& value,
+                      std::string& error) {
+  value = nullptr;
+  const SectionValues* section = listing.Find(selector.section);
+  if (!section) {
+    error = Format("no section [%s]", selector.section.c_str());
+    return ReviewStatus::kUnknownSection;
+  }
+  value = section->Find(selector.key);
+  if (value) return ReviewStatus::kOk;
+  error = Format("no key %s in [%s]", selector.key.c_str(), selector.section.c_str());
+  return ReviewStatus::kUnknownKey;
+}
+
+ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignments,
+                       std::unique_ptr<CHelvoCfg>& result, std::string& error) {
+  result.reset();
+  ValueListing listing = ListValues(cfg);
+  for (const Assignment& a : assignments) {
+    auto section = std::find_if(listing.sections.begin(), listing.sections.end(),
+                                [&](const SectionValues& s) { return s.header == a.selector.section; });
+    if (section == listing.sections.end() || !section->object) {
+      error = Format("no section [%s]", a.selector.section.c_str());
+      return ReviewStatus::kUnknownSection;
+    }
+    if (a.value.find_first_of("\r\n") != std::string::npos ||
+        a.selector.key.size() + 1 + a.value.size() > kMaxSettingsLineLength) {
+      error = Format("[%s] %s: the value does not fit on one line of the file", a.selector.section.c_str(),
+                     a.selector.key.c_str());
+      return ReviewStatus::kRefused;
+    }
+    auto it = std::find_if(section->keys.begin(), section->keys.end(),
+                           [&](const KeyValue& v) { return v.key == a.selector.key; });
+    if (it != section->keys.end()) {
+      it->value = a.value;
+      continue;
+    }
+    // A key the section defines for this version may be missing from the save (a meter reference that
+    // names nothing writes no line).
+    const CFilerEntry* entry = section->definition->FindEntryByName(a.selector.key);
+    if (!entry || (entry->GetFlags() & FILER_NEVER_WRITTEN) ||
+        !FlagsAllowVersion(entry->GetFlags(), listing.header.version)) {
+      error = Format("no key %s in [%s]", a.selector.key.c_str(), a.selector.section.c_str());
+      return ReviewStatus::kUnknownKey;
+    }
+    section->keys.push_back(KeyValue{a.selector.key, a.value, false, {}});
+  }
+
+  // Read the changed text as a file is read, collecting what the load reports.
+  StringList lines;
+  for (std::string& line : listing.Lines()) lines.AddTail(std::move(line));
+  ScratchFile file(BuildSettingsImage(lines));
+  if (file.path().empty()) {
+    error = "no private file could be made to read the changed values from";
+    return ReviewStatus::kRefused;
+  }
+  RecordingUserInterface recorder;
+  std::unique_ptr<CHelvoCfg> changed;
+  {
+    ScopedThreadUserInterface scoped(recorder);
+    changed = std::make_unique<CHelvoCfg>(file.path(), 0);
+  }
+  if (changed->m_eReadResult != eFilerNoError || !recorder.messages.empty()) {
+    error = recorder.messages.empty()
+                ? std::string("the changed values cannot be read")
+                : "the changed values load with a message: " + recorder.messages[0].text;
+    return ReviewStatus::kRefused;
+  }
+  changed->m_strFilePath = cfg.m_strFilePath;
+  const ValueListing after = ListValues(*changed);
+  for (const Assignment& a : assignments) {
+    const SectionValues* section = after.Find(a.selector.section);
+    const KeyValue* value = section ? section->Find(a.selector.key) : nullptr;
+    if (value && value->value == a.value) continue;
+    error = Format("[%s] %s: %s is not taken (it reads back as %s)", a.selector.section.c_str(),
+                   a.selector.key.c_str(), a.value.c_str(),
+                   !section ? "no section"
+                   : value  ? value->value.c_str()
+                            : "no line");
+    return ReviewStatus::kRefused;
+  }
+  result = std::move(changed);
+  return ReviewStatus::kOk;
+}
+
+}  // namespace helvo
