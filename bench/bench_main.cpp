@@ -336,8 +336,8 @@ void BM_ReportTool(benchmark::State& state) {
     state.SkipWithError("set HELVOCFG_TOOL to a built helvocfg");
     return;
   }
-  const std::string command = std::string("'") + tool + "' report '" + g_fixture->paths[kind.name] + "' -o '" +
-                              g_fixture->folder + "/report.html' >/dev/null 2>&1";
+  const std::string command = std::string("'") + tool + "' report '" + g_fixture->paths[kind.name] +
+                              "' -o '" + g_fixture->folder + "/report.html' >/dev/null 2>&1";
   for (auto _ : state)
     if (std::system(command.c_str()) != 0) state.SkipWithError("helvocfg report failed");
   state.SetLabel(kind.name);

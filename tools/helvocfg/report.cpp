@@ -26,6 +26,7 @@
 #include "helvo/platform/format.h"
 #include "helvo/platform/text_encoding.h"
 #include "helvo/report/signal_flow.h"
+#include "helvo/review/review.h"
 #include "report_page.h"
 #include "summary.h"
 #include "terminal_ui.h"
@@ -436,11 +437,23 @@ class Page {
     html_ += "</tbody></table></section>\n";
   }
 
+  // Last: linting leaves the configuration in its written form.
   void Lint() {
-    html_ +=
-        "<section id=\"lint\"><h2>Lint findings</h2>\n<p class=\"missing\">Lint findings are not part of "
-        "this "
-        "report yet.</p></section>\n";
+    html_ += "<section id=\"lint\"><h2>Lint findings</h2>\n";
+    std::string rows;
+    for (const Finding& f : helvo::Lint(cfg_, bytes_))
+      rows += "<tr><td class=\"num\">" + (f.line > 0 ? Format("%d", f.line) : std::string("&mdash;")) +
+              "</td><td><code>" + FromFile(f.section) + (f.key.empty() ? "" : "/" + FromFile(f.key)) +
+              "</code></td><td>" + FromFile(f.text) + "</td><td><code>" + Esc(f.rule) + "</code></td></tr>\n";
+    if (rows.empty())
+      html_ += "<p class=\"note\">No findings.</p>\n";
+    else
+      html_ +=
+          "<table><thead><tr><th "
+          "class=\"num\">Line</th><th>Where</th><th>Finding</th><th>Rule</th></tr></thead>"
+          "<tbody>\n" +
+          rows + "</tbody></table>\n";
+    html_ += "</section>\n";
   }
 
   CHelvoCfg& cfg_;

@@ -58,12 +58,16 @@ has nodot.html 'Meter group'
 "$tool" report missing.cfg -o missing.html 2>err.txt && fail "report of a missing file succeeded"
 has err.txt "missing.cfg"
 
-# Names are HTML-escaped and decoded from Windows-1252.
-sed "s/^NAME=Line 1\r\$/NAME=<i>L\&1<\/i>\xE9\r/; s/^ELEMENT=Line 1\r\$/ELEMENT=<i>L\&1<\/i>\xE9\r/" recorder-v7.cfg >escaped.cfg
+# Names are HTML-escaped and decoded from Windows-1252; a logic operator the recorder does not know
+# is shown as such and found by lint.
+sed "s/^NAME=Line 1\r\$/NAME=<i>L\&1<\/i>\xE9\r/; s/^ELEMENT=Line 1\r\$/ELEMENT=<i>L\&1<\/i>\xE9\r/;
+     s/^OPER1=2\r\$/OPER1=42\r/" recorder-v7.cfg >escaped.cfg
 "$tool" crc escaped.cfg --fix >/dev/null
 "$tool" report escaped.cfg -o escaped.html || fail "report of escaped.cfg exited $?"
 has escaped.html '&lt;i&gt;L&amp;1&lt;/i&gt;é'
 lacks escaped.html '<i>L&'
+has escaped.html 'Bus side[HiLev] INVALID '
+has escaped.html '<code>invalid-logic</code>'
 LC_ALL=C grep -qaP '\xE9' escaped.html && fail "escaped.html holds an undecoded byte"
 
 [ "$failures" -eq 0 ] || exit 1
