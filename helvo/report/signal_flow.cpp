@@ -288,19 +288,42 @@ std::string SignalFlowToDot(const sSignalFlow& flow) {
       "  node [shape=box, style=\"rounded,filled\", color=\"#555555\", fontname=\"Helvetica\", fontsize=9, "
       "height=0.3];\n"
       "  edge [color=\"#4a4a4a\", arrowsize=0.6, fontname=\"Helvetica\", fontsize=8];\n";
+  // Boxes without an arrow (inputs nothing uses, mostly) would stretch their column to the height of
+  // a page each; they go into a box of their own below, kUnusedPerRow to a row.
+  std::vector<bool> linked(flow.m_Nodes.size(), false);
+  for (const sFlowEdge& edge : flow.m_Edges) linked[edge.m_nFrom] = linked[edge.m_nTo] = true;
+  auto nodeLine = [&flow](size_t i) {
+    const sFlowNode& node = flow.m_Nodes[i];
+    return "    " + DotQuote(node.m_strId) + " [label=" + DotQuote(node.m_strLabel) + ", fillcolor=\"" +
+           kColumnStyles[node.m_eColumn].fill + "\", class=\"" + (node.m_bFunction ? "function" : "record") +
+           "\"];\n";
+  };
   for (int column = eFlowInput; column <= eFlowOutput; ++column) {
     const sColumnStyle& style = kColumnStyles[column];
     std::string members;
-    for (const sFlowNode& node : flow.m_Nodes) {
-      if (node.m_eColumn != column) continue;
-      members += "    " + DotQuote(node.m_strId) + " [label=" + DotQuote(node.m_strLabel) + ", fillcolor=\"" +
-                 style.fill + "\", class=\"" + (node.m_bFunction ? "function" : "record") + "\"];\n";
-    }
+    for (size_t i = 0; i < flow.m_Nodes.size(); ++i)
+      if (flow.m_Nodes[i].m_eColumn == column && linked[i]) members += nodeLine(i);
     if (members.empty()) continue;
     dot += "  {\n";
     if (*style.rank) dot += std::string("    rank=") + style.rank + ";\n";
     dot += members + "  }\n";
   }
+  constexpr int kUnusedPerRow = 4;
+  std::string unused, rows;
+  int inRow = 0;
+  std::string previous;
+  for (size_t i = 0; i < flow.m_Nodes.size(); ++i) {
+    if (linked[i]) continue;
+    unused += nodeLine(i);
+    const std::string id = DotQuote(flow.m_Nodes[i].m_strId);
+    if (inRow++ % kUnusedPerRow != 0) rows += "    " + previous + " -> " + id + " [style=invis];\n";
+    previous = id;
+  }
+  if (!unused.empty())
+    dot +=
+        "  subgraph cluster_unused {\n    label=\"Used by no function or record\"; style=dashed; "
+        "color=\"#999999\";\n" +
+        unused + rows + "  }\n";
   for (const sFlowEdge& edge : flow.m_Edges) {
     std::string label = edge.m_strLabel;
     if (edge.m_nCount > 1) label += (label.empty() ? "" : " ") + Format("x%d", edge.m_nCount);
