@@ -400,7 +400,7 @@ std::vector<sDetectorRow> DescribeDetectors(CPhasor& function, int version, int 
     row.m_strActions = ActionText(*first);
     if (!state.HasSingleAction())
       if (const CActionBlock* second = state.GetSecondAction(&function))
-        row.m_strActions += "; on removal: " + ActionText(*second);
+        row.m_strActions = "on assert: " + row.m_strActions + "; on removal: " + ActionText(*second);
     if (const CFilerEntry* action = section->FindEntryByOffset(state.m_First)) {
       if (const CFilerEntry* t = section->FindEntryByName(SiblingKey(action->GetKeyName(), "_T"))) {
         int freq = sysFreq;

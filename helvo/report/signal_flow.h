@@ -65,7 +65,9 @@ struct sDetectorRow {
   std::string m_strState;      // the state suffix ("HiLev", "Sag", ...)
   std::string m_strThreshold;  // the threshold as written (empty when the detector has none)
   std::string m_strDelay;      // "0.05 s" (empty when the detector has none)
-  std::string m_strActions;    // the actions set ("Action 1, Notify") or "none"
+  // The actions set ("Action 1, Notify") or "none"; for a state with a block for each transition
+  // "on assert: ...; on removal: ...".
+  std::string m_strActions;
 };
 
 // The detectors of function's type that carry actions, in section order; version and sysFreq are

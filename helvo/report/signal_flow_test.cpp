@@ -128,6 +128,12 @@ TEST_F(SignalFlowTest, DotQuotesNamesAndDecodesTheFileEncoding) {
   EXPECT_NE(dot.find("\"g1_c1_4\" -> \"g1_c3_1\";"), std::string::npos);
   EXPECT_NE(dot.find("caf\xC3\xA9:Va\\nBus side\""), std::string::npos);
   EXPECT_EQ(dot.find('\xE9'), std::string::npos);
+  // The transformer's currents feed nothing: kept apart, chained invisibly into a row.
+  const size_t unused = dot.find("subgraph cluster_unused");
+  ASSERT_NE(unused, std::string::npos);
+  EXPECT_GT(dot.find("\"g1_c1_7\" [label="), unused);
+  EXPECT_LT(dot.find("\"g1_c1_1\" [label="), unused);
+  EXPECT_NE(dot.find("\"g1_c1_7\" -> \"g1_c1_8\" [style=invis];"), std::string::npos);
 }
 
 }  // namespace

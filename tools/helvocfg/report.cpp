@@ -282,7 +282,8 @@ class Page {
       std::string name, actions;
       p->GetName(name);
       for (const sDetectorRow& d : DescribeDetectors(*p, version_, sysFreq_))
-        actions += (actions.empty() ? "" : "<br>") + Esc(d.m_strState) + ": " + Esc(d.m_strActions);
+        actions += (actions.empty() ? "" : "<br>") + (d.m_strState.empty() ? "" : Esc(d.m_strState) + ": ") +
+                   Esc(d.m_strActions);
       rows += "<tr><td>" + FromFile(name) + "</td><td class=\"expr\">" + Esc(LogicExpression(*logic)) +
               "</td><td class=\"num\">" +
               Format("%.4g s", static_cast<double>(logic->m_oAssertDelay.m_fSeconds)) +
@@ -392,6 +393,30 @@ class Page {
     html_ += "</section>\n";
   }
 
+  // The scan's blocks as paragraphs: the explanation's lines joined, and the names that follow an
+  // explanation ending in a colon as a list.
+  static std::string LossText(const StringList& lines) {
+    std::string html, paragraph, items;
+    bool listing = false;
+    auto flush = [&] {
+      if (!paragraph.empty()) html += "<p>" + paragraph + "</p>";
+      if (!items.empty()) html += "<ul>" + items + "</ul>";
+      paragraph.clear(), items.clear(), listing = false;
+    };
+    for (const std::string& line : lines) {
+      if (line.find_first_not_of(' ') == std::string::npos) {
+        flush();
+      } else if (listing) {
+        items += "<li>" + FromFile(line) + "</li>";
+      } else {
+        paragraph += (paragraph.empty() ? "" : " ") + FromFile(line);
+        listing = line.back() == ':';
+      }
+    }
+    flush();
+    return html;
+  }
+
   // The scan for every lower version the file can be saved at; neighbouring versions with the same
   // answer share a row.
   void Versions() {
@@ -410,9 +435,7 @@ class Page {
       } else if (lines.GetCount() == 0) {
         text = "<td class=\"note\">Nothing is lost.</td>";
       } else {
-        std::string body;
-        for (const std::string& line : lines) body += line == " " ? "<br>\n" : FromFile(line) + " ";
-        text = "<td class=\"lost\">" + body + "</td>";
+        text = "<td class=\"lost\">" + LossText(lines) + "</td>";
       }
       if (!rows.empty() && rows.back().second == text)
         rows.back().first.push_back(v);

@@ -36,7 +36,8 @@ figcaption { font-size: 8pt; color: var(--muted); margin-top: 1mm; }
 .legend span { display: inline-block; padding: 0 2mm; margin: 0 1mm; border: 1px solid #555; border-radius: 2mm; }
 .missing { border: 1px dashed var(--rule); padding: 6mm; color: var(--muted); background: var(--band); }
 .note { color: var(--muted); font-size: 8.5pt; }
-.lost ul { margin: 0; padding-left: 4mm; }
+.lost p { margin: 0 0 1mm; }
+.lost ul { margin: 0 0 1.5mm; padding-left: 5mm; }
 .signoff { margin-top: 10mm; break-inside: avoid; }
 .signoff td { height: 13mm; }
 footer { margin-top: 6mm; font-size: 8pt; color: var(--muted); border-top: 1px solid var(--rule); padding-top: 1.5mm; }

@@ -43,7 +43,7 @@ done
 # The logic function as an expression, detectors with their Notify action, what version 6 loses.
 has recorder-v7.html 'Line 1:Va:Bus side[HiLev] OR Line 1:Vb:Bus side[HiLev] OR Line 1:Vc:Bus side[HiLev]'
 has recorder-v7.html 'Action 1, Notify'
-has recorder-v7.html 'do not support Notify'
+has recorder-v7.html 'The following detectors are affected:</p><ul><li>Line 1:Ia[HiLev]</li></ul>'
 has recorder-v203.html '1&ndash;7</td><td>Cannot be saved at this version'
 
 # Without dot the report says so in place of the diagram and has everything else.
