@@ -326,7 +326,7 @@ std::string SignalFlowToDot(const sSignalFlow& flow) {
         unused + rows + "  }\n";
   for (const sFlowEdge& edge : flow.m_Edges) {
     std::string label = edge.m_strLabel;
-    if (edge.m_nCount > 1) label += (label.empty() ? "" : " ") + Format("x%d", edge.m_nCount);
+    if (edge.m_nCount > 1) label += (label.empty() ? "" : " ") + Format("\xC3\x97%d", edge.m_nCount);  // "×n"
     dot += "  " + DotQuote(flow.m_Nodes[edge.m_nFrom].m_strId) + " -> " +
            DotQuote(flow.m_Nodes[edge.m_nTo].m_strId);
     if (!label.empty()) dot += " [label=" + DotQuote(label) + "]";

@@ -126,6 +126,9 @@ TEST_F(SignalFlowTest, DotQuotesNamesAndDecodesTheFileEncoding) {
   const std::string dot = SignalFlowToDot(BuildSignalFlow(cfg_));
   EXPECT_NE(dot.find("label=\"Bay \\\"7\\\" \\\\ caf\xC3\xA9:Ia\""), std::string::npos) << dot;
   EXPECT_NE(dot.find("\"g1_c1_4\" -> \"g1_c3_1\";"), std::string::npos);
+  EXPECT_NE(dot.find("\"g1_c1_4\" -> \"g1_c12_1\" [label=\"\xC3\x97"
+                     "2\"];"),
+            std::string::npos);
   EXPECT_NE(dot.find("caf\xC3\xA9:Va\\nBus side\""), std::string::npos);
   EXPECT_EQ(dot.find('\xE9'), std::string::npos);
   // The transformer's currents feed nothing: kept apart, chained invisibly into a row.

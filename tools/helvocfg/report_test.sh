@@ -53,7 +53,8 @@ lacks nodot.html '<svg'
 has nodot.html 'Line 1:Va:Bus side[HiLev] OR'
 has nodot.html 'Meter group'
 
-# The default output name, and a file that cannot be read.
+# The default output name, standard output, and a file that cannot be read.
+"$tool" report recorder.cfg -o - | tail -1 | grep -qx '</html>' || fail "report -o - printed no page"
 "$tool" report recorder.cfg && [ -s recorder.html ] || fail "report without -o wrote no recorder.html"
 "$tool" report missing.cfg -o missing.html 2>err.txt && fail "report of a missing file succeeded"
 has err.txt "missing.cfg"
