@@ -75,22 +75,6 @@ std::string StateSuffix(CPhasor& p, int number) {
   return choice ? Cp1252ToUtf8(choice->GetSuffix()) : std::string();
 }
 
-// The input of a PMU phasor in the working form (functions in their tables).
-CPhasor* PmuInput(cHelvoDspCfg& group, const CPMU& pmu) {
-  switch (pmu.m_nInputType) {
-    case 0:
-      return group.GetIndexedPhasorAddress(eAnalogCfg, pmu.m_nInputIndex);
-    case 1:
-    case 2:
-    case 3:
-      return group.GetIndexedPhasorAddress(eSequenceCfg, pmu.m_nInputIndex);
-    case 4:
-      return group.GetIndexedPhasorAddress(eSummationCfg, pmu.m_nInputIndex);
-    default:
-      return nullptr;
-  }
-}
-
 class FlowBuilder {
  public:
   int AddNode(std::string id, std::string label, eFlowColumn column, int cls, bool function) {
@@ -238,7 +222,7 @@ sSignalFlow BuildSignalFlow(CHelvoCfg& cfg) {
       auto* pmu = dynamic_cast<CPMU*>(obj);
       if (!pmu || !pmu->IsDefined()) continue;
       if (pmuNode < 0) pmuNode = b.AddNode("pmu", "PMU", eFlowOutput, ePMU, false);
-      b.AddEdge(PmuInput(group, *pmu), pmuNode);
+      b.AddEdge(PmuInputOf(group, *pmu), pmuNode);
     }
     for (CFiler* obj : group.GetCDRList()) {
       auto* cdr = dynamic_cast<CCDR*>(obj);
@@ -445,6 +429,21 @@ std::string DescribeModule(CPhasor& p, int version, int sysFreq) {
   const CFilerEntry* entry = section ? section->FindEntryByName("INPUT_MODULE") : nullptr;
   if (!entry) return {};
   return Cp1252ToUtf8(FormatValueText(*entry, &p, version, sysFreq, false));
+}
+
+CPhasor* PmuInputOf(cHelvoDspCfg& group, const CPMU& pmu) {
+  switch (pmu.m_nInputType) {
+    case 0:
+      return group.GetIndexedPhasorAddress(eAnalogCfg, pmu.m_nInputIndex);
+    case 1:
+    case 2:
+    case 3:
+      return group.GetIndexedPhasorAddress(eSequenceCfg, pmu.m_nInputIndex);
+    case 4:
+      return group.GetIndexedPhasorAddress(eSummationCfg, pmu.m_nInputIndex);
+    default:
+      return nullptr;
+  }
 }
 
 }  // namespace helvo

@@ -14,6 +14,8 @@ namespace helvo {
 class CHelvoCfg;
 class CPhasor;
 class cLogicCfg;
+class cHelvoDspCfg;
+class CPMU;
 
 // Where a node stands, left to right.
 enum eFlowColumn : int {
@@ -78,5 +80,9 @@ std::vector<sDetectorRow> DescribeDetectors(CPhasor& function, int version, int 
 // (the INPUT_MODULE value), empty for other functions.
 std::vector<std::string> DescribeInputs(CPhasor& p);
 std::string DescribeModule(CPhasor& p, int version, int sysFreq);
+
+// The function a PMU phasor of group streams, in the working form (functions in their tables): an
+// analog input for input type 0, a sequence function for 1 to 3, a summation for 4; none otherwise.
+CPhasor* PmuInputOf(cHelvoDspCfg& group, const CPMU& pmu);
 
 }  // namespace helvo

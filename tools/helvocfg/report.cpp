@@ -358,9 +358,11 @@ class Page {
       for (CFiler* obj : group->GetPMUList()) {
         auto* pmu = dynamic_cast<CPMU*>(obj);
         if (!pmu || !pmu->IsDefined()) continue;
-        pmuRows +=
-            Format("<tr><td class=\"num\">%d</td><td>", pmu->m_nPhasorNumber) + FromFile(pmu->m_strName) +
-            Format("</td><td class=\"num\">%d / %d</td></tr>\n", pmu->m_nInputType, pmu->m_nInputIndex + 1);
+        std::string input;
+        if (CPhasor* in = PmuInputOf(*group, *pmu)) in->GetName(input);
+        pmuRows += Format("<tr><td class=\"num\">%d</td><td>", pmu->m_nPhasorNumber) +
+                   FromFile(pmu->m_strName) + "</td><td>" + OrDash(FromFile(input)) +
+                   Format("</td><td class=\"num\">%d</td></tr>\n", pmu->m_nInputType);
       }
       for (CFiler* obj : group->GetCDRList()) {
         auto* cdr = dynamic_cast<CCDR*>(obj);
@@ -376,11 +378,10 @@ class Page {
       if (auto* id = dynamic_cast<CPMUId*>(obj))
         html_ += "<p>Header " + OrDash(FromFile(id->m_strHeader)) +
                  Format(", reporting rate %d.</p>\n", id->m_nReportingRate);
-    html_ += pmuRows.empty()
-                 ? "<p class=\"note\">No PMU phasors.</p>\n"
-                 : "<table><thead><tr><th class=\"num\">No.</th><th>Name</th><th class=\"num\">Input type / "
-                   "channel</th></tr></thead><tbody>\n" +
-                       pmuRows + "</tbody></table>\n";
+    html_ += pmuRows.empty() ? "<p class=\"note\">No PMU phasors.</p>\n"
+                             : "<table><thead><tr><th class=\"num\">No.</th><th>Name</th><th>Input</th>"
+                               "<th class=\"num\">Input type</th></tr></thead><tbody>\n" +
+                                   pmuRows + "</tbody></table>\n";
     html_ += "</section>\n<section><h2>Continuous recording</h2>\n";
     for (CFiler* obj : cfg_.m_CDRIdList)
       if (auto* id = dynamic_cast<CCDRId*>(obj))

@@ -45,6 +45,7 @@ has recorder-v7.html 'Line 1:Va:Bus side[HiLev] OR Line 1:Vb:Bus side[HiLev] OR 
 has recorder-v7.html 'Action 1, Notify'
 has recorder-v7.html 'The following detectors are affected:</p><ul><li>Line 1:Ia[HiLev]</li></ul>'
 has recorder-v203.html '1&ndash;7</td><td>Cannot be saved at this version'
+has recorder-v203.html '<td>Line 1 Va</td><td>Line 1:Va:Bus side</td>'
 
 # Without dot the report says so in place of the diagram and has everything else.
 PATH=/nonexistent "$tool" report recorder-v7.cfg -o nodot.html || fail "report without dot exited $?"
