@@ -32,6 +32,7 @@
 #include "helvo/platform/file_io.h"
 #include "helvo/platform/user_interface.h"
 #include "helvo/report/signal_flow.h"
+#include "helvo/review/review.h"
 
 namespace helvo::bench {
 namespace {
@@ -47,6 +48,7 @@ struct Fixture {
   std::map<std::string, std::string> images;  // by kind name
   std::map<std::string, std::string> paths;   // the same bytes on tmpfs
   std::map<std::string, double> inih;         // CPU seconds per inih parse, by kind name
+  std::map<std::string, double> load;         // CPU seconds per load by path, by kind name
 };
 Fixture* g_fixture = nullptr;
 
@@ -175,15 +177,68 @@ void BM_Construct(benchmark::State& state) {
 void BM_LoadPath(benchmark::State& state) {
   const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
   const std::string& path = g_fixture->paths[kind.name];
+  double timed = 0;
   for (auto _ : state) {
+    const double start = CpuSeconds();
     auto cfg = std::make_unique<CHelvoCfg>(path, 0);
+    timed += CpuSeconds() - start;
     if (cfg->m_eReadResult != eFilerNoError) state.SkipWithError("load failed");
     state.PauseTiming();
     cfg.reset();
     state.ResumeTiming();
   }
+  g_fixture->load[kind.name] = timed / static_cast<double>(state.iterations());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * g_fixture->images[kind.name].size()));
   ReportAgainstInih(state, kind);
+}
+
+// Reports the ratio of this benchmark's CPU time per iteration to `loads` loads by path of the file
+// (BM_LoadPath runs first and measures one).
+void ReportAgainstLoad(benchmark::State& state, const MaxConfigKind& kind, int loads) {
+  const double load = g_fixture->load[kind.name] * loads;
+  if (load > 0)
+    state.counters["x_load"] =
+        benchmark::Counter(load, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  ReportAgainstInih(state, kind);
+}
+
+// lint as the tool runs it: a load by path, then the findings (the listing a save at the file's own
+// version writes, the line index of the text, every rule).
+void BM_Lint(benchmark::State& state) {
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& path = g_fixture->paths[kind.name];
+  const std::string& image = g_fixture->images[kind.name];
+  size_t findings = 0;
+  for (auto _ : state) {
+    auto cfg = std::make_unique<CHelvoCfg>(path, 0);
+    findings = Lint(*cfg, image).size();
+    state.PauseTiming();
+    cfg.reset();
+    state.ResumeTiming();
+  }
+  if (findings) state.SkipWithError("the maximal file has lint findings");
+  ReportAgainstLoad(state, kind, 1);
+}
+
+// diff as the tool runs it: two loads by path, a listing of each, the comparison.
+void BM_Diff(benchmark::State& state) {
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& path = g_fixture->paths[kind.name];
+  size_t changes = 1;
+  for (auto _ : state) {
+    std::unique_ptr<CHelvoCfg> cfg[2];
+    ValueListing listing[2];
+    for (int i = 0; i < 2; ++i) {
+      cfg[i] = std::make_unique<CHelvoCfg>(path, 0);
+      listing[i] = ListValues(*cfg[i]);
+    }
+    changes = DiffListings(listing[0], listing[1]).size();
+    state.PauseTiming();
+    for (auto& c : cfg) c.reset();
+    state.ResumeTiming();
+  }
+  if (changes) state.SkipWithError("a file differs from itself");
+  ReportAgainstLoad(state, kind, 2);
 }
 
 // Teardown of a loaded configuration (every object unlinks itself from what holds it).
@@ -355,6 +410,8 @@ BENCHMARK(BM_Crc16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Construct)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadPath)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Lint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Diff)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Destroy)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveFile)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

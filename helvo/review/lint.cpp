@@ -131,8 +131,14 @@ void DroppedOnSave(const LintContext& c) {
       c.Add(fs.header, {}, "the next save deletes this section");
       continue;
     }
-    for (const LineIndex::Key& k : fs.keys)
-      if (!s->Find(k.key)) c.Add(fs.header, k.key, "the next save deletes this line");
+    for (const LineIndex::Key& k : fs.keys) {
+      if (s->Find(k.key)) continue;
+      // A reference that names nothing is reported as such; that a save drops it follows.
+      const bool reported = std::any_of(c.findings.begin(), c.findings.end(), [&](const Finding& f) {
+        return f.section == fs.header && f.key == k.key;
+      });
+      if (!reported) c.Add(fs.header, k.key, "the next save deletes this line");
+    }
   }
 }
 

@@ -38,6 +38,9 @@ struct KeyValue {
   std::string value;       // as a save writes it
   bool reference = false;  // the value refers to an element, a function, a state or a meter
   std::string target;      // the name of what a reference refers to; empty when it names nothing
+  // The section header of the function a reference refers to, with the state or meter within it
+  // ("ANALOG_INPUT1-1 meter 0"); empty for elements and for references that name nothing.
+  std::string targetId;
   // What a reader compares: the target's name for a reference that names something, else the value.
   const std::string& Shown() const { return reference && !target.empty() ? target : value; }
 };
@@ -90,13 +93,14 @@ struct Assignment {
 };
 
 // Sets each value through its key's own definition: the listing's lines with the values replaced are
-// read as a file (the reader's conversion and the linking after a load), and every value must then be
-// written back exactly as given. On success result holds the configuration read from the changed
-// text, ready to be saved at its own version; cfg is left in written form. On
-// failure result is none and error names the first selector at fault. A key the section defines but
-// a save left out (a meter reference that names nothing) may be set; it is added at the section's end.
-ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignments,
-                       std::unique_ptr<CHelvoCfg>& result, std::string& error);
+// read as a file is read (the reader's conversion, then the linking after a load), and every value
+// must then be written back exactly as given. listing is the ListValues of the configuration to
+// change. On success result holds the configuration read from the changed text, ready to be saved at
+// its own version, and after its listing. On failure result is none and error names the first
+// selector at fault. A key the section defines but a save left out (a meter reference that names
+// nothing writes no line) may be set; it is added at the section's end.
+ReviewStatus SetValues(const ValueListing& listing, const std::vector<Assignment>& assignments,
+                       std::unique_ptr<CHelvoCfg>& result, ValueListing& after, std::string& error);
 
 // One difference between two listings.
 struct Change {
@@ -110,7 +114,9 @@ struct Change {
 };
 
 // The header's differences, then section by section (matched by header) and key by key in file
-// order. References compare and show by the name of what they refer to.
+// order. References show by the name of what they refer to, and are the same when that name is, or
+// when they refer to the same item of the same section: a renumbering shows once, where it happened,
+// and so does a renamed function. The time of the last save (SET_DATE) is not compared.
 std::vector<Change> DiffListings(const ValueListing& a, const ValueListing& b);
 
 // Where each section and key stands in a settings file's text; line 1 is the CRC line.

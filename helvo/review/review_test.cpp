@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "helvo/engine/crc16.h"
+#include "helvo/functions/sequence.h"
+#include "helvo/functions/summation.h"
+#include "helvo/model/dsp_cfg.h"
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/platform/file_io.h"
 #include "helvo/testing/cfg_fixture.h"
@@ -100,9 +102,11 @@ TEST_F(ReviewTest, SetChangesOnlyTheSetLinesAndDiffListsExactlyThem) {
   const std::string text = Example("recorder-v7.cfg");
   auto cfg = Load(text);
   std::unique_ptr<CHelvoCfg> changed;
+  ValueListing listed;
   std::string error;
-  ASSERT_EQ(SetValues(*cfg, {{{"ANALOG_INPUT1-1", "H_MAG_T"}, "85"}, {{"METERING_GROUP1", "INDEX2"}, "10"}},
-                      changed, error),
+  ASSERT_EQ(SetValues(ListValues(*cfg),
+                      {{{"ANALOG_INPUT1-1", "H_MAG_T"}, "85"}, {{"METERING_GROUP1", "INDEX2"}, "10"}},
+                      changed, listed, error),
             ReviewStatus::kOk)
       << error;
   ASSERT_EQ(changed->WriteCfgFile(dir_.File("set.cfg"), nullptr), 1);
@@ -115,6 +119,7 @@ TEST_F(ReviewTest, SetChangesOnlyTheSetLinesAndDiffListsExactlyThem) {
 
   const ValueListing a = ListValues(*Load(text));
   const ValueListing b = ListValues(*Load(dir_.Read("set.cfg")));
+  EXPECT_EQ(b.Lines(), listed.Lines());
   const std::vector<Change> changes = DiffListings(a, b);
   ASSERT_EQ(changes.size(), 2u);
   EXPECT_EQ(
@@ -146,8 +151,10 @@ TEST_F(ReviewTest, SetRefusesWhatDoesNotReadBackAsGiven) {
     SCOPED_TRACE(c.selector.section + "/" + c.selector.key + "=" + c.value.substr(0, 20));
     auto cfg = Load(text);
     std::unique_ptr<CHelvoCfg> changed;
+    ValueListing listed;
     std::string error;
-    EXPECT_EQ(SetValues(*cfg, {{c.selector, c.value}}, changed, error), c.status) << error;
+    EXPECT_EQ(SetValues(ListValues(*cfg), {{c.selector, c.value}}, changed, listed, error), c.status)
+        << error;
     EXPECT_EQ(changed != nullptr, c.status == ReviewStatus::kOk);
     const std::string& named =
         c.status == ReviewStatus::kUnknownSection ? c.selector.section : c.selector.key;
@@ -175,6 +182,9 @@ TEST_F(ReviewTest, LintFindsWhatLoadingTakesSilently) {
       {Edit(v7, "[LOGIC1-1]\r\nELEMENT=Line 1", "[LOGIC1-1]\r\nELEMENT=Lien 1"), "implicit-element",
        "LOGIC1-1", "ELEMENT"},
       {Edit(v7, "[LIMITS]\r\n", "[LIMITS]\r\nSTALE=1\r\n"), "dropped-on-save", "LIMITS", "STALE"},
+      {Edit(v7, "PH_A_INDEX=0", "PH_A_INDEX=-1"), "undefined-inputs", "SEQUENCE1-1", ""},
+      {Edit(v7, "NAME=Station DC\r\n", "NAME=Station DC\r\n\r\n[ELEMENT1-4]\r\nNAME= line 1\r\n"),
+       "duplicate-name", "ELEMENT1-4", "NAME"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.rule) + " " + c.section + " " + c.key);
@@ -186,8 +196,23 @@ TEST_F(ReviewTest, LintFindsWhatLoadingTakesSilently) {
                                                        : findings[0].rule + " " + findings[0].text);
     // The line is the key's own line in the file.
     const LineIndex index(c.text);
-    EXPECT_EQ(it->line, index.Find(c.section)->Find(c.key)->line);
+    const LineIndex::Section* section = index.Find(c.section);
+    EXPECT_EQ(it->line, *c.key ? section->Find(c.key)->line : section->line);
   }
+}
+
+TEST_F(ReviewTest, LintFindsFunctionsThatAreTheirOwnInput) {
+  const std::string v7 = Example("recorder-v7.cfg");
+  auto cfg = Load(v7);
+  auto* sum = dynamic_cast<CSummationCfg*>(cfg->m_pDspCfg[0]->GetIndexedPhasorAddress(eSummationCfg, 0));
+  auto* seq = dynamic_cast<CSequenceCfg*>(cfg->m_pDspCfg[0]->GetIndexedPhasorAddress(eSequenceCfg, 0));
+  ASSERT_TRUE(sum && seq);
+  sum->m_orefInput[0].m_pPhasor = seq;
+  seq->m_orefInput[0].m_pPhasor = sum;
+  std::vector<std::string> loops;
+  for (const Finding& f : Lint(*cfg, v7))
+    if (f.rule == "input-loop") loops.push_back(f.section);
+  EXPECT_EQ(loops, (std::vector<std::string>{"SUMMATION1-1", "SEQUENCE1-1"}));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
+#include <utility>
 
 #include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
@@ -44,38 +46,59 @@ std::string NameOf(const CPhasor* p) {
   return name;
 }
 
-// Marks value as a reference when entry's field of obj is one, and names its target.
-void NameReference(CHelvoCfg& cfg, const CFilerEntry& entry, CFiler* obj, KeyValue& value) {
+// What a reference refers to, to be named by its section once the walk is done.
+struct PendingTarget {
+  size_t section, key;
+  const CFiler* object;
+  std::string item;  // the state or meter within the function
+};
+
+// Marks value as a reference when entry's field of obj is one and names its target; returns the
+// function it refers to (none for elements and references that name nothing) with the item.
+std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFilerEntry& entry, CFiler* obj,
+                                                    KeyValue& value) {
   if (entry.GetType() == CFilerEntry::eElement) {
     auto* element = static_cast<CFilerElement*>(entry.GetOffset().Resolve(obj));
-    if (!element) return;
+    if (!element) return {};
     const bool named = value.value != "-1";
     if (auto* ref = dynamic_cast<CrefElementName*>(element)) {
       value.reference = true;
       if (ref->m_pElementName) value.target = ref->m_pElementName->GetName();
     } else if (auto* phasor = dynamic_cast<CrefPhasor*>(element)) {
       value.reference = true;
-      if (named) value.target = NameOf(phasor->m_pPhasor);
+      if (named && phasor->m_pPhasor) {
+        value.target = NameOf(phasor->m_pPhasor);
+        return {phasor->m_pPhasor, {}};
+      }
     } else if (auto* state = dynamic_cast<crefState*>(element)) {
       value.reference = true;
-      if (named && state->m_pPhasor) state->m_pPhasor->GetStateName(value.target, state->m_nNumber);
+      if (named && state->m_pPhasor) {
+        state->m_pPhasor->GetStateName(value.target, state->m_nNumber);
+        return {state->m_pPhasor, "state " + std::to_string(state->m_nNumber)};
+      }
     } else if (auto* meter = dynamic_cast<CrefMeter*>(element)) {
       value.reference = true;
-      if (named && meter->m_pPhasor) meter->m_pPhasor->GetMeterName(value.target, meter->m_nMeter);
+      if (named && meter->m_pPhasor) {
+        meter->m_pPhasor->GetMeterName(value.target, meter->m_nMeter);
+        return {meter->m_pPhasor, "meter " + std::to_string(meter->m_nMeter)};
+      }
     }
-    return;
+    return {};
   }
+  const CPhasor* input = nullptr;
   if (auto* pmu = dynamic_cast<CPMU*>(obj); pmu && entry.GetOffset() == FieldOf(&CPMU::m_nInputIndex)) {
     value.reference = true;
     static constexpr eHelvoCfgClass kByType[] = {eAnalogCfg, eSequenceCfg, eSequenceCfg, eSequenceCfg,
                                                  eSummationCfg};
     if (pmu->m_nInputType >= 0 && pmu->m_nInputType < 5)
-      value.target = NameOf(FunctionAt(cfg, kByType[pmu->m_nInputType], pmu->m_nInputIndex));
+      input = FunctionAt(cfg, kByType[pmu->m_nInputType], pmu->m_nInputIndex);
   } else if (auto* cdr = dynamic_cast<CCDR*>(obj);
              cdr && entry.GetOffset() == FieldOf(&CCDR::m_nInputIndex)) {
     value.reference = true;
-    value.target = NameOf(FunctionAt(cfg, eAnalogCfg, cdr->m_nInputIndex));
+    input = FunctionAt(cfg, eAnalogCfg, cdr->m_nInputIndex);
   }
+  value.target = NameOf(input);
+  return {input, {}};
 }
 
 // The name a reader knows the object of a section by.
@@ -98,7 +121,7 @@ std::string ObjectName(CFiler* obj) {
 
 // Appends the listing of one object's section block, written as the writer writes it.
 void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::string& prefix, int version,
-                int& sysFreq, ValueListing& listing) {
+                int& sysFreq, ValueListing& listing, std::vector<PendingTarget>& targets) {
   StringList lines;
   cfg.GetSections().WriteSectionStrings(section, lines, obj, prefix, version, sysFreq);
   if (lines.IsEmpty()) return;
@@ -115,12 +138,15 @@ void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::
       continue;
     }
     const size_t eq = line.find('=');
-    KeyValue value{line.substr(0, eq), line.substr(eq + 1), false, {}};
+    KeyValue value;
+    value.key = line.substr(0, eq);
+    value.value = line.substr(eq + 1);
     // The entry that wrote the line: the next written entry of that name in registration order.
     for (size_t i = next; i < entries.size(); ++i) {
       const CFilerEntry* entry = entries[i];
       if (entry->GetKeyName() != value.key || (entry->GetFlags() & FILER_NEVER_WRITTEN)) continue;
-      NameReference(cfg, *entry, obj, value);
+      auto [target, item] = NameReference(cfg, *entry, obj, value);
+      if (target) targets.push_back({listing.sections.size(), values.keys.size(), target, std::move(item)});
       next = i + 1;
       break;
     }
@@ -197,6 +223,7 @@ ValueListing ListValues(CHelvoCfg& cfg) {
   int sysFreq = id->m_nSystemFrequency;
   listing.header = {version, CHelvoCfg::m_iIedGen, CHelvoCfg::DspsByGen(CHelvoCfg::m_iIedGen), sysFreq};
 
+  std::vector<PendingTarget> targets;
   // The walk of the writer: registration order, the channel groups nested in the unnamed section.
   cFilerSections& sections = cfg.GetSections();
   for (CFilerSection* section : sections.GetSections()) {
@@ -211,7 +238,7 @@ ValueListing ListValues(CHelvoCfg& cfg) {
           if (!list) continue;
           const std::string prefix = Format("%s%d-", childSection->GetName().c_str(), group);
           for (CFiler* obj : *list)
-            if (obj) ListObject(cfg, childSection, obj, prefix, version, sysFreq, listing);
+            if (obj) ListObject(cfg, childSection, obj, prefix, version, sysFreq, listing, targets);
         }
         if (version >= kFirstFoldedVersion)
           ++sections.m_nCurGroup;
@@ -231,7 +258,14 @@ ValueListing ListValues(CHelvoCfg& cfg) {
     FilerList* list = section->GetObjectList(&cfg);
     if (!list) continue;
     for (CFiler* obj : *list)
-      if (obj) ListObject(cfg, section, obj, section->GetName(), version, sysFreq, listing);
+      if (obj) ListObject(cfg, section, obj, section->GetName(), version, sysFreq, listing, targets);
+  }
+  std::unordered_map<const CFiler*, const std::string*> headers;
+  for (const SectionValues& section : listing.sections) headers.emplace(section.object, &section.header);
+  for (const PendingTarget& t : targets) {
+    auto it = headers.find(t.object);
+    if (it == headers.end()) continue;
+    listing.sections[t.section].keys[t.key].targetId = *it->second + (t.item.empty() ? "" : " " + t.item);
   }
   // A save at the own version keeps the set date the file gave.
   for (SectionValues& section : listing.sections)
@@ -255,10 +289,10 @@ ReviewStatus GetValue(const ValueListing& listing, const Selector& selector, con
   return ReviewStatus::kUnknownKey;
 }
 
-ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignments,
-                       std::unique_ptr<CHelvoCfg>& result, std::string& error) {
+ReviewStatus SetValues(const ValueListing& original, const std::vector<Assignment>& assignments,
+                       std::unique_ptr<CHelvoCfg>& result, ValueListing& after, std::string& error) {
   result.reset();
-  ValueListing listing = ListValues(cfg);
+  ValueListing listing = original;
   for (const Assignment& a : assignments) {
     auto section = std::find_if(listing.sections.begin(), listing.sections.end(),
                                 [&](const SectionValues& s) { return s.header == a.selector.section; });
@@ -286,7 +320,10 @@ ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignment
       error = Format("no key %s in [%s]", a.selector.key.c_str(), a.selector.section.c_str());
       return ReviewStatus::kUnknownKey;
     }
-    section->keys.push_back(KeyValue{a.selector.key, a.value, false, {}});
+    KeyValue added;
+    added.key = a.selector.key;
+    added.value = a.value;
+    section->keys.push_back(std::move(added));
   }
 
   // Read the changed text as a file is read, collecting what the load reports.
@@ -309,8 +346,8 @@ ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignment
                 : "the changed values load with a message: " + recorder.messages[0].text;
     return ReviewStatus::kRefused;
   }
-  changed->m_strFilePath = cfg.m_strFilePath;
-  const ValueListing after = ListValues(*changed);
+  changed->m_strFilePath.clear();
+  after = ListValues(*changed);
   for (const Assignment& a : assignments) {
     const SectionValues* section = after.Find(a.selector.section);
     const KeyValue* value = section ? section->Find(a.selector.key) : nullptr;
@@ -320,6 +357,21 @@ ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignment
                    !section ? "no section"
                    : value  ? value->value.c_str()
                             : "no line");
+    return ReviewStatus::kRefused;
+  }
+  // A value that makes sections appear or go (an element renamed while its functions still name it
+  // by the old name) changes more than the value: refused.
+  std::vector<std::string> headersBefore, headersAfter;
+  for (const SectionValues& s : listing.sections) headersBefore.push_back(s.header);
+  for (const SectionValues& s : after.sections) headersAfter.push_back(s.header);
+  if (headersBefore != headersAfter) {
+    size_t i = 0;
+    while (i < headersBefore.size() && i < headersAfter.size() && headersBefore[i] == headersAfter[i]) ++i;
+    const bool added = i < headersAfter.size() && std::find(headersBefore.begin(), headersBefore.end(),
+                                                            headersAfter[i]) == headersBefore.end();
+    error = Format("the values change more than their lines: section [%s] would %s",
+                   (added ? headersAfter[i] : headersBefore[std::min(i, headersBefore.size() - 1)]).c_str(),
+                   added ? "appear" : "go");
     return ReviewStatus::kRefused;
   }
   result = std::move(changed);
