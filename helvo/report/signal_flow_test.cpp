@@ -139,5 +139,35 @@ TEST_F(SignalFlowTest, DotQuotesNamesAndDecodesTheFileEncoding) {
   EXPECT_NE(dot.find("\"g1_c1_7\" -> \"g1_c1_8\" [style=invis];"), std::string::npos);
 }
 
+using SignalFlowFilesTest = testing::CfgTest;
+
+// Both boards of a two-board file, and the PMU and continuous-recording inputs of a newer one.
+TEST_F(SignalFlowFilesTest, EveryBoardAndStreamIsDrawn) {
+  const struct {
+    const char* file;
+    int functions;
+    const char* into;  // node id
+    std::multiset<std::string> from;
+  } cases[] = {
+      {"recorder-two-board-v6.cfg", 14, "mg2", {"g2_c1_1", "g2_c1_2", "g2_c1_3", "g2_c6_1"}},
+      {"recorder-two-board-v6.cfg", 14, "g2_c6_1", {"g2_c1_1", "g2_c1_4"}},
+      {"recorder-v203.cfg",
+       19,
+       "pmu",
+       {"g1_c1_1", "g1_c1_2", "g1_c1_3", "g1_c1_4", "g1_c1_5", "g1_c1_6", "g1_c4_1"}},
+      {"recorder-v203.cfg", 19, "cdr", {"g1_c1_1", "g1_c1_2", "g1_c1_3", "g1_c1_4", "g1_c1_5", "g1_c1_6"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " " + c.into);
+    CHelvoCfg cfg(std::string(HELVO_EXAMPLES_DIR "/") + c.file, 0);
+    const sSignalFlow flow = BuildSignalFlow(cfg);
+    EXPECT_EQ(flow.GetFunctionCount(), c.functions);
+    std::multiset<std::string> from;
+    for (const sFlowEdge& e : flow.m_Edges)
+      if (flow.m_Nodes[e.m_nTo].m_strId == c.into) from.insert(flow.m_Nodes[e.m_nFrom].m_strId);
+    EXPECT_EQ(from, c.from);
+  }
+}
+
 }  // namespace
 }  // namespace helvo

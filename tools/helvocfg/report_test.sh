@@ -60,6 +60,12 @@ has nodot.html 'Meter group'
 "$tool" report missing.cfg -o missing.html 2>err.txt && fail "report of a missing file succeeded"
 has err.txt "missing.cfg"
 
+# A file whose CRC does not match is refused unless asked for, and then marked in red.
+sed 's/^COMMENTS=Riverside/COMMENTS=Riverbank/' recorder-v7.cfg >badcrc.cfg
+"$tool" report badcrc.cfg -o badcrc.html 2>err.txt && fail "report of a file with a wrong CRC succeeded"
+"$tool" report badcrc.cfg -o badcrc.html --no-crc-check || fail "report --no-crc-check exited $?"
+has badcrc.html '<span class="state-invalid">invalid</span>'
+
 # Names are HTML-escaped and decoded from Windows-1252; a logic operator the recorder does not know
 # is shown as such and found by lint.
 sed "s/^NAME=Line 1\r\$/NAME=<i>L\&1<\/i>\xE9\r/; s/^ELEMENT=Line 1\r\$/ELEMENT=<i>L\&1<\/i>\xE9\r/;
