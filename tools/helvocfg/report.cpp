@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <set>
 #include <string_view>
 
 #include "commands.h"
@@ -251,21 +252,22 @@ class Page {
       std::string reference;
       if (CPhasor* ref = group->GetRefChannel()) ref->GetName(reference);
       if (!reference.empty()) html_ += "<p class=\"note\">Angle reference: " + FromFile(reference) + "</p>\n";
+      std::set<const CPhasor*> shown;
       for (CFiler* obj : group->GetElementList()) {
         auto* element = dynamic_cast<CElementName*>(obj);
         if (!element) continue;
         std::vector<CPhasor*> functions;
         for (CPhasor* p : mine)
-          if (p->GetElement() == element) functions.push_back(p);
+          if (p->GetElement() == element && shown.insert(p).second) functions.push_back(p);
         html_ += "<h3>Element " + FromFile(element->GetName()) + "</h3>\n";
         if (functions.empty())
           html_ += "<p class=\"note\">No functions.</p>\n";
         else
           FunctionRows(functions);
       }
-      std::vector<CPhasor*> loose;
+      std::vector<CPhasor*> loose;  // frequency functions, and any whose element the group does not list
       for (CPhasor* p : mine)
-        if (!p->GetElement()) loose.push_back(p);
+        if (!shown.count(p)) loose.push_back(p);
       if (!loose.empty()) {
         html_ += "<h3>Without element</h3>\n";
         FunctionRows(loose);
