@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -30,6 +31,7 @@
 #include "helvo/platform/calendar_time.h"
 #include "helvo/platform/file_io.h"
 #include "helvo/platform/user_interface.h"
+#include "helvo/report/signal_flow.h"
 #include "helvo/review/review.h"
 
 namespace helvo::bench {
@@ -381,6 +383,38 @@ void BM_DestroyScaling(benchmark::State& state) {
   state.SetLabel(kind);
 }
 
+// The signal-flow graph of a loaded configuration and its DOT text (the library's share of a report).
+void BM_SignalFlow(benchmark::State& state) {
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  SilentUserInterface silent;
+  ScopedUserInterface scoped(silent);
+  CHelvoCfg cfg(g_fixture->paths[kind.name], 0);
+  size_t nodes = 0;
+  for (auto _ : state) {
+    const sSignalFlow flow = BuildSignalFlow(cfg);
+    nodes = flow.m_Nodes.size();
+    benchmark::DoNotOptimize(SignalFlowToDot(flow));
+  }
+  state.counters["nodes"] = static_cast<double>(nodes);
+  state.SetLabel(kind.name);
+}
+
+// The whole `helvocfg report` of the file as a user runs it, Graphviz's dot included: a process per
+// iteration, wall-clock time. The tool is the one HELVOCFG_TOOL names (the bench preset builds none).
+void BM_ReportTool(benchmark::State& state) {
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const char* tool = std::getenv("HELVOCFG_TOOL");
+  if (!tool || !*tool) {
+    state.SkipWithError("set HELVOCFG_TOOL to a built helvocfg");
+    return;
+  }
+  const std::string command = std::string("'") + tool + "' report '" + g_fixture->paths[kind.name] +
+                              "' -o '" + g_fixture->folder + "/report.html' >/dev/null 2>&1";
+  for (auto _ : state)
+    if (std::system(command.c_str()) != 0) state.SkipWithError("helvocfg report failed");
+  state.SetLabel(kind.name);
+}
+
 void ScalingArgs(benchmark::internal::Benchmark* b) {
   for (int kind = 0; kind < 4; ++kind)
     for (int n : {1000, 10000, 100000}) b->Args({kind, n});
@@ -401,6 +435,8 @@ BENCHMARK(BM_SaveMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveFile)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReplaceFile)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RoundTrip)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SignalFlow)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReportTool)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadScaling)->Apply(ScalingArgs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DestroyScaling)->Apply(ScalingArgs)->Unit(benchmark::kMillisecond);
 

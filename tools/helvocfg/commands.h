@@ -74,4 +74,15 @@ struct CrcOptions {
 };
 int Crc(const CrcOptions& options);
 
+// Prints the signal-flow diagram as Graphviz DOT.
+int Graph(const std::string& file);
+
+struct ReportOptions {
+  std::string file;
+  std::string out;  // empty: FILE with ".html" in place of its extension
+  bool noCrcCheck = false;
+};
+// Writes the HTML settings report.
+int Report(const ReportOptions& options);
+
 }  // namespace helvocli

@@ -1,4 +1,5 @@
-// helvocfg: inspect, check, scan, convert and create recorder settings files from the command line.
+// helvocfg: inspect, check, scan, convert, create and report on recorder settings files from the
+// command line.
 // The argument parsing and dispatch live here; each subcommand has its own source file.
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -96,6 +97,17 @@ int main(int argc, char** argv) {
   crcCmd->add_flag("--fix", crc.fix, "rewrite the CRC characters when they differ");
   crcCmd->add_flag("--force", crc.force, "with --fix: replace an unchecked mark too");
 
+  std::string graphFile;
+  auto* graphCmd = app.add_subcommand("graph", "Print the signal-flow diagram as Graphviz DOT");
+  graphCmd->add_option("FILE", graphFile, "settings file")->required();
+
+  ReportOptions report;
+  auto* reportCmd = app.add_subcommand("report", "Write an HTML report to review and sign a settings file");
+  reportCmd->add_option("FILE", report.file, "settings file")->required();
+  reportCmd->add_option("-o,--output", report.out,
+                        "HTML file to write (default: FILE with .html; - for stdout)");
+  reportCmd->add_flag("--no-crc-check", report.noCrcCheck, "report even when the CRC does not match");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -118,5 +130,7 @@ int main(int argc, char** argv) {
   if (lintCmd->parsed()) return Lint(lintFiles, lintJson);
   if (convertCmd->parsed()) return Convert(convert);
   if (newCmd->parsed()) return New(create);
+  if (graphCmd->parsed()) return Graph(graphFile);
+  if (reportCmd->parsed()) return Report(report);
   return Crc(crc);
 }
