@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -30,6 +31,8 @@
 #include "helvo/platform/calendar_time.h"
 #include "helvo/platform/file_io.h"
 #include "helvo/platform/user_interface.h"
+#include "helvo/report/signal_flow.h"
+#include "helvo/review/review.h"
 
 namespace helvo::bench {
 namespace {
@@ -45,6 +48,7 @@ struct Fixture {
   std::map<std::string, std::string> images;  // by kind name
   std::map<std::string, std::string> paths;   // the same bytes on tmpfs
   std::map<std::string, double> inih;         // CPU seconds per inih parse, by kind name
+  std::map<std::string, double> load;         // CPU seconds per load by path, by kind name
 };
 Fixture* g_fixture = nullptr;
 
@@ -173,15 +177,85 @@ void BM_Construct(benchmark::State& state) {
 void BM_LoadPath(benchmark::State& state) {
   const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
   const std::string& path = g_fixture->paths[kind.name];
+  double timed = 0;
   for (auto _ : state) {
+    const double start = CpuSeconds();
     auto cfg = std::make_unique<CHelvoCfg>(path, 0);
+    timed += CpuSeconds() - start;
     if (cfg->m_eReadResult != eFilerNoError) state.SkipWithError("load failed");
     state.PauseTiming();
     cfg.reset();
     state.ResumeTiming();
   }
+  g_fixture->load[kind.name] = timed / static_cast<double>(state.iterations());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * g_fixture->images[kind.name].size()));
   ReportAgainstInih(state, kind);
+}
+
+// Reports the ratio of this benchmark's CPU time per iteration to `loads` loads by path of the file
+// (BM_LoadPath runs first and measures one).
+void ReportAgainstLoad(benchmark::State& state, const MaxConfigKind& kind, int loads) {
+  const double load = g_fixture->load[kind.name] * loads;
+  if (load > 0)
+    state.counters["x_load"] =
+        benchmark::Counter(load, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  ReportAgainstInih(state, kind);
+}
+
+// lint as the tool runs it: a load by path, then the findings (the listing a save at the file's own
+// version writes, the line index of the text, every rule).
+void BM_Lint(benchmark::State& state) {
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& path = g_fixture->paths[kind.name];
+  const std::string& image = g_fixture->images[kind.name];
+  size_t findings = 0;
+  for (auto _ : state) {
+    auto cfg = std::make_unique<CHelvoCfg>(path, 0);
+    findings = Lint(*cfg, image).size();
+    state.PauseTiming();
+    cfg.reset();
+    state.ResumeTiming();
+  }
+  if (findings) state.SkipWithError("the maximal file has lint findings");
+  ReportAgainstLoad(state, kind, 1);
+}
+
+// The listing alone (what get, set, diff and show --values add to a load), with and without the
+// names of references (arg 1: 1 names them); the load is not timed.
+void BM_ListValues(benchmark::State& state) {
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& path = g_fixture->paths[kind.name];
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto cfg = std::make_unique<CHelvoCfg>(path, 0);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ListValues(*cfg, state.range(1) != 0).sections.size());
+    state.PauseTiming();
+    cfg.reset();
+    state.ResumeTiming();
+  }
+  ReportAgainstLoad(state, kind, 1);
+}
+
+// diff as the tool runs it: two loads by path, a listing of each, the comparison.
+void BM_Diff(benchmark::State& state) {
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& path = g_fixture->paths[kind.name];
+  size_t changes = 1;
+  for (auto _ : state) {
+    std::unique_ptr<CHelvoCfg> cfg[2];
+    ValueListing listing[2];
+    for (int i = 0; i < 2; ++i) {
+      cfg[i] = std::make_unique<CHelvoCfg>(path, 0);
+      listing[i] = ListValues(*cfg[i]);
+    }
+    changes = DiffListings(listing[0], listing[1]).size();
+    state.PauseTiming();
+    for (auto& c : cfg) c.reset();
+    state.ResumeTiming();
+  }
+  if (changes) state.SkipWithError("a file differs from itself");
+  ReportAgainstLoad(state, kind, 2);
 }
 
 // Teardown of a loaded configuration (every object unlinks itself from what holds it).
@@ -309,6 +383,38 @@ void BM_DestroyScaling(benchmark::State& state) {
   state.SetLabel(kind);
 }
 
+// The signal-flow graph of a loaded configuration and its DOT text (the library's share of a report).
+void BM_SignalFlow(benchmark::State& state) {
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  SilentUserInterface silent;
+  ScopedUserInterface scoped(silent);
+  CHelvoCfg cfg(g_fixture->paths[kind.name], 0);
+  size_t nodes = 0;
+  for (auto _ : state) {
+    const sSignalFlow flow = BuildSignalFlow(cfg);
+    nodes = flow.m_Nodes.size();
+    benchmark::DoNotOptimize(SignalFlowToDot(flow));
+  }
+  state.counters["nodes"] = static_cast<double>(nodes);
+  state.SetLabel(kind.name);
+}
+
+// The whole `helvocfg report` of the file as a user runs it, Graphviz's dot included: a process per
+// iteration, wall-clock time. The tool is the one HELVOCFG_TOOL names (the bench preset builds none).
+void BM_ReportTool(benchmark::State& state) {
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const char* tool = std::getenv("HELVOCFG_TOOL");
+  if (!tool || !*tool) {
+    state.SkipWithError("set HELVOCFG_TOOL to a built helvocfg");
+    return;
+  }
+  const std::string command = std::string("'") + tool + "' report '" + g_fixture->paths[kind.name] +
+                              "' -o '" + g_fixture->folder + "/report.html' >/dev/null 2>&1";
+  for (auto _ : state)
+    if (std::system(command.c_str()) != 0) state.SkipWithError("helvocfg report failed");
+  state.SetLabel(kind.name);
+}
+
 void ScalingArgs(benchmark::internal::Benchmark* b) {
   for (int kind = 0; kind < 4; ++kind)
     for (int n : {1000, 10000, 100000}) b->Args({kind, n});
@@ -321,11 +427,16 @@ BENCHMARK(BM_Crc16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Construct)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadPath)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Lint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Diff)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ListValues)->Args({0, 0})->Args({0, 1})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Destroy)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveFile)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReplaceFile)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RoundTrip)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SignalFlow)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReportTool)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadScaling)->Apply(ScalingArgs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DestroyScaling)->Apply(ScalingArgs)->Unit(benchmark::kMillisecond);
 

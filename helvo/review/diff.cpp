@@ -2,6 +2,7 @@
 // they refer to, so that a renumbering shows once, where it happened.
 #include <unordered_map>
 
+#include "helvo/model/class_tables.h"
 #include "helvo/review/review.h"
 
 namespace helvo {
@@ -22,17 +23,29 @@ void DiffHeader(const HeaderValues& a, const HeaderValues& b, std::vector<Change
           {Change::Kind::kHeader, {}, {}, row.key, std::to_string(row.a), std::to_string(row.b)});
 }
 
+bool Same(const KeyValue& a, const KeyValue& b) {
+  if (a.Shown() == b.Shown()) return true;
+  return a.reference && b.reference && !a.targetId.empty() && a.targetId == b.targetId;
+}
+
+// The time of the last save, which every save at another version stamps anew: not a setting.
+bool IsSaveStamp(const SectionValues& section, const KeyValue& value) {
+  return section.cls == eIdCfg && value.key == "SET_DATE";
+}
+
 void DiffSection(const SectionValues& a, const SectionValues& b, std::vector<Change>& changes) {
   const std::string& name = b.name.empty() ? a.name : b.name;
   std::unordered_map<std::string_view, const KeyValue*> inB;
-  for (const KeyValue& value : b.keys) inB.emplace(value.key, &value);
+  for (const KeyValue& value : b.keys)
+    if (!IsSaveStamp(b, value)) inB.emplace(value.key, &value);
   for (const KeyValue& value : a.keys) {
+    if (IsSaveStamp(a, value)) continue;
     auto it = inB.find(value.key);
     if (it == inB.end()) {
       changes.push_back({Change::Kind::kKey, a.header, name, value.key, value.Shown(), std::nullopt});
       continue;
     }
-    if (value.Shown() != it->second->Shown())
+    if (!Same(value, *it->second))
       changes.push_back({Change::Kind::kKey, a.header, name, value.key, value.Shown(), it->second->Shown()});
     inB.erase(it);
   }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
@@ -16,6 +17,7 @@
 #include "helvo/model/phasor.h"
 #include "helvo/model/pmu.h"
 #include "helvo/platform/format.h"
+#include "helvo/review/converter_kind.h"
 #include "helvo/review/review.h"
 
 namespace helvo {
@@ -30,25 +32,18 @@ struct LintContext {
   std::vector<Finding>& findings;
 
   // Reports at the key's line in the file, or at the section header's when the file lacks the key.
-  void Add(const std::string& section, const std::string& key, std::string text) const {
+  void Add(std::string_view section, std::string_view key, std::string text) const {
     int line = 0;
     if (const LineIndex::Section* s = file.Find(section)) {
       const LineIndex::Key* k = key.empty() ? nullptr : s->Find(key);
       line = k ? k->line : s->line;
     }
-    findings.push_back({rule, section, key, line, std::move(text)});
+    findings.push_back({rule, std::string(section), std::string(key), line, std::move(text)});
   }
 };
 
-// The converter entry's field of obj, when it is a converter of type T.
-template <class T>
-T* ConverterOf(const CFilerEntry& entry, CFiler* obj) {
-  if (entry.GetType() != CFilerEntry::eElement) return nullptr;
-  return dynamic_cast<T*>(static_cast<CFilerElement*>(entry.GetOffset().Resolve(obj)));
-}
-
 // A value the file gives as an index: digits, possibly signed, and not negative.
-bool IsIndexGiven(const std::string& value) {
+bool IsIndexGiven(std::string_view value) {
   const size_t first = value.find_first_not_of(' ');
   return first != std::string::npos && std::isdigit(static_cast<unsigned char>(value[first]));
 }
@@ -66,23 +61,28 @@ std::string Trimmed(std::string_view text) {
 }
 
 void DanglingReferences(const LintContext& c) {
+  ConverterKinds kinds;
   for (const SectionValues& s : c.listing.sections) {
     const LineIndex::Section* fs = c.file.Find(s.header);
     if (!fs || !s.object) continue;
+    size_t next = 0;
     for (const LineIndex::Key& k : fs->keys) {
-      const CFilerEntry* entry = s.definition->FindEntryByName(k.key);
+      const CFilerEntry* entry = s.definition->FindEntryByName(k.key, next);
       if (!entry || !IsIndexGiven(k.value)) continue;
       bool dangling = false;
-      if (auto* ref = ConverterOf<CrefPhasor>(*entry, s.object))
-        dangling = !ref->m_pPhasor;
-      else if (auto* state = ConverterOf<crefState>(*entry, s.object))
-        dangling = !state->m_pPhasor;
-      else if (auto* meter = ConverterOf<CrefMeter>(*entry, s.object))
-        dangling = !meter->m_pPhasor;
-      else if (entry->GetOffset() == FieldOf(&CPMU::m_nInputIndex) ||
-               entry->GetOffset() == FieldOf(&CCDR::m_nInputIndex)) {
+      CFilerElement* converter = nullptr;
+      const RefKind kind = kinds.Of(*entry, s.object, converter);
+      if (kind == RefKind::kPhasor)
+        dangling = !static_cast<CrefPhasor*>(converter)->m_pPhasor;
+      else if (kind == RefKind::kState)
+        dangling = !static_cast<crefState*>(converter)->m_pPhasor;
+      else if (kind == RefKind::kMeter)
+        dangling = !static_cast<CrefMeter*>(converter)->m_pPhasor;
+      else if (entry->GetType() == CFilerEntry::eInt &&
+               (entry->GetOffset() == FieldOf(&CPMU::m_nInputIndex) ||
+                entry->GetOffset() == FieldOf(&CCDR::m_nInputIndex))) {
         const KeyValue* v = s.Find(k.key);
-        dangling = !v || v->target.empty();
+        dangling = !v || v->targetId.empty();
       }
       if (dangling) c.Add(s.header, k.key, Format("index %s names nothing", Trimmed(k.value).c_str()));
     }
@@ -131,8 +131,25 @@ void DroppedOnSave(const LintContext& c) {
       c.Add(fs.header, {}, "the next save deletes this section");
       continue;
     }
-    for (const LineIndex::Key& k : fs.keys)
-      if (!s->Find(k.key)) c.Add(fs.header, k.key, "the next save deletes this line");
+    // A file a save wrote lists the keys in write order: look at the next written key first.
+    size_t next = 0;
+    for (const LineIndex::Key& k : fs.keys) {
+      auto written = [&](size_t i) { return s->keys[i].key == k.key; };
+      size_t i = next;
+      while (i < s->keys.size() && !written(i)) ++i;
+      if (i == s->keys.size())
+        for (i = 0; i < next && !written(i); ++i) {
+        }
+      if (i < s->keys.size() && written(i)) {
+        next = i + 1;
+        continue;
+      }
+      // A reference that names nothing is reported as such; that a save drops it follows.
+      const bool reported = std::any_of(c.findings.begin(), c.findings.end(), [&](const Finding& f) {
+        return f.section == fs.header && f.key == k.key;
+      });
+      if (!reported) c.Add(fs.header, k.key, "the next save deletes this line");
+    }
   }
 }
 
@@ -140,14 +157,17 @@ void InputLoops(const LintContext& c) {
   // The phasor inputs of every function written.
   std::unordered_map<const CPhasor*, std::vector<const CPhasor*>> inputs;
   std::vector<const SectionValues*> functions;
+  ConverterKinds kinds;
   for (const SectionValues& s : c.listing.sections) {
     auto* p = dynamic_cast<CPhasor*>(s.object);
     if (!p) continue;
     functions.push_back(&s);
     std::vector<const CPhasor*>& edges = inputs[p];
-    for (const CFilerEntry* entry : s.definition->GetFilerList())
-      if (auto* ref = ConverterOf<CrefPhasor>(*entry, s.object); ref && ref->m_pPhasor)
-        edges.push_back(ref->m_pPhasor);
+    for (const CFilerEntry* entry : s.definition->GetFilerList()) {
+      CFilerElement* converter = nullptr;
+      if (kinds.Of(*entry, s.object, converter) != RefKind::kPhasor) continue;
+      if (CPhasor* input = static_cast<CrefPhasor*>(converter)->m_pPhasor) edges.push_back(input);
+    }
   }
   for (const SectionValues* s : functions) {
     const auto* self = dynamic_cast<const CPhasor*>(s->object);
@@ -253,18 +273,14 @@ LineIndex::LineIndex(std::string_view text) {
     if (++number == 1 || line.empty()) continue;  // the CRC line
     if (line.front() == '[') {
       const size_t close = line.find(']');
-      Section section{
-          std::string(line.substr(1, close == std::string_view::npos ? line.npos : close - 1)), number, {}};
+      Section section{line.substr(1, close == std::string_view::npos ? line.npos : close - 1), number, {}};
       byHeader_.emplace(section.header, sections_.size());
       sections_.push_back(std::move(section));
       continue;
     }
     const size_t eq = line.find('=');
     if (eq == std::string_view::npos || sections_.empty()) continue;
-    std::vector<Key>& keys = sections_.back().keys;
-    const std::string key(line.substr(0, eq));
-    // A key given twice is reported at its first line.
-    if (!sections_.back().Find(key)) keys.push_back({key, std::string(line.substr(eq + 1)), number});
+    sections_.back().keys.push_back({line.substr(0, eq), line.substr(eq + 1), number});
   }
 }
 
@@ -275,7 +291,7 @@ const LineIndex::Key* LineIndex::Section::Find(std::string_view key) const {
 }
 
 const LineIndex::Section* LineIndex::Find(std::string_view header) const {
-  auto it = byHeader_.find(std::string(header));
+  auto it = byHeader_.find(header);
   return it == byHeader_.end() ? nullptr : &sections_[it->second];
 }
 
@@ -287,7 +303,7 @@ std::vector<std::string> LintRuleIds() {
 
 std::vector<Finding> Lint(CHelvoCfg& cfg, std::string_view text) {
   const LineIndex file(text);
-  const ValueListing listing = ListValues(cfg);
+  const ValueListing listing = ListValues(cfg, false);
   std::vector<Finding> findings;
   LintContext context{cfg, file, listing, "", findings};
   for (const LintRule& rule : kRules) {

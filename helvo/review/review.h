@@ -38,6 +38,9 @@ struct KeyValue {
   std::string value;       // as a save writes it
   bool reference = false;  // the value refers to an element, a function, a state or a meter
   std::string target;      // the name of what a reference refers to; empty when it names nothing
+  // The section header of the function a reference refers to, with the state or meter within it
+  // ("ANALOG_INPUT1-1 meter 0"); empty for elements and for references that name nothing.
+  std::string targetId;
   // What a reader compares: the target's name for a reference that names something, else the value.
   const std::string& Shown() const { return reference && !target.empty() ? target : value; }
 };
@@ -63,15 +66,21 @@ struct HeaderValues {
 struct ValueListing {
   HeaderValues header;
   std::vector<SectionValues> sections;  // in write order
+  // The first section with that header. Constant time once Index has run (ListValues runs it).
   const SectionValues* Find(std::string_view sectionHeader) const;
+  void Index();
   // The body lines a save writes (no CRC line): headers, KEY=value lines, a blank line after each
   // section, and the closing [END].
   std::vector<std::string> Lines() const;
+
+ private:
+  std::unordered_map<std::string, size_t> byHeader_;  // first section of each header
 };
 
 // Puts cfg into its written form for its own setting version, as a save does, and lists what that
-// save writes, section by section.
-ValueListing ListValues(CHelvoCfg& cfg);
+// save writes, section by section. Without names, references are marked and identified (targetId)
+// but their targets are not named (target stays empty), which saves building a text per reference.
+ValueListing ListValues(CHelvoCfg& cfg, bool names = true);
 
 enum class ReviewStatus {
   kOk = 0,
@@ -89,14 +98,16 @@ struct Assignment {
   std::string value;  // in the file's 8-bit text
 };
 
-// Sets each value through its key's own definition: the listing's lines with the values replaced are
-// read as a file (the reader's conversion and the linking after a load), and every value must then be
-// written back exactly as given. On success result holds the configuration read from the changed
-// text, ready to be saved at its own version; cfg is left in written form. On
-// failure result is none and error names the first selector at fault. A key the section defines but
-// a save left out (a meter reference that names nothing) may be set; it is added at the section's end.
-ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignments,
-                       std::unique_ptr<CHelvoCfg>& result, std::string& error);
+// Sets each value through its key's own definition: the listing's lines with the values replaced
+// are read as a file is read (the reader's conversion, then the linking after a load); every value
+// must then be written back exactly as given, and no other line may change. listing is the
+// ListValues of the configuration to change. On success result holds the configuration read from
+// the changed text, ready to be saved at its own version, and after its listing. On failure result
+// is none and error names the selector at fault (or, for several values with side effects, the
+// line they would change). A key the section defines but a save left out (a meter reference that
+// names nothing writes no line) may be set; the save writes it in its place.
+ReviewStatus SetValues(const ValueListing& listing, const std::vector<Assignment>& assignments,
+                       std::unique_ptr<CHelvoCfg>& result, ValueListing& after, std::string& error);
 
 // One difference between two listings.
 struct Change {
@@ -110,21 +121,25 @@ struct Change {
 };
 
 // The header's differences, then section by section (matched by header) and key by key in file
-// order. References compare and show by the name of what they refer to.
+// order. References show by the name of what they refer to, and are the same when that name is, or
+// when they refer to the same item of the same section: a renumbering shows once, where it happened,
+// and so does a renamed function. The time of the last save (SET_DATE) is not compared.
 std::vector<Change> DiffListings(const ValueListing& a, const ValueListing& b);
 
-// Where each section and key stands in a settings file's text; line 1 is the CRC line.
+// Where each section and key stands in a settings file's text; line 1 is the CRC line. It holds views
+// into the text, which must outlive it.
 class LineIndex {
  public:
   struct Key {
-    std::string key;
-    std::string value;
+    std::string_view key;
+    std::string_view value;
     int line = 0;
   };
   struct Section {
-    std::string header;
+    std::string_view header;
     int line = 0;
-    std::vector<Key> keys;
+    std::vector<Key> keys;  // in file order; a key given twice is listed twice
+    // The first line of key.
     const Key* Find(std::string_view key) const;
   };
   explicit LineIndex(std::string_view text);
@@ -134,7 +149,7 @@ class LineIndex {
 
  private:
   std::vector<Section> sections_;
-  std::unordered_map<std::string, size_t> byHeader_;
+  std::unordered_map<std::string_view, size_t> byHeader_;
 };
 
 struct Finding {

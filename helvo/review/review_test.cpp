@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "helvo/engine/crc16.h"
+#include "helvo/functions/sequence.h"
+#include "helvo/functions/summation.h"
+#include "helvo/model/dsp_cfg.h"
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/platform/file_io.h"
 #include "helvo/testing/cfg_fixture.h"
@@ -100,9 +102,11 @@ TEST_F(ReviewTest, SetChangesOnlyTheSetLinesAndDiffListsExactlyThem) {
   const std::string text = Example("recorder-v7.cfg");
   auto cfg = Load(text);
   std::unique_ptr<CHelvoCfg> changed;
+  ValueListing listed;
   std::string error;
-  ASSERT_EQ(SetValues(*cfg, {{{"ANALOG_INPUT1-1", "H_MAG_T"}, "85"}, {{"METERING_GROUP1", "INDEX2"}, "10"}},
-                      changed, error),
+  ASSERT_EQ(SetValues(ListValues(*cfg),
+                      {{{"ANALOG_INPUT1-1", "H_MAG_T"}, "85"}, {{"METERING_GROUP1", "INDEX2"}, "10"}},
+                      changed, listed, error),
             ReviewStatus::kOk)
       << error;
   ASSERT_EQ(changed->WriteCfgFile(dir_.File("set.cfg"), nullptr), 1);
@@ -115,6 +119,7 @@ TEST_F(ReviewTest, SetChangesOnlyTheSetLinesAndDiffListsExactlyThem) {
 
   const ValueListing a = ListValues(*Load(text));
   const ValueListing b = ListValues(*Load(dir_.Read("set.cfg")));
+  EXPECT_EQ(b.Lines(), listed.Lines());
   const std::vector<Change> changes = DiffListings(a, b);
   ASSERT_EQ(changes.size(), 2u);
   EXPECT_EQ(
@@ -124,6 +129,79 @@ TEST_F(ReviewTest, SetChangesOnlyTheSetLinesAndDiffListsExactlyThem) {
   EXPECT_EQ(*changes[1].oldValue, a.Find("METERING_GROUP1")->Find("INDEX2")->target);
   EXPECT_EQ(*changes[1].newValue, a.Find("METERING_GROUP1")->Find("INDEX3")->target);
   EXPECT_TRUE(DiffListings(a, a).empty());
+}
+
+// A listing of sections holding one key each: {header, key, value, target name, target section}.
+ValueListing MakeListing(const std::vector<std::vector<std::string>>& rows) {
+  ValueListing listing;
+  for (const auto& row : rows) {
+    SectionValues s;
+    s.header = row[0];
+    KeyValue v;
+    v.key = row[1];
+    v.value = row[2];
+    v.reference = !row[3].empty();
+    v.target = row[3];
+    v.targetId = row[4];
+    s.keys.push_back(v);
+    listing.sections.push_back(s);
+  }
+  listing.Index();
+  return listing;
+}
+
+TEST(DiffListingsTest, ReferencesChangeOnlyWhenTheyReferToSomethingElse) {
+  const struct {
+    const char* what;
+    std::vector<std::string> a, b;
+    bool changed;
+  } cases[] = {
+      {"renumbered target",
+       {"MG1", "INDEX1", "8", "T1:IcMag", "AI1-9 meter 0"},
+       {"MG1", "INDEX1", "10", "T1:IcMag", "AI1-11 meter 0"},
+       false},
+      {"renamed target",
+       {"MG1", "INDEX1", "8", "T1:IcMag", "AI1-9 meter 0"},
+       {"MG1", "INDEX1", "8", "T2:IcMag", "AI1-9 meter 0"},
+       false},
+      {"other target",
+       {"MG1", "INDEX1", "8", "T1:IcMag", "AI1-9 meter 0"},
+       {"MG1", "INDEX1", "9", "T1:IaMag", "AI1-10 meter 0"},
+       true},
+      {"other meter",
+       {"MG1", "INDEX1", "8", "T1:IcMag", "AI1-9 meter 0"},
+       {"MG1", "INDEX1", "9", "T1:IcAng", "AI1-9 meter 1"},
+       true},
+      {"now names nothing",
+       {"MG1", "IX1", "8", "T1:IcMag", "AI1-9 meter 0"},
+       {"MG1", "IX1", "-1", "", ""},
+       true},
+      {"plain value", {"AI1-1", "H_MAG_T", "90", "", ""}, {"AI1-1", "H_MAG_T", "85", "", ""}, true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(DiffListings(MakeListing({c.a}), MakeListing({c.b})).size(), c.changed ? 1u : 0u) << c.what;
+
+  // Sections only on one side are reported where they stand in file order.
+  const ValueListing a = MakeListing({{"A", "K", "1", "", ""}, {"C", "K", "1", "", ""}});
+  const ValueListing b =
+      MakeListing({{"B", "K", "1", "", ""}, {"C", "K", "2", "", ""}, {"D", "K", "1", "", ""}});
+  std::string order;
+  for (const Change& c : DiffListings(a, b))
+    order += (c.kind == Change::Kind::kOnlyInA   ? "-"
+              : c.kind == Change::Kind::kOnlyInB ? "+"
+                                                 : "~") +
+             c.section + " ";
+  EXPECT_EQ(order, "-A +B ~C +D ");
+}
+
+TEST(LineIndexTest, CountsLinesAsAnEditorDoes) {
+  const LineIndex index("a00f\r\n\r\nORPHAN=1\r\n[ID]\r\nSETTINGS_VERS=7\r\nX=1\r\nX=2\n[END]");
+  ASSERT_EQ(index.Sections().size(), 2u);
+  EXPECT_EQ(index.Find("ID")->line, 4);
+  EXPECT_EQ(index.Find("ID")->Find("SETTINGS_VERS")->value, "7");
+  EXPECT_EQ(index.Find("ID")->Find("X")->line, 6);  // the first of a key given twice
+  EXPECT_EQ(index.Find("END")->line, 8);
+  EXPECT_EQ(index.Find("LIMITS"), nullptr);
 }
 
 TEST_F(ReviewTest, SetRefusesWhatDoesNotReadBackAsGiven) {
@@ -138,6 +216,7 @@ TEST_F(ReviewTest, SetRefusesWhatDoesNotReadBackAsGiven) {
       {{"METERING_GROUP1", "INDEX1"}, "99999", ReviewStatus::kRefused},  // names nothing
       {{"ANALOG_INPUT1-1", "DESC"}, "two\nlines", ReviewStatus::kRefused},
       {{"ANALOG_INPUT1-1", "DESC"}, std::string(300, 'x'), ReviewStatus::kRefused},
+      {{"ELEMENT1-3", "NAME"}, "Station dc", ReviewStatus::kRefused},  // its function's ELEMENT line changes
       {{"ANALOG_INPUT1-1", "NOPE"}, "1", ReviewStatus::kUnknownKey},
       {{"ANALOG_INPUT1-99", "DESC"}, "1", ReviewStatus::kUnknownSection},
       {{"ANALOG_INPUT1-1", "DESC"}, "Phase A, renamed", ReviewStatus::kOk},
@@ -146,8 +225,10 @@ TEST_F(ReviewTest, SetRefusesWhatDoesNotReadBackAsGiven) {
     SCOPED_TRACE(c.selector.section + "/" + c.selector.key + "=" + c.value.substr(0, 20));
     auto cfg = Load(text);
     std::unique_ptr<CHelvoCfg> changed;
+    ValueListing listed;
     std::string error;
-    EXPECT_EQ(SetValues(*cfg, {{c.selector, c.value}}, changed, error), c.status) << error;
+    EXPECT_EQ(SetValues(ListValues(*cfg), {{c.selector, c.value}}, changed, listed, error), c.status)
+        << error;
     EXPECT_EQ(changed != nullptr, c.status == ReviewStatus::kOk);
     const std::string& named =
         c.status == ReviewStatus::kUnknownSection ? c.selector.section : c.selector.key;
@@ -175,6 +256,9 @@ TEST_F(ReviewTest, LintFindsWhatLoadingTakesSilently) {
       {Edit(v7, "[LOGIC1-1]\r\nELEMENT=Line 1", "[LOGIC1-1]\r\nELEMENT=Lien 1"), "implicit-element",
        "LOGIC1-1", "ELEMENT"},
       {Edit(v7, "[LIMITS]\r\n", "[LIMITS]\r\nSTALE=1\r\n"), "dropped-on-save", "LIMITS", "STALE"},
+      {Edit(v7, "PH_A_INDEX=0", "PH_A_INDEX=-1"), "undefined-inputs", "SEQUENCE1-1", ""},
+      {Edit(v7, "NAME=Station DC\r\n", "NAME=Station DC\r\n\r\n[ELEMENT1-4]\r\nNAME= line 1\r\n"),
+       "duplicate-name", "ELEMENT1-4", "NAME"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.rule) + " " + c.section + " " + c.key);
@@ -186,8 +270,23 @@ TEST_F(ReviewTest, LintFindsWhatLoadingTakesSilently) {
                                                        : findings[0].rule + " " + findings[0].text);
     // The line is the key's own line in the file.
     const LineIndex index(c.text);
-    EXPECT_EQ(it->line, index.Find(c.section)->Find(c.key)->line);
+    const LineIndex::Section* section = index.Find(c.section);
+    EXPECT_EQ(it->line, *c.key ? section->Find(c.key)->line : section->line);
   }
+}
+
+TEST_F(ReviewTest, LintFindsFunctionsThatAreTheirOwnInput) {
+  const std::string v7 = Example("recorder-v7.cfg");
+  auto cfg = Load(v7);
+  auto* sum = dynamic_cast<CSummationCfg*>(cfg->m_pDspCfg[0]->GetIndexedPhasorAddress(eSummationCfg, 0));
+  auto* seq = dynamic_cast<CSequenceCfg*>(cfg->m_pDspCfg[0]->GetIndexedPhasorAddress(eSequenceCfg, 0));
+  ASSERT_TRUE(sum && seq);
+  sum->m_orefInput[0].m_pPhasor = seq;
+  seq->m_orefInput[0].m_pPhasor = sum;
+  std::vector<std::string> loops;
+  for (const Finding& f : Lint(*cfg, v7))
+    if (f.rule == "input-loop") loops.push_back(f.section);
+  EXPECT_EQ(loops, (std::vector<std::string>{"SUMMATION1-1", "SEQUENCE1-1"}));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
+#include <utility>
 
 #include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
@@ -20,6 +22,7 @@
 #include "helvo/platform/file_io.h"
 #include "helvo/platform/format.h"
 #include "helvo/platform/user_interface.h"
+#include "helvo/review/converter_kind.h"
 #include "helvo/review/review.h"
 
 namespace helvo {
@@ -44,43 +47,72 @@ std::string NameOf(const CPhasor* p) {
   return name;
 }
 
-// Marks value as a reference when entry's field of obj is one, and names its target.
-void NameReference(CHelvoCfg& cfg, const CFilerEntry& entry, CFiler* obj, KeyValue& value) {
+// What a reference refers to, to be named by its section once the walk is done.
+struct PendingTarget {
+  size_t section, key;
+  const CFiler* object;
+  std::string item;  // the state or meter within the function
+};
+
+// Marks value as a reference when entry's field of obj is one and names its target; returns the
+// function it refers to (none for elements and references that name nothing) with the item.
+std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFilerEntry& entry, CFiler* obj,
+                                                    KeyValue& value, ConverterKinds& kinds, bool names) {
   if (entry.GetType() == CFilerEntry::eElement) {
-    auto* element = static_cast<CFilerElement*>(entry.GetOffset().Resolve(obj));
-    if (!element) return;
+    CFilerElement* converter = nullptr;
+    const RefKind kind = kinds.Of(entry, obj, converter);
     const bool named = value.value != "-1";
-    if (auto* ref = dynamic_cast<CrefElementName*>(element)) {
-      value.reference = true;
-      if (ref->m_pElementName) value.target = ref->m_pElementName->GetName();
-    } else if (auto* phasor = dynamic_cast<CrefPhasor*>(element)) {
-      value.reference = true;
-      if (named) value.target = NameOf(phasor->m_pPhasor);
-    } else if (auto* state = dynamic_cast<crefState*>(element)) {
-      value.reference = true;
-      if (named && state->m_pPhasor) state->m_pPhasor->GetStateName(value.target, state->m_nNumber);
-    } else if (auto* meter = dynamic_cast<CrefMeter*>(element)) {
-      value.reference = true;
-      if (named && meter->m_pPhasor) meter->m_pPhasor->GetMeterName(value.target, meter->m_nMeter);
+    value.reference = kind != RefKind::kNone;
+    switch (kind) {
+      case RefKind::kElement:
+        if (auto* e = static_cast<CrefElementName*>(converter)->m_pElementName; e && names)
+          value.target = e->GetName();
+        break;
+      case RefKind::kPhasor:
+        if (CPhasor* p = static_cast<CrefPhasor*>(converter)->m_pPhasor; named && p) {
+          if (names) value.target = NameOf(p);
+          return {p, {}};
+        }
+        break;
+      case RefKind::kState:
+        if (auto* state = static_cast<crefState*>(converter); named && state->m_pPhasor) {
+          if (names) state->m_pPhasor->GetStateName(value.target, state->m_nNumber);
+          return {state->m_pPhasor, "state " + std::to_string(state->m_nNumber)};
+        }
+        break;
+      case RefKind::kMeter:
+        if (auto* meter = static_cast<CrefMeter*>(converter); named && meter->m_pPhasor) {
+          if (names) meter->m_pPhasor->GetMeterName(value.target, meter->m_nMeter);
+          return {meter->m_pPhasor, "meter " + std::to_string(meter->m_nMeter)};
+        }
+        break;
+      case RefKind::kNone:
+        break;
     }
-    return;
+    return {};
   }
+  const CPhasor* input = nullptr;
+  const int cls = obj->GetClass();
+  if (entry.GetType() != CFilerEntry::eInt || (cls != ePMU && cls != eCDR)) return {};
   if (auto* pmu = dynamic_cast<CPMU*>(obj); pmu && entry.GetOffset() == FieldOf(&CPMU::m_nInputIndex)) {
     value.reference = true;
     static constexpr eHelvoCfgClass kByType[] = {eAnalogCfg, eSequenceCfg, eSequenceCfg, eSequenceCfg,
                                                  eSummationCfg};
     if (pmu->m_nInputType >= 0 && pmu->m_nInputType < 5)
-      value.target = NameOf(FunctionAt(cfg, kByType[pmu->m_nInputType], pmu->m_nInputIndex));
+      input = FunctionAt(cfg, kByType[pmu->m_nInputType], pmu->m_nInputIndex);
   } else if (auto* cdr = dynamic_cast<CCDR*>(obj);
              cdr && entry.GetOffset() == FieldOf(&CCDR::m_nInputIndex)) {
     value.reference = true;
-    value.target = NameOf(FunctionAt(cfg, eAnalogCfg, cdr->m_nInputIndex));
+    input = FunctionAt(cfg, eAnalogCfg, cdr->m_nInputIndex);
   }
+  if (names) value.target = NameOf(input);
+  return {input, {}};
 }
 
-// The name a reader knows the object of a section by.
-std::string ObjectName(CFiler* obj) {
+// The name a reader knows the object of a section of class cls by.
+std::string ObjectName(CFiler* obj, int cls) {
   std::string name;
+  if (cls == eIdCfg || cls == eLimitsCfg || cls == eTrend) return name;
   if (auto* p = dynamic_cast<CPhasor*>(obj))
     p->GetName(name);
   else if (auto* e = dynamic_cast<CElementName*>(obj))
@@ -98,7 +130,8 @@ std::string ObjectName(CFiler* obj) {
 
 // Appends the listing of one object's section block, written as the writer writes it.
 void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::string& prefix, int version,
-                int& sysFreq, ValueListing& listing) {
+                int& sysFreq, ValueListing& listing, std::vector<PendingTarget>& targets,
+                ConverterKinds& kinds, bool names) {
   StringList lines;
   cfg.GetSections().WriteSectionStrings(section, lines, obj, prefix, version, sysFreq);
   if (lines.IsEmpty()) return;
@@ -106,8 +139,9 @@ void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::
   values.cls = section->GetClass();
   values.object = obj;
   values.definition = section;
-  const std::vector<CFilerEntry*> entries(section->GetFilerList().begin(), section->GetFilerList().end());
-  size_t next = 0;
+  const PtrList<CFilerEntry>& entries = section->GetFilerList();
+  auto next = entries.begin();
+  values.keys.reserve(lines.GetCount());
   for (const std::string& line : lines) {
     if (line.empty()) continue;
     if (line.front() == '[') {
@@ -115,18 +149,21 @@ void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::
       continue;
     }
     const size_t eq = line.find('=');
-    KeyValue value{line.substr(0, eq), line.substr(eq + 1), false, {}};
+    KeyValue value;
+    value.key = line.substr(0, eq);
+    value.value = line.substr(eq + 1);
     // The entry that wrote the line: the next written entry of that name in registration order.
-    for (size_t i = next; i < entries.size(); ++i) {
-      const CFilerEntry* entry = entries[i];
+    for (auto i = next; i != entries.end(); ++i) {
+      const CFilerEntry* entry = *i;
       if (entry->GetKeyName() != value.key || (entry->GetFlags() & FILER_NEVER_WRITTEN)) continue;
-      NameReference(cfg, *entry, obj, value);
-      next = i + 1;
+      auto [target, item] = NameReference(cfg, *entry, obj, value, kinds, names);
+      if (target) targets.push_back({listing.sections.size(), values.keys.size(), target, std::move(item)});
+      next = std::next(i);
       break;
     }
     values.keys.push_back(std::move(value));
   }
-  values.name = ObjectName(obj);
+  values.name = ObjectName(obj, values.cls);
   listing.sections.push_back(std::move(values));
 }
 
@@ -155,6 +192,27 @@ class ScratchFile {
   std::string path_;
 };
 
+// The first difference between the lines of two listings, as "[SECTION] KEY would read VALUE"; empty
+// when they write the same lines. Keys are compared by name: a key added by a set stands at its
+// section's end in expected and at its place in got.
+std::string FirstOtherChange(const ValueListing& expected, const ValueListing& got) {
+  for (size_t i = 0; i < std::max(expected.sections.size(), got.sections.size()); ++i) {
+    if (i >= got.sections.size()) return Format("[%s] would go", expected.sections[i].header.c_str());
+    const SectionValues& g = got.sections[i];
+    if (i >= expected.sections.size() || expected.sections[i].header != g.header)
+      return Format("[%s] would appear", g.header.c_str());
+    const SectionValues& e = expected.sections[i];
+    for (const KeyValue& value : g.keys) {
+      const KeyValue* was = e.Find(value.key);
+      if (!was || was->value != value.value)
+        return Format("[%s] %s would read %s", g.header.c_str(), value.key.c_str(), value.value.c_str());
+    }
+    for (const KeyValue& value : e.keys)
+      if (!g.Find(value.key)) return Format("[%s] %s would go", e.header.c_str(), value.key.c_str());
+  }
+  return {};
+}
+
 }  // namespace
 
 bool ParseSelector(std::string_view text, Selector& selector) {
@@ -171,7 +229,18 @@ const KeyValue* SectionValues::Find(std::string_view key) const {
   return nullptr;
 }
 
+void ValueListing::Index() {
+  byHeader_.clear();
+  for (size_t i = 0; i < sections.size(); ++i) byHeader_.emplace(sections[i].header, i);
+}
+
 const SectionValues* ValueListing::Find(std::string_view text) const {
+  if (byHeader_.size() > 0 || sections.empty()) {
+    auto it = byHeader_.find(std::string(text));
+    if (it != byHeader_.end() && it->second < sections.size() && sections[it->second].header == text)
+      return &sections[it->second];
+    if (byHeader_.size() == sections.size()) return nullptr;
+  }
   for (const SectionValues& section : sections)
     if (section.header == text) return &section;
   return nullptr;
@@ -188,15 +257,18 @@ std::vector<std::string> ValueListing::Lines() const {
   return lines;
 }
 
-ValueListing ListValues(CHelvoCfg& cfg) {
+ValueListing ListValues(CHelvoCfg& cfg, bool names) {
   ValueListing listing;
   const CIdCfg* own = cfg.GetIdCfg();
   const int version = own ? own->m_nSettingsVers : GetSettingVersionLimit();
   cfg.PreDumpProcess(nullptr, version);
   CIdCfg* id = cfg.GetIdCfg();
+  if (!id) return listing;  // a save makes the record; only a configuration never linked lacks it
   int sysFreq = id->m_nSystemFrequency;
   listing.header = {version, CHelvoCfg::m_iIedGen, CHelvoCfg::DspsByGen(CHelvoCfg::m_iIedGen), sysFreq};
 
+  std::vector<PendingTarget> targets;
+  ConverterKinds kinds;
   // The walk of the writer: registration order, the channel groups nested in the unnamed section.
   cFilerSections& sections = cfg.GetSections();
   for (CFilerSection* section : sections.GetSections()) {
@@ -211,7 +283,8 @@ ValueListing ListValues(CHelvoCfg& cfg) {
           if (!list) continue;
           const std::string prefix = Format("%s%d-", childSection->GetName().c_str(), group);
           for (CFiler* obj : *list)
-            if (obj) ListObject(cfg, childSection, obj, prefix, version, sysFreq, listing);
+            if (obj)
+              ListObject(cfg, childSection, obj, prefix, version, sysFreq, listing, targets, kinds, names);
         }
         if (version >= kFirstFoldedVersion)
           ++sections.m_nCurGroup;
@@ -231,8 +304,17 @@ ValueListing ListValues(CHelvoCfg& cfg) {
     FilerList* list = section->GetObjectList(&cfg);
     if (!list) continue;
     for (CFiler* obj : *list)
-      if (obj) ListObject(cfg, section, obj, section->GetName(), version, sysFreq, listing);
+      if (obj)
+        ListObject(cfg, section, obj, section->GetName(), version, sysFreq, listing, targets, kinds, names);
   }
+  std::unordered_map<const CFiler*, const std::string*> headers;
+  for (const SectionValues& section : listing.sections) headers.emplace(section.object, &section.header);
+  for (const PendingTarget& t : targets) {
+    auto it = headers.find(t.object);
+    if (it == headers.end()) continue;
+    listing.sections[t.section].keys[t.key].targetId = *it->second + (t.item.empty() ? "" : " " + t.item);
+  }
+  listing.Index();
   // A save at the own version keeps the set date the file gave.
   for (SectionValues& section : listing.sections)
     if (section.object == id)
@@ -255,10 +337,10 @@ ReviewStatus GetValue(const ValueListing& listing, const Selector& selector, con
   return ReviewStatus::kUnknownKey;
 }
 
-ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignments,
-                       std::unique_ptr<CHelvoCfg>& result, std::string& error) {
+ReviewStatus SetValues(const ValueListing& original, const std::vector<Assignment>& assignments,
+                       std::unique_ptr<CHelvoCfg>& result, ValueListing& after, std::string& error) {
   result.reset();
-  ValueListing listing = ListValues(cfg);
+  ValueListing listing = original;
   for (const Assignment& a : assignments) {
     auto section = std::find_if(listing.sections.begin(), listing.sections.end(),
                                 [&](const SectionValues& s) { return s.header == a.selector.section; });
@@ -286,7 +368,10 @@ ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignment
       error = Format("no key %s in [%s]", a.selector.key.c_str(), a.selector.section.c_str());
       return ReviewStatus::kUnknownKey;
     }
-    section->keys.push_back(KeyValue{a.selector.key, a.value, false, {}});
+    KeyValue added;
+    added.key = a.selector.key;
+    added.value = a.value;
+    section->keys.push_back(std::move(added));
   }
 
   // Read the changed text as a file is read, collecting what the load reports.
@@ -309,8 +394,8 @@ ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignment
                 : "the changed values load with a message: " + recorder.messages[0].text;
     return ReviewStatus::kRefused;
   }
-  changed->m_strFilePath = cfg.m_strFilePath;
-  const ValueListing after = ListValues(*changed);
+  changed->m_strFilePath.clear();
+  after = ListValues(*changed);
   for (const Assignment& a : assignments) {
     const SectionValues* section = after.Find(a.selector.section);
     const KeyValue* value = section ? section->Find(a.selector.key) : nullptr;
@@ -320,6 +405,17 @@ ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignment
                    !section ? "no section"
                    : value  ? value->value.c_str()
                             : "no line");
+    return ReviewStatus::kRefused;
+  }
+  // Only the set lines may change: a value with side effects (an element renamed while its functions
+  // still name it by the old name creates a second element; a header key that moves every meter
+  // index) is refused, naming the first other line it would change.
+  if (const std::string other = FirstOtherChange(listing, after); !other.empty()) {
+    error = assignments.size() == 1
+                ? Format("[%s] %s: setting it changes another line too: ",
+                         assignments[0].selector.section.c_str(), assignments[0].selector.key.c_str())
+                : std::string("the values change more than their own lines: ");
+    error += other;
     return ReviewStatus::kRefused;
   }
   result = std::move(changed);

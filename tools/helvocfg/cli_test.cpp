@@ -1,9 +1,10 @@
-// Unit tests of the tool's pieces that the end-to-end script cannot pin down exactly: line breaking
-// of library messages, message prefixes, the dialog answer with --yes, and the CRC states.
+// Unit tests of the tool's pieces that the end-to-end script cannot pin down exactly: the form of
+// messages (file, line, kind, further lines), the dialog answer with --yes, and the CRC states.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "helvo/engine/crc16.h"
 #include "summary.h"
@@ -14,37 +15,36 @@ namespace {
 
 using namespace helvo;
 
-std::string Printed(const std::string& text) {
-  std::FILE* f = std::tmpfile();
-  PrintLines(f, text);
-  std::rewind(f);
-  std::string out;
-  for (int c; (c = std::fgetc(f)) != EOF;) out += static_cast<char>(c);
-  std::fclose(f);
-  return out;
-}
-
-TEST(PrintLines, EveryKindOfLineBreakBecomesOne) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"a\r\nb", "a\nb\n"},       {"a\nb", "a\nb\n"}, {"a\rb", "a\nb\n"},
-      {"a\r\n\r\nb", "a\n\nb\n"}, {"a\r\n", "a\n\n"}, {"", "\n"},
+TEST(FormatMessage, NamesFileAndLineAndIndentsFurtherLines) {
+  const std::tuple<const char*, int, const char*, const char*> cases[] = {
+      {"a.cfg", 12, "a\r\nb", "a.cfg:12: warning: a\n  b\n"},
+      {"a.cfg", 0, "a\nb\rc", "a.cfg: warning: a\n  b\n  c\n"},
+      {"a.cfg", 0, "a\r\n\r\n", "a.cfg: warning: a\n  \n  \n"},
+      {"", 3, "x", "warning: x\n"},
   };
-  for (const auto& [text, printed] : cases) EXPECT_EQ(Printed(text), printed) << text;
+  for (const auto& [file, line, text, printed] : cases)
+    EXPECT_EQ(FormatMessage(file, line, "warning", text), printed) << text;
 }
 
-TEST(TerminalUserInterface, PrefixesByIconAndCounts) {
+TEST(TerminalUserInterface, KindsPlacesDialogsAndCount) {
   TerminalUserInterface ui(TerminalUserInterface::Confirm::kYes);
-  ::testing::internal::CaptureStderr();
-  EXPECT_EQ(ui.MessageBox(nullptr, "bad\r\nline", "title", MB_OK | MB_ICONERROR), IDOK);
-  EXPECT_EQ(ui.MessageBox(nullptr, "odd", {}, MB_ICONWARNING), IDOK);
+  ui.Collect();
+  ui.SetFile("f.cfg");
+  MessageContext at;
+  at.line = 9;
+  at.path = "/tmp/copy.cfg";  // the tool's own name for the file wins
+  EXPECT_EQ(ui.MessageBoxAt(nullptr, "bad \"K\xFC\"\r\nline", "title", MB_OK | MB_ICONERROR, at), IDOK);
   EXPECT_EQ(ui.MessageBox(nullptr, "fyi", {}, MB_OK), IDOK);
   EXPECT_EQ(ui.MessageBox(nullptr, "sure?", {}, MB_YESNO | MB_ICONQUESTION), IDYES);
+  ui.Error("not mine");
   DialogModel dialog;
+  dialog.staticText = "Lost:";
   dialog.editText = "first\r\n \r\n";
   EXPECT_EQ(ui.ShowDialog(nullptr, dialog), IDOK);
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "error: bad\nline\nwarning: odd\nnote: fyi\nnote: sure?\nfirst\n \n");
-  EXPECT_EQ(ui.MessageCount(), 4);
+  EXPECT_EQ(ui.TakeCollected(),
+            "f.cfg:9: error: bad \"K\u00FC\"\n  line\nf.cfg: note: fyi\nf.cfg: note: sure?\n"
+            "f.cfg: error: not mine\nf.cfg: note: Lost:\n  first\n   \n");
+  EXPECT_EQ(ui.MessageCount(), 3);  // the tool's own errors are not the library's messages
   EXPECT_FALSE(ui.Unanswered());
 }
 

@@ -1,7 +1,5 @@
 #include "commands.h"
 
-#include <cstdio>
-
 #include "helvo/platform/format.h"
 #include "helvo/saving/confirm_dialog.h"
 #include "terminal_ui.h"
@@ -15,33 +13,35 @@ int Convert(const ConvertOptions& options) {
   TerminalUserInterface ui(options.yes ? TerminalUserInterface::Confirm::kYes
                                        : TerminalUserInterface::Confirm::kAsk);
   ScopedUserInterface scoped(ui);
-  if (options.version && !CheckTargetVersion(*options.version)) return kExitUsage;
+  ui.SetFile(options.file);
+  if (options.version && !CheckTargetVersion(*options.version, options.file)) return kExitUsage;
   auto loaded = Load(options.file, false);
   if (!loaded) return kExitFileError;
+  if (RefusedAfterMessages(ui, options.file, options.force)) return kExitMessages;
   CHelvoCfg& cfg = *loaded->cfg;
 
-  int saved = 0;
-  if (!options.version) {
-    saved = cfg.WriteCfgFile(options.out, nullptr);
-  } else {
-    StringList lines = ScanLines(cfg, *options.version);
-    if (IsDownwardConversion(lines)) {
-      PrintError(Format("%s: a setting version %d file cannot be converted to version %d",
-                        options.file.c_str(), OwnVersion(cfg), *options.version));
-      return kExitUsage;
-    }
-    if (!lines.IsEmpty()) {
-      cConfirmVersionDlg dialog(nullptr, &lines);
-      if (dialog.DoModal() != IDOK) {
-        PrintError(ui.Unanswered() ? "not confirmed (no terminal to ask; --yes confirms): nothing written"
-                                   : "not confirmed: nothing written");
-        return kExitNotConfirmed;
-      }
-    }
-    saved = cfg.WriteCfgFile(options.out, *options.version, nullptr);
+  // A save at the file's own version deletes too (channels without a valid module or scale, meter
+  // groups past the limit): the scan runs for every save, and what it lists must be confirmed.
+  const int version = options.version.value_or(OwnVersion(cfg));
+  StringList lines = ScanLines(cfg, version);
+  if (IsDownwardConversion(lines)) {
+    PrintError(
+        Format("a setting version %d file cannot be converted to version %d", OwnVersion(cfg), version));
+    return kExitUsage;
   }
+  if (!lines.IsEmpty()) {
+    cConfirmVersionDlg dialog(nullptr, &lines);
+    if (dialog.DoModal() != IDOK) {
+      PrintError(ui.Unanswered() ? "not confirmed (no terminal to ask; --yes confirms): nothing written"
+                                 : "not confirmed: nothing written");
+      return kExitNotConfirmed;
+    }
+  }
+  ui.SetFile(options.out);  // what the save shows concerns the file written
+  const int saved = options.version ? cfg.WriteCfgFile(options.out, *options.version, nullptr)
+                                    : cfg.WriteCfgFile(options.out, nullptr);
   if (!saved) {
-    PrintError(options.out + ": the file could not be written");
+    PrintError(WriteFailure());
     return kExitFileError;
   }
   return kExitOk;

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include <nlohmann/json.hpp>
+
+#include "helvo/platform/text_encoding.h"
 #include "terminal_ui.h"
 #include "tool_common.h"
 
@@ -9,13 +12,23 @@ namespace helvocli {
 
 using namespace helvo;
 
-int Scan(const std::string& file, int version) {
+int Scan(const std::string& file, int version, bool json) {
   TerminalUserInterface ui;
   ScopedUserInterface scoped(ui);
-  if (!CheckTargetVersion(version)) return kExitUsage;
+  ui.SetFile(file);
+  if (!CheckTargetVersion(version, file)) return kExitUsage;
   auto loaded = Load(file, false);
   if (!loaded) return kExitFileError;
-  for (const std::string& line : ScanLines(*loaded->cfg, version)) std::printf("%s\n", line.c_str());
+  const StringList lines = ScanLines(*loaded->cfg, version);
+  if (!json) {
+    for (const std::string& line : lines) std::printf("%s\n", Cp1252ToUtf8(line).c_str());
+    return kExitOk;
+  }
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const std::string& line : lines) list.push_back(Cp1252ToUtf8(line));
+  std::printf("%s\n", nlohmann::ordered_json({{"file", file}, {"version", version}, {"lines", list}})
+                          .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+                          .c_str());
   return kExitOk;
 }
 

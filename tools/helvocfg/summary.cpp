@@ -15,6 +15,7 @@
 #include "helvo/model/records.h"
 #include "helvo/model/trend.h"
 #include "helvo/platform/format.h"
+#include "helvo/platform/text_encoding.h"
 
 namespace helvocli {
 
@@ -170,6 +171,47 @@ std::string OptionName(unsigned option) {
   return name ? name : Format("option %u", option);
 }
 
+// Settings files are 8-bit text: every text the summary took from the file becomes UTF-8.
+void DecodeTexts(Summary& s) {
+  auto decode = [](std::string& text) { text = Cp1252ToUtf8(text); };
+  auto function = [&](FunctionSummary& f) {
+    decode(f.name);
+    decode(f.type);
+    decode(f.description);
+  };
+  decode(s.crc.stored);
+  decode(s.serialNumber);
+  decode(s.comments);
+  for (ChannelGroupSummary& g : s.channelGroups) {
+    decode(g.name);
+    decode(g.referenceChannel);
+    for (ElementSummary& e : g.elements) {
+      decode(e.name);
+      for (FunctionSummary& f : e.functions) function(f);
+    }
+    for (FunctionSummary& f : g.unassigned) function(f);
+  }
+  for (MeterGroupSummary& m : s.meterGroups) {
+    decode(m.name);
+    for (std::string& meter : m.meters) decode(meter);
+  }
+  if (s.trend)
+    for (TrendEntrySummary& e : s.trend->entries) decode(e.meter);
+  if (s.pmu) {
+    decode(s.pmu->header);
+    for (PmuPhasorSummary& p : s.pmu->phasors) {
+      decode(p.name);
+      decode(p.input);
+    }
+  }
+  if (s.cdr) {
+    for (CdrChannelSummary& c : s.cdr->channels) {
+      decode(c.name);
+      decode(c.input);
+    }
+  }
+}
+
 std::string Or(const std::string& text, const char* fallback) {
   return text.empty() ? fallback : text;
 }
@@ -233,6 +275,7 @@ Summary Summarize(CHelvoCfg& cfg, const std::string& file, const CrcState& crc) 
   }
   s.pmu = DescribePmu(cfg);
   s.cdr = DescribeCdr(cfg);
+  DecodeTexts(s);
   return s;
 }
 

@@ -108,7 +108,7 @@ struct Summary {
 // The CRC state of a file's bytes.
 CrcState ReadCrcState(const std::string& bytes);
 
-// The summary of a configuration loaded (and linked) from file.
+// The summary of a configuration loaded (and linked) from file; its texts are UTF-8.
 Summary Summarize(helvo::CHelvoCfg& cfg, const std::string& file, const CrcState& crc);
 
 std::string ToText(const Summary& summary);

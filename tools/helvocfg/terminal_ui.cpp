@@ -5,44 +5,62 @@
 #include <cctype>
 #include <iostream>
 
+#include "helvo/platform/text_encoding.h"
+
 namespace helvocli {
 
 using namespace helvo;
 
 namespace {
 
-const char* PrefixOf(unsigned style) {
+const char* KindOf(unsigned style) {
   switch (style & 0xF0u) {
     case MB_ICONERROR:
-      return "error: ";
+      return "error";
     case MB_ICONWARNING:
-      return "warning: ";
+      return "warning";
     default:
-      return "note: ";
+      return "note";
   }
 }
 
 }  // namespace
 
-void PrintLines(std::FILE* out, const std::string& text) {
-  std::fflush(stdout);  // keep the order of what goes to stdout and stderr
-  std::string line;
+std::string FormatMessage(const std::string& file, int line, const char* kind, const std::string& text) {
+  std::string out;
+  if (!file.empty()) out += file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": ";
+  out += kind;
+  out += ": ";
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (c == '\r' || c == '\n') {
-      std::fprintf(out, "%s\n", line.c_str());
-      line.clear();
+      out += "\n  ";
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     } else {
-      line += c;
+      out += c;
     }
   }
-  std::fprintf(out, "%s\n", line.c_str());
+  return out += '\n';
 }
 
-int TerminalUserInterface::MessageBox(CWnd*, const std::string& text, const std::string&, unsigned style) {
+void TerminalUserInterface::Emit(const std::string& text) {
+  if (collect_) {
+    collected_ += text;
+    return;
+  }
+  std::fflush(stdout);  // keep the order of what goes to stdout and stderr
+  std::fputs(text.c_str(), stderr);
+}
+
+int TerminalUserInterface::MessageBox(CWnd* parent, const std::string& text, const std::string& title,
+                                      unsigned style) {
+  return MessageBoxAt(parent, text, title, style, {});
+}
+
+int TerminalUserInterface::MessageBoxAt(CWnd*, const std::string& text, const std::string&, unsigned style,
+                                        const MessageContext& where) {
   ++messages_;
-  PrintLines(stderr, PrefixOf(style) + text);
+  Emit(FormatMessage(file_.empty() ? where.path : file_, where.line, KindOf(style), Cp1252ToUtf8(text)));
   return (style & 0x0Fu) == MB_YESNO ? IDYES : IDOK;
 }
 
@@ -51,13 +69,19 @@ int TerminalUserInterface::ShowDialog(CWnd*, const DialogModel& dialog) {
   // The edit text ends with a line break after its last line; print the lines without an extra one.
   std::string lines = dialog.editText;
   if (lines.size() >= 2 && lines.compare(lines.size() - 2, 2, "\r\n") == 0) lines.resize(lines.size() - 2);
-  if (!dialog.editText.empty()) PrintLines(stderr, lines);
+  std::string text = dialog.staticText;
+  if (!lines.empty()) text += "\r\n" + lines;
+  Emit(FormatMessage(file_, 0, "note", Cp1252ToUtf8(text)));
   if (confirm_ == Confirm::kYes) return IDOK;
   if (!isatty(STDIN_FILENO)) {
     unanswered_ = true;
     return IDCANCEL;
   }
   return AskYesNo("Continue?") ? IDOK : IDCANCEL;
+}
+
+void TerminalUserInterface::Error(const std::string& text) {
+  Emit(FormatMessage(file_, 0, "error", text));
 }
 
 bool AskYesNo(const char* question) {
@@ -69,8 +93,21 @@ bool AskYesNo(const char* question) {
   return answer == "y" || answer == "yes";
 }
 
-void PrintError(const std::string& text) {
-  PrintLines(stderr, "error: " + text);
+void PrintError(const std::string& text, const std::string& file) {
+  auto* ui = dynamic_cast<TerminalUserInterface*>(&GetUserInterface());
+  if (!ui) {
+    std::fflush(stdout);
+    std::fputs(FormatMessage(file, 0, "error", text).c_str(), stderr);
+    return;
+  }
+  if (file.empty() || file == ui->File()) {
+    ui->Error(text);
+    return;
+  }
+  const std::string current = ui->File();
+  ui->SetFile(file);
+  ui->Error(text);
+  ui->SetFile(current);
 }
 
 }  // namespace helvocli

@@ -1,8 +1,13 @@
 #include "tool_common.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "helvo/engine/filer.h"
@@ -51,36 +56,62 @@ class ScratchDir {
 
 }  // namespace
 
+bool ReadForTool(const std::string& path, std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    PrintError(cFilerContainer::ErrorString(eFilerOpenError), path);
+    return false;
+  }
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode) &&
+            !(S_ISREG(st.st_mode) && st.st_size > static_cast<off_t>(kMaxFileBytes));
+  std::string data;
+  char chunk[65536];
+  while (ok) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    data.append(chunk, static_cast<std::size_t>(n));
+    ok = data.size() <= kMaxFileBytes;
+  }
+  ::close(fd);
+  if (!ok) {
+    PrintError(cFilerContainer::ErrorString(eFilerReadError), path);
+    return false;
+  }
+  bytes.swap(data);
+  return true;
+}
+
 std::optional<Loaded> Load(const std::string& path, bool noCrcCheck) {
   Loaded loaded;
-  const ReadStatus status = ReadWholeFile(path, loaded.bytes);
-  if (status != ReadStatus::kOk) {
-    PrintError(path + ": " + cFilerContainer::ErrorString(eFilerOpenError));
-    return std::nullopt;
-  }
+  if (!ReadForTool(path, loaded.bytes)) return std::nullopt;
   std::optional<ScratchDir> scratch;
   std::string source = path;
   if (MarkedAsNewFile(loaded.bytes)) {
     scratch.emplace();
     source = scratch->path() + "/copy.cfg";
     if (scratch->path().empty() || !ReplaceFileAtomically(source, loaded.bytes)) {
-      PrintError(path + ": no private copy could be made to load it from");
+      PrintError("no private copy could be made to load it from", path);
       return std::nullopt;
     }
   }
   loaded.cfg = std::make_unique<CHelvoCfg>(source, noCrcCheck ? 1 : 0);
   if (loaded.cfg->m_eReadResult != eFilerNoError) {
-    PrintError(path + ": " + cFilerContainer::ErrorString(loaded.cfg->m_eReadResult));
+    PrintError(cFilerContainer::ErrorString(loaded.cfg->m_eReadResult), path);
     return std::nullopt;
   }
   loaded.cfg->m_strFilePath = path;
   return loaded;
 }
 
-bool CheckTargetVersion(int version) {
+bool CheckTargetVersion(int version, const std::string& file) {
   const int limit = GetSettingVersionLimit();
   if ((version >= 1 && version <= 7) || (version >= 201 && version <= limit)) return true;
-  PrintError(Format("setting version %d cannot be written (1 to 7, or 201 to %d)", version, limit));
+  PrintError(Format("setting version %d cannot be written (1 to 7, or 201 to %d)", version, limit), file);
   return false;
 }
 
@@ -97,6 +128,22 @@ bool IsDownwardConversion(const StringList& lines) {
 int OwnVersion(const CHelvoCfg& cfg) {
   const CIdCfg* id = cfg.GetIdCfg();
   return id ? id->m_nSettingsVers : 0;
+}
+
+bool RefusedAfterMessages(const TerminalUserInterface& ui, const std::string& file, bool force) {
+  const int count = ui.MessageCount();
+  if (count == 0 || force) return false;
+  PrintError(Format("loading showed %d message%s, so the file may have lost settings: nothing written "
+                    "(--force writes what was read)",
+                    count, count == 1 ? "" : "s"),
+             file);
+  return true;
+}
+
+std::string WriteFailure() {
+  std::string text = "the file could not be written";
+  if (const int error = LastWriteError()) text += Format(" (%s)", std::strerror(error));
+  return text;
 }
 
 }  // namespace helvocli

@@ -1,13 +1,23 @@
 // What several subcommands share: loading a file for the tool, the target-version check and the scan.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "helvo/model/helvo_cfg.h"
+#include "terminal_ui.h"
 
 namespace helvocli {
+
+// The largest file the tool reads: settings files are far smaller (lines of at most 255 bytes in a
+// few thousand sections); a device or a runaway file is refused instead of filling memory.
+constexpr std::size_t kMaxFileBytes = std::size_t{64} << 20;
+
+// Reads path whole for the tool's own look at it (CRC line, one-time mark); reports a failure as
+// "PATH: error: TEXT" and answers false.
+bool ReadForTool(const std::string& path, std::string& bytes);
 
 // A configuration loaded from a file, with the file's bytes.
 struct Loaded {
@@ -15,13 +25,13 @@ struct Loaded {
   std::string bytes;
 };
 
-// Loads path, reporting a failure as "error: PATH: TEXT". The tool never deletes what it is given: a
+// Loads path, reporting a failure as "PATH: error: TEXT". The tool never deletes what it is given: a
 // file marked as a one-time new file is loaded from a private copy.
 std::optional<Loaded> Load(const std::string& path, bool noCrcCheck);
 
 // Setting versions a file can be written at: the older family and the newer one up to the host's
-// limit. Anything else would give a file the reader refuses; prints why and answers false.
-bool CheckTargetVersion(int version);
+// limit. Anything else would give a file the reader refuses; prints why (naming file) and answers false.
+bool CheckTargetVersion(int version, const std::string& file);
 
 // The lines of the scan for a save of cfg at version.
 helvo::StringList ScanLines(helvo::CHelvoCfg& cfg, int version);
@@ -31,5 +41,12 @@ bool IsDownwardConversion(const helvo::StringList& lines);
 
 // The setting version the configuration's file says.
 int OwnVersion(const helvo::CHelvoCfg& cfg);
+
+// A command that writes what it loaded refuses when loading showed a message (an unrecognised section
+// or key, an invalid analog type: each drops settings) unless forced: prints why and answers true.
+bool RefusedAfterMessages(const TerminalUserInterface& ui, const std::string& file, bool force);
+
+// "the file could not be written", with the system's reason when the file layer kept one.
+std::string WriteFailure();
 
 }  // namespace helvocli

@@ -1,0 +1,42 @@
+// Which kind of reference a key's converter is, asked of the run-time type system once per key
+// definition rather than once per object: every object of a section holds the same converter class
+// in the same field.
+#pragma once
+
+#include <unordered_map>
+
+#include "helvo/engine/converters.h"
+#include "helvo/engine/filer.h"
+
+namespace helvo {
+
+enum class RefKind { kNone, kElement, kPhasor, kState, kMeter };
+
+class ConverterKinds {
+ public:
+  // The kind of entry's converter in obj (kNone for plain fields and other converters) and the
+  // converter itself.
+  RefKind Of(const CFilerEntry& entry, CFiler* obj, CFilerElement*& converter) {
+    converter = nullptr;
+    if (entry.GetType() != CFilerEntry::eElement) return RefKind::kNone;
+    converter = static_cast<CFilerElement*>(entry.GetOffset().Resolve(obj));
+    if (!converter) return RefKind::kNone;
+    if (auto known = kinds_.find(&entry); known != kinds_.end()) return known->second;
+    RefKind kind = RefKind::kNone;
+    if (dynamic_cast<CrefElementName*>(converter))
+      kind = RefKind::kElement;
+    else if (dynamic_cast<CrefPhasor*>(converter))
+      kind = RefKind::kPhasor;
+    else if (dynamic_cast<crefState*>(converter))
+      kind = RefKind::kState;
+    else if (dynamic_cast<CrefMeter*>(converter))
+      kind = RefKind::kMeter;
+    kinds_.emplace(&entry, kind);
+    return kind;
+  }
+
+ private:
+  std::unordered_map<const CFilerEntry*, RefKind> kinds_;
+};
+
+}  // namespace helvo
