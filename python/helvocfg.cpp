@@ -11,14 +11,17 @@
 #include <string>
 #include <vector>
 
+#include "helvo/engine/crc16.h"
 #include "helvo/engine/filer.h"
 #include "helvo/host/settings_file.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/model/records.h"
+#include "helvo/platform/format.h"
 #include "helvo/platform/text_encoding.h"
 #include "helvo/platform/user_interface.h"
 #include "helvo/review/review.h"
+#include "summary.h"
 
 namespace py = pybind11;
 
@@ -253,11 +256,12 @@ class Config {
       std::lock_guard lock(mutex_);
       Collector collector;
       std::unique_ptr<CHelvoCfg> changed;
-      status = SetValues(cfg(), {assignment}, changed, error);
-      listing_.reset();
+      ValueListing after;
+      status = SetValues(Listing(), {assignment}, changed, after, error);
       if (status == ReviewStatus::kOk) {
         opened_.cfg = std::move(changed);
-        text_ = ListingText(Listing());
+        listing_ = std::move(after);
+        text_ = ListingText(*listing_);
       }
     }
     if (status == ReviewStatus::kUnknownSection || status == ReviewStatus::kUnknownKey)
@@ -286,17 +290,30 @@ class Config {
     {
       py::gil_scoped_release release;
       std::lock_guard lock(mutex_);
-      Collector collector;  // the fresh load's messages are the load's, already on .messages
-      // Lint judges a configuration as just loaded from its text.
-      std::string image = text_;
-      std::unique_ptr<CHelvoCfg> fresh = std::make_unique<CHelvoCfg>();
-      fresh->ReadCfgFile(image.data(), image.size(), 1);
-      found = Lint(*fresh, text_);
+      // Lint judges a configuration as just loaded from its text, as the tool does.
+      OpenedSettingsFile fresh = Fresh();
+      if (fresh.cfg) found = Lint(*fresh.cfg, text_);
     }
     std::vector<PyFinding> out;
     for (const helvo::Finding& f : found)
       out.push_back({f.rule, Text(f.section), Text(f.key), Text(f.text), f.line});
     return out;
+  }
+
+  py::object ToDict() {
+    std::string json;
+    {
+      py::gil_scoped_release release;
+      std::lock_guard lock(mutex_);
+      OpenedSettingsFile fresh = Fresh();
+      if (fresh.cfg) {
+        const helvocli::Summary summary =
+            helvocli::Summarize(*fresh.cfg, path_, helvocli::ReadCrcState(text_));
+        json = helvocli::ShowDocument(summary, ListValues(*fresh.cfg))
+                   .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+      }
+    }
+    return py::module_::import("json").attr("loads")(json);
   }
 
   // The listing of the configuration as it stands; made on first use.
@@ -314,11 +331,20 @@ class Config {
   std::mutex& Mutex() { return mutex_; }
 
  private:
-  // The text of a file holding listing: an unchecked CRC line, then the body.
+  // The text of a file holding listing, with its CRC.
   static std::string ListingText(const ValueListing& listing) {
     std::string text = "0000\r\n\r\n";
     for (const std::string& line : listing.Lines()) text += line + "\r\n";
+    const std::string crc = Format("%04x", Crc16Update(0, std::string_view(text).substr(5)));
+    text.replace(0, 4, crc);
     return text;
+  }
+
+  // A configuration loaded afresh from the text as it stands (the file's, or the set values'), as the
+  // tool loads a file; its messages are the load's own, already on .messages.
+  OpenedSettingsFile Fresh() {
+    Collector collector;
+    return OpenSettingsText(text_, true);
   }
   OpenedSettingsFile opened_;
   std::optional<ValueListing> listing_;
@@ -415,6 +441,8 @@ collected on the objects, never printed. Texts are str, decoded from the file's 
           "lint", &Config::LintFindings,
           "What loading took silently: dangling references, undefined inputs, implicit elements, what the "
           "next save drops, input loops, invalid logic, count mismatches, duplicate names (list of Finding).")
+      .def("to_dict", &Config::ToDict,
+           "The configuration as one document: the document `helvocfg show --json` prints (schema 2).")
       .def("__repr__", &Config::Repr);
 
   py::class_<PySection>(m, "Section", "A section as a save at the file's own version writes it.")

@@ -66,4 +66,16 @@ OpenedSettingsFile OpenSettingsFile(const std::string& path, bool noCheck) {
   return opened;
 }
 
+OpenedSettingsFile OpenSettingsText(const std::string& bytes, bool noCheck) {
+  OpenedSettingsFile opened;
+  ScratchDir scratch;
+  const std::string source = scratch.path() + "/copy.cfg";
+  if (scratch.path().empty() || !ReplaceFileAtomically(source, bytes)) return opened;
+  auto cfg = std::make_unique<CHelvoCfg>(source, noCheck ? 1 : 0);
+  opened.bytes = bytes;
+  opened.result = cfg->m_eReadResult;
+  if (opened.result == eFilerNoError) opened.cfg = std::move(cfg);
+  return opened;
+}
+
 }  // namespace helvo

@@ -24,6 +24,10 @@ struct OpenedSettingsFile {
 // success cfg's m_strFilePath is path.
 OpenedSettingsFile OpenSettingsFile(const std::string& path, bool noCheck);
 
+// Loads a settings file's text into a new configuration, as OpenSettingsFile loads the file (through a
+// private copy, so that what a load by path does to the header values is done here too).
+OpenedSettingsFile OpenSettingsText(const std::string& bytes, bool noCheck);
+
 // True when the identification section of bytes marks the file as a one-time new file (NEWFILE
 // other than 0).
 bool MarkedAsNewFile(const std::string& bytes);
