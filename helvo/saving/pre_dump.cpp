@@ -301,13 +301,13 @@ int cHelvoDspCfg::PreDumpProcess(int version) {
     if (auto* element = dynamic_cast<CElementName*>(obj)) element->m_nElementNumber = ++number;
 
   // 2. The CH_GRP record names the angle reference: a channel with a harmonic number, preferring the
-  //    group's reference channel.
+  //    group's reference channel. Only a channel the file will hold (step 4) can be named.
   DeleteAll(m_ChGrpList);
   cCGMisc* chGrp = nullptr;
   if (IsAngleReferenceWritten(version)) {
-    auto hasHarmonic = [](CPhasor* f) {
+    auto hasHarmonic = [version](CPhasor* f) {
       auto* analog = dynamic_cast<CAnalogCfg*>(f);
-      return analog && analog->m_oDetParams.m_nHarmonicNumber != 0;
+      return analog && analog->m_oDetParams.m_nHarmonicNumber != 0 && IsAnalogChannelKept(*analog, version);
     };
     CPhasor* reference = hasHarmonic(GetRefChannel()) ? GetRefChannel() : nullptr;
     for (int i = 0; !reference && i < GetFunctionTableCapacity(eAnalogCfg); ++i)
@@ -370,18 +370,9 @@ int cHelvoDspCfg::PreDumpProcess(int version) {
     for (int i = 0; i < GetFunctionTableCapacity(eSummationCfg); ++i) {
       auto* sum = dynamic_cast<CSummationCfg*>(m_pSummation[i]);
       if (!m_pSummation[i]) continue;
-      if (sum) {
-        sum->m_fPriFactor = 1.0f;
-        sum->m_fSecFactor = 1.0f;
-        CPhasor* input = sum->GetInputPhasor(0);
-        if (auto* analog = dynamic_cast<CAnalogCfg*>(input)) {
-          sum->m_fPriFactor = analog->m_Scale.m_fPri1;
-          sum->m_fSecFactor = analog->m_Scale.m_fSec1;
-        } else if (auto* inner = dynamic_cast<CSummationCfg*>(input)) {
-          sum->m_fPriFactor = inner->m_fPriFactor;
-          sum->m_fSecFactor = inner->m_fSecFactor;
-        }
-      }
+      // Derived along input 1 rather than copied from a summation's factors as they stand, so that
+      // one save reaches the final values whatever the order of the summations.
+      if (sum) sum->GetInputFactors(sum->m_fPriFactor, sum->m_fSecFactor);
       if (oldUnits) UpperCaseKiloPrefix(m_pSummation[i]);
       moveToList(eSummationCfg, i);
     }

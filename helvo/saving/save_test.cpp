@@ -111,6 +111,21 @@ TEST_F(SaveTest, ALatchIsDefinedByItsOutsideInputs) {
   }
 }
 
+TEST_F(SaveTest, SummationFactorsFollowInputOneInOneSave) {
+  // Summation 2 takes its factors from summation 3, which follows the current channel (600 : 5).
+  auto cfg =
+      Load(Write("in.set", 6, 1,
+                 "[SUMMATION1-2]\nELEMENT=Line\nTYPE=IaSum\nINPUT1_INDEX=20\n\n[SUMMATION1-3]\nELEMENT="
+                 "Line\nTYPE=IaSum\nINPUT1_INDEX=1\n\n"));
+  ASSERT_EQ(cfg->WriteCfgFile(dir_.File("a.set"), nullptr), 1);
+  const auto lines = Body(dir_.File("a.set"));
+  const auto sum2 = std::find(lines.begin(), lines.end(), "[SUMMATION1-2]");
+  ASSERT_NE(sum2, lines.end());
+  EXPECT_EQ(std::find(sum2, lines.end(), "PRI_FACTOR=600"), sum2 + 6);
+  ASSERT_EQ(Load(dir_.File("a.set"))->WriteCfgFile(dir_.File("b.set"), nullptr), 1);
+  EXPECT_EQ(dir_.Read("b.set"), dir_.Read("a.set"));
+}
+
 TEST_F(SaveTest, ConversionsDropWhatTheTargetCannotHold) {
   std::string groups;
   for (int n = 3; n <= 11; ++n) groups += Format("[METERING_GROUP%d]\nNAME=G%d\n\n", n, n);
