@@ -256,12 +256,13 @@ void ReadSections(cFilerSections& sections, Lines& lines) {
 eFilerError ReadSettingsViews(const std::string& path, std::string& data,
                               std::vector<std::string_view>& lines, bool noCheck, bool scanHeader,
                               std::uint16_t* crcOut) {
-  switch (ReadWholeFile(path, data)) {
+  switch (ReadWholeFile(path, data, kMaxSettingsFileSize)) {
     case ReadStatus::kOk:
       break;
     case ReadStatus::kNotFound:
       return eFilerOpenError;
     case ReadStatus::kFailed:
+    case ReadStatus::kTooLarge:  // no settings file is that large; its CRC is not worth reading for
       return eFilerReadError;
   }
   if (data.size() < 5) return eFilerReadError;

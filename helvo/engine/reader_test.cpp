@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdint>
 #include <tuple>
@@ -88,6 +90,12 @@ TEST_F(ReaderTest, FileLevelFailures) {
   EXPECT_EQ(r.ReadCfgFile(dir_.path(), 0), eFilerReadError);
   EXPECT_EQ(ReadBytes(c, "noch"), eFilerReadError);
   EXPECT_EQ(ReadBytes(c, "noch\r"), eFilerNoError);
+  // Files no recorder could have written fail, and in bounded memory: a 64 GiB sparse file and a
+  // stream without end.
+  const std::string huge = dir_.File("huge.cfg");
+  ASSERT_EQ(truncate(dir_.Write("huge.cfg", "noch\r\n").c_str(), off_t{64} << 30), 0);
+  EXPECT_EQ(r.ReadCfgFile(huge, 0), eFilerReadError);
+  EXPECT_EQ(r.ReadCfgFile(std::string("/dev/zero"), 1), eFilerReadError);
 
   // By name a line may hold 255 bytes (CR not counted); 256 fail the whole read.
   const std::string text(250, 't');

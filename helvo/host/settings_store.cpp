@@ -287,6 +287,7 @@ cSettingsStore::eLoadResult cSettingsStore::Load(const std::string& path) {
     case ReadStatus::kNotFound:
       return kMissing;
     case ReadStatus::kFailed:
+    case ReadStatus::kTooLarge:
       break;
   }
   return kUnreadable;
@@ -564,6 +565,7 @@ bool UpdateSettingsValue(
     case ReadStatus::kNotFound:
       break;
     case ReadStatus::kFailed:
+    case ReadStatus::kTooLarge:
       return false;
   }
 
