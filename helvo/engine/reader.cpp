@@ -22,8 +22,9 @@ namespace {
 
 // The header keys the by-name form picks up while reading lines, in the order they are tried.
 struct HeaderKey {
-  const char* name;
+  std::string_view name;
   int* target;
+  size_t underscore;  // where the first underscore of name stands
 };
 
 bool CrcMatches(const char field[4], std::uint16_t crc) {
@@ -39,19 +40,22 @@ bool IsUncheckedMark(const char field[4]) {
 // setting version the reader refuses. Every line of a file passes through here, so the line is
 // scanned once for all four names rather than once per name.
 bool ScanHeaderLine(std::string_view line) {
+  // Each name with the position of its first underscore: a line can contain a name only around an
+  // underscore, so only the underscores of a line are looked at.
   static const HeaderKey kKeys[] = {
-      {"SETTINGS_VERS", &cFilerSections::m_nSettingVersion},
-      {"NUM_BANKS", &cFilerSections::m_nDSPBanks},
-      {"NUM_A_CHANNELS", &cFilerSections::m_nAChan},
-      {"SAMPLE_RATE", &cFilerSections::m_nSampleRate},
+      {"SETTINGS_VERS", &cFilerSections::m_nSettingVersion, 8},
+      {"NUM_BANKS", &cFilerSections::m_nDSPBanks, 3},
+      {"NUM_A_CHANNELS", &cFilerSections::m_nAChan, 3},
+      {"SAMPLE_RATE", &cFilerSections::m_nSampleRate, 6},
   };
   constexpr size_t kNone = std::size(kKeys);
   size_t found = kNone;  // the first key, in the order above, that the line contains anywhere
   const std::string_view text = line;
-  for (size_t at = 0; at < text.size() && found > 0; ++at) {
-    if (text[at] != 'S' && text[at] != 'N') continue;  // the first letters of the four names
-    for (size_t k = 0; k < found; ++k)
-      if (text.substr(at).starts_with(kKeys[k].name)) found = k;
+  for (size_t u = text.find('_'); u != std::string_view::npos && found > 0; u = text.find('_', u + 1)) {
+    for (size_t k = 0; k < found; ++k) {
+      const HeaderKey& key = kKeys[k];
+      if (u >= key.underscore && text.substr(u - key.underscore).starts_with(key.name)) found = k;
+    }
   }
   if (found == kNone) return true;
   const HeaderKey& key = kKeys[found];
