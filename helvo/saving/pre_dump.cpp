@@ -140,10 +140,14 @@ void BackToWorkingForm(CHelvoCfg& cfg) {
   for (cHelvoDspCfg* group : cfg.m_pDspCfg)
     if (group) RefileFunctions(*group, lastVersion >= kFirstFoldedVersion && group->GetDspIndex() == 1);
 
-  // The hidden PMU group a save at version 202 or later appended and numbered as the last group.
-  if (lastVersion >= kFirstPmuVersion && cfg.m_pDspCfg[0] && !cfg.m_pDspCfg[0]->GetPMUList().IsEmpty() &&
-      !cfg.m_MeterGroupList.IsEmpty() && CMeterGroup::IsPmuMeterGroup(cfg.m_MeterGroupList.GetTail()))
-    delete cfg.m_MeterGroupList.RemoveTail();
+  // The PMU's own group the previous save built; this save builds it again.
+  std::vector<CFiler*> own;
+  for (CFiler* obj : cfg.m_MeterGroupList)
+    if (auto* group = dynamic_cast<CMeterGroup*>(obj); group && group->m_bPmuOwn) own.push_back(obj);
+  for (CFiler* obj : own) {
+    if (auto pos = cfg.m_MeterGroupList.Find(obj)) cfg.m_MeterGroupList.RemoveAt(pos);
+    delete obj;
+  }
 }
 
 // Step 8: numbers and counts the meter groups, drops those beyond what version holds, and names the
@@ -154,7 +158,7 @@ void PrepareMeterGroups(CHelvoCfg& cfg, int version) {
   const bool hasPmu = cfg.m_pDspCfg[0] && !cfg.m_pDspCfg[0]->GetPMUList().IsEmpty();
   auto isHidden = [hasPmu](const CFiler* obj) {
     const auto* group = dynamic_cast<const CMeterGroup*>(obj);
-    return hasPmu && group && EqualsNoCase(group->m_strName, CMeterGroup::kHiddenPmuGroupName);
+    return hasPmu && group && group->m_bPmuOwn;
   };
   std::vector<CFiler*> groups(cfg.m_MeterGroupList.begin(), cfg.m_MeterGroupList.end());
   const auto found = std::find_if(groups.begin(), groups.end(), isHidden);
