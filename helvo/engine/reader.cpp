@@ -38,8 +38,8 @@ bool IsUncheckedMark(const char field[4]) {
 }
 
 // Picks a header value out of one line of the by-name form. Returns false when the line carries a
-// setting version the reader refuses. Every line of a file passes through here, so the line is
-// scanned once for all four names rather than once per name.
+// setting version the reader refuses. The line is scanned once for all four names rather than once
+// per name.
 bool ScanHeaderLine(std::string_view line) {
   // Each name with the position of its first underscore: a line can contain a name only around an
   // underscore, so only the underscores of a line are looked at.
@@ -298,8 +298,8 @@ eFilerError ReadSettingsViews(const std::string& path, std::string& data,
     // within the line's own bytes, which only shortens it. One pass over the bytes finds the line
     // feed, squeezes, and notes whether the line can hold a header name at all: each name's first
     // underscore follows an S, M or E ("SETTINGS_", "NUM_", "SAMPLE_"). Lines are short, and a
-    // library call per line for each search cost more than the bytes.
-    // Bytes move only from the first carriage return on (usually the one before the line feed).
+    // library call per line for each search cost more than the bytes. Bytes move only from the first
+    // carriage return on (usually the one before the line feed).
     char* in = bytes + start;
     char* const stop = bytes + size;
     char* out = nullptr;

@@ -144,11 +144,13 @@ TEST_F(ReaderTest, HeaderValuesAreScannedFromAnyLineByName) {
   cFilerSections::m_nSampleRate = 1;
   TestConfig c;
   ASSERT_EQ(
-      ReadBytes(c, SettingsFile("a NUM_BANKS b=3x\nSAMPLE_RATE and NUM_A_CHANNELS=36\nNUM_BANKS\n[END]")),
+      ReadBytes(
+          c, SettingsFile("a NUM_BANKS b=3x\nSAMPLE_RATE and NUM_A_CHANNELS=36\nNUM_BANKS\nX_SAMPLE\r_RATE=48"
+                          "\n[END]")),
       eFilerNoError);
   EXPECT_EQ(cFilerSections::m_nDSPBanks, 3);
   EXPECT_EQ(cFilerSections::m_nAChan, 36);  // the first key in scan order wins, not the first in the line
-  EXPECT_EQ(cFilerSections::m_nSampleRate, 1);
+  EXPECT_EQ(cFilerSections::m_nSampleRate, 48);  // found in the line as read, its carriage return dropped
 
   // The memory image is not scanned; statics come from the ID record only, and its system frequency
   // reaches the converters of later sections.
