@@ -1,11 +1,13 @@
 #include "helvo/host/settings_file.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "helvo/engine/settings_text.h"
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/platform/file_io.h"
 
@@ -44,16 +46,31 @@ bool MarkedAsNewFile(const std::string& bytes) {
   return false;
 }
 
+eFilerError ReadSettingsBytes(const std::string& path, std::string& bytes) {
+  switch (ReadWholeFile(path, bytes, kMaxSettingsFileSize)) {
+    case ReadStatus::kOk:
+      return eFilerNoError;
+    case ReadStatus::kTooLarge:
+      return eFilerReadError;
+    default:
+      return eFilerOpenError;
+  }
+}
+
 OpenedSettingsFile OpenSettingsFile(const std::string& path, bool noCheck) {
   OpenedSettingsFile opened;
-  if (ReadWholeFile(path, opened.bytes) != ReadStatus::kOk) {
+  opened.result = ReadSettingsBytes(path, opened.bytes);
+  if (opened.result != eFilerNoError) {
     opened.bytes.clear();
     return opened;
   }
-  // A file marked as new is loaded from a private copy, so that the load's deletion hits the copy.
+  opened.result = eFilerOpenError;
+  // A file marked as new is loaded from a private copy, so that the load's deletion hits the copy; so
+  // is anything but a regular file (a pipe cannot be read twice).
   std::unique_ptr<ScratchDir> scratch;
   std::string source = path;
-  if (MarkedAsNewFile(opened.bytes)) {
+  struct stat st;
+  if (MarkedAsNewFile(opened.bytes) || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
     scratch = std::make_unique<ScratchDir>();
     source = scratch->path() + "/copy.cfg";
     if (scratch->path().empty() || !ReplaceFileAtomically(source, opened.bytes)) return opened;
