@@ -64,8 +64,7 @@ int CrefMeter::ComputeIndex(int& index, int version, bool pmuGroup) const {
   if (!m_pPhasor || !m_pPhasor->IsValidChannel() || !m_pPhasor->AreInputsDefined()) return 0;
   const cHelvoDspCfg* group = m_pPhasor->GetDspCfg();
   if (!group) return 0;
-  // Read after IsValidChannel, which derives the generation from the file header.
-  const int gen = Tables::m_iIedGen;
+  const int gen = sCfgState::Of(m_pPhasor).m_iIedGen;
   const int board = version < 201 ? group->GetDspIndex() : 0;
   if (board < 0 || board >= Tables::DspsByGen(gen)) return 0;
 

@@ -23,7 +23,7 @@ namespace {
 // The header keys the by-name form picks up while reading lines, in the order they are tried.
 struct HeaderKey {
   const char* name;
-  int* target;
+  int sHeaderValues::*target;
 };
 
 bool CrcMatches(const char field[4], std::uint16_t crc) {
@@ -38,12 +38,12 @@ bool IsUncheckedMark(const char field[4]) {
 // Picks a header value out of one line of the by-name form. Returns false when the line carries a
 // setting version the reader refuses. Every line of a file passes through here, so the line is
 // scanned once for all four names rather than once per name.
-bool ScanHeaderLine(std::string_view line) {
+bool ScanHeaderLine(std::string_view line, sHeaderValues& header) {
   static const HeaderKey kKeys[] = {
-      {"SETTINGS_VERS", &cFilerSections::m_nSettingVersion},
-      {"NUM_BANKS", &cFilerSections::m_nDSPBanks},
-      {"NUM_A_CHANNELS", &cFilerSections::m_nAChan},
-      {"SAMPLE_RATE", &cFilerSections::m_nSampleRate},
+      {"SETTINGS_VERS", &sHeaderValues::m_nSettingVersion},
+      {"NUM_BANKS", &sHeaderValues::m_nDSPBanks},
+      {"NUM_A_CHANNELS", &sHeaderValues::m_nAChan},
+      {"SAMPLE_RATE", &sHeaderValues::m_nSampleRate},
   };
   constexpr size_t kNone = std::size(kKeys);
   size_t found = kNone;  // the first key, in the order above, that the line contains anywhere
@@ -57,9 +57,9 @@ bool ScanHeaderLine(std::string_view line) {
   const HeaderKey& key = kKeys[found];
   const size_t eq = line.find('=');
   if (eq != std::string_view::npos) {
-    *key.target = LeadingInt(line.substr(eq + 1));
-    if (key.target == &cFilerSections::m_nSettingVersion) {
-      const int v = cFilerSections::m_nSettingVersion;
+    header.*key.target = LeadingInt(line.substr(eq + 1));
+    if (key.target == &sHeaderValues::m_nSettingVersion) {
+      const int v = header.m_nSettingVersion;
       if (v < 1 || (v >= 8 && v <= 200)) return false;
     }
   }
@@ -218,10 +218,12 @@ int BuildFromHeader(cFilerSections& sections, Lines& lines, cFilerContainer* con
     sHeaderValues header;
     if (obj->GetHeaderValues(header)) {
       sysFreq = header.m_nSystemFrequency;
-      cFilerSections::m_nSettingVersion = header.m_nSettingVersion;
-      cFilerSections::m_nAChan = header.m_nAChan;
-      cFilerSections::m_nSampleRate = header.m_nSampleRate;
-      cFilerSections::m_nDSPBanks = header.m_nDSPBanks;
+      sHeaderValues& read = sections.Header();
+      read.m_nSettingVersion = header.m_nSettingVersion;
+      read.m_nAChan = header.m_nAChan;
+      read.m_nSampleRate = header.m_nSampleRate;
+      read.m_nDSPBanks = header.m_nDSPBanks;
+      if (sections.GetParent()) sections.GetParent()->HeaderRead();
     }
     return 1;
   }
@@ -254,7 +256,7 @@ void ReadSections(cFilerSections& sections, Lines& lines) {
 // The body lines of the settings file at path by the by-name rules (see ReadSettingsLines), as
 // views into data, which receives the file and in which a line's CR bytes are squeezed out.
 eFilerError ReadSettingsViews(const std::string& path, std::string& data,
-                              std::vector<std::string_view>& lines, bool noCheck, bool scanHeader,
+                              std::vector<std::string_view>& lines, bool noCheck, sHeaderValues* header,
                               std::uint16_t* crcOut) {
   switch (ReadWholeFile(path, data)) {
     case ReadStatus::kOk:
@@ -293,7 +295,7 @@ eFilerError ReadSettingsViews(const std::string& path, std::string& data,
     refused = line.size() > kMaxSettingsLineLength;
     // A last line without a line feed counts only when it holds text.
     if (!refused && (lf || !line.empty())) {
-      refused = scanHeader && !ScanHeaderLine(line);
+      refused = header && !ScanHeaderLine(line, *header);
       if (!refused) lines.push_back(line);
     }
     start = end + 1;
@@ -309,7 +311,9 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
                               std::uint16_t* crcOut) {
   std::string data;
   std::vector<std::string_view> views;
-  const eFilerError result = ReadSettingsViews(path, data, views, noCheck, scanHeader, crcOut);
+  sHeaderValues header;
+  const eFilerError result =
+      ReadSettingsViews(path, data, views, noCheck, scanHeader ? &header : nullptr, crcOut);
   // Lines read before a failure are handed over as they were.
   for (std::string_view line : views) lines.AddTail(std::string(line));
   return result;
@@ -318,8 +322,12 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
 eFilerError cFilerSections::ReadCfgFile(const std::string& path, int noCheck) {
   std::string data;
   std::vector<std::string_view> views;
-  const eFilerError result = ReadSettingsViews(path, data, views, noCheck != 0, true, nullptr);
+  // The header lines count only when the file is read: a refused file leaves the header as it was.
+  sHeaderValues header = Header();
+  const eFilerError result = ReadSettingsViews(path, data, views, noCheck != 0, &header, nullptr);
   if (result != eFilerNoError) return result;
+  Header() = header;
+  if (m_pParent) m_pParent->HeaderRead();
   ViewLines lines(views);
   ReadSections(*this, lines);
   return eFilerNoError;

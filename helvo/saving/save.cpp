@@ -56,29 +56,27 @@ CalendarTime ParseSetDate(const std::string& full) {
                       std::atoi(minute.c_str()), std::atoi(second.c_str()));
 }
 
-// Puts the header statics back when the write is over, however it ends.
-class HeaderStaticsGuard {
+// For the time of a write the configuration's generation is the one the header names, so that the
+// per-class counts describe the file written (a two-board working form is written folded onto one
+// board from 201 on). The working form's own generation is put back afterwards, however the write ends.
+class WriteGenerationScope {
  public:
-  HeaderStaticsGuard()
-      : m_nSettingVersion(cFilerSections::m_nSettingVersion),
-        m_nAChan(cFilerSections::m_nAChan),
-        m_iIedGen(CHelvoCfgTables::m_iIedGen) {}
-  ~HeaderStaticsGuard() {
-    cFilerSections::m_nSettingVersion = m_nSettingVersion;
-    cFilerSections::m_nAChan = m_nAChan;
-    CHelvoCfgTables::m_iIedGen = m_iIedGen;
+  explicit WriteGenerationScope(sCfgState& state) : m_State(state), m_iIedGen(state.m_iIedGen) {
+    m_State.DeriveGeneration();
   }
-  HeaderStaticsGuard(const HeaderStaticsGuard&) = delete;
-  HeaderStaticsGuard& operator=(const HeaderStaticsGuard&) = delete;
+  ~WriteGenerationScope() { m_State.m_iIedGen = m_iIedGen; }
+  WriteGenerationScope(const WriteGenerationScope&) = delete;
+  WriteGenerationScope& operator=(const WriteGenerationScope&) = delete;
 
-  const int m_nSettingVersion;
-  const int m_nAChan;
+ private:
+  sCfgState& m_State;
   const int m_iIedGen;
 };
 
 }  // namespace
 
 int CHelvoCfg::WriteCfgFile(const std::string& path, CWnd* parent) {
+  MessageScope messages(this, path);
   try {
     const CIdCfg* own = GetIdCfg();
     // A configuration that never had an identification record saves at the version a new record takes.
@@ -90,33 +88,37 @@ int CHelvoCfg::WriteCfgFile(const std::string& path, CWnd* parent) {
     } catch (...) {
       id->m_oSetDate.m_Time = CalendarTime(static_cast<std::time_t>(id->m_oSetDate.m_lLoadDate));
     }
-    return m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency) == eFilerNoError ? 1 : 0;
+    eFilerError result;
+    {
+      WriteGenerationScope generation(m_State);
+      result = m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency);
+    }
+    m_State.Publish();
+    return result == eFilerNoError ? 1 : 0;
   } catch (...) {
     return 0;
   }
 }
 
 int CHelvoCfg::WriteCfgFile(const std::string& path, int version, CWnd* parent) {
+  MessageScope messages(this, path);
   eFilerError result = eFilerOpenError;
   try {
     PreDumpProcess(parent, version);
     CIdCfg* id = GetIdCfg();
+    // From here on the configuration's header is the one of the file written, for this write and for
+    // every later scan and save (a file folded at 201 or later has one board of 18 or 36 analog
+    // channels): saving it again at its own version writes the same file.
+    sHeaderValues& header = m_State.m_Header;
+    if (header.m_nSettingVersion < kFirstFoldedVersion) header.m_nAChan = header.m_nDSPBanks <= 1 ? 18 : 36;
+    header.m_nSettingVersion = version;
+    id->m_oSetDate.m_Time = CalendarTime::GetCurrentTime();
     {
-      // The per-class counts follow the header statics; during the write they describe the target.
-      HeaderStaticsGuard guard;
-      cFilerSections::m_nSettingVersion = version;
-      if (guard.m_nSettingVersion < kFirstFoldedVersion)
-        cFilerSections::m_nAChan = cFilerSections::m_nDSPBanks <= 1 ? 18 : 36;
-      if (version >= kFirstFoldedVersion) {
-        if (cFilerSections::m_nAChan == 18)
-          m_iIedGen = 3;
-        else if (cFilerSections::m_nAChan == 36)
-          m_iIedGen = 4;
-      }
-      id->m_oSetDate.m_Time = CalendarTime::GetCurrentTime();
+      WriteGenerationScope generation(m_State);
       result = m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency);
     }
-    m_nSRate = id->m_nSampleRate;
+    m_State.m_nSRate = id->m_nSampleRate;
+    m_State.Publish();
     m_nSampleRateWritten = id->m_nSampleRate;
   } catch (...) {
     result = eFilerOpenError;

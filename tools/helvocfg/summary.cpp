@@ -193,7 +193,7 @@ Summary Summarize(CHelvoCfg& cfg, const std::string& file, const CrcState& crc) 
   Summary s;
   s.file = file;
   s.crc = crc;
-  s.generation = CHelvoCfg::m_iIedGen;
+  s.generation = cfg.m_State.m_iIedGen;
   s.boards =
       s.generation >= 1 && s.generation <= kNumGenerations ? CHelvoCfg::NumDspsByGen[s.generation - 1] : 0;
   if (const CIdCfg* id = cfg.GetIdCfg()) {
