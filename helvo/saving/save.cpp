@@ -104,19 +104,24 @@ int CHelvoCfg::WriteCfgFile(const std::string& path, int version, CWnd* parent) 
   MessageScope messages(this, path);
   eFilerError result = eFilerOpenError;
   try {
-    PreDumpProcess(parent, version);
-    CIdCfg* id = GetIdCfg();
-    // From here on the configuration's header is the one of the file written, for this write and for
+    // From here on the configuration's header is the one of the file written, for this save and for
     // every later scan and save (a file folded at 201 or later has one board of 18 or 36 analog
-    // channels): saving it again at its own version writes the same file.
+    // channels), and so is its generation: saving it again at its own version writes the same file.
     sHeaderValues& header = m_State.m_Header;
     if (header.m_nSettingVersion < kFirstFoldedVersion) header.m_nAChan = header.m_nDSPBanks <= 1 ? 18 : 36;
     header.m_nSettingVersion = version;
+    const int workingGen = m_State.m_iIedGen;
+    m_State.DeriveGeneration();
+    const int writtenGen = m_State.m_iIedGen;
+    // Only a two-board working form written folded onto one board stays two boards.
+    const bool folded = DspsByGen(writtenGen) < DspsByGen(workingGen);
+    if (folded) m_State.m_iIedGen = workingGen;
+    PreDumpProcess(parent, version);
+    CIdCfg* id = GetIdCfg();
     id->m_oSetDate.m_Time = CalendarTime::GetCurrentTime();
-    {
-      WriteGenerationScope generation(m_State);
-      result = m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency);
-    }
+    m_State.m_iIedGen = writtenGen;
+    result = m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency);
+    if (folded) m_State.m_iIedGen = workingGen;
     m_State.m_nSRate = id->m_nSampleRate;
     m_State.Publish();
     m_nSampleRateWritten = id->m_nSampleRate;
