@@ -48,16 +48,16 @@ int MeterStep(int cls, int version, bool pmuGroup) {
 
 // ---- Writing: CrefMeter ----
 
-CrefMeter::PmuMeterGroupTest CrefMeter::s_pfnIsPmuMeterGroup = nullptr;
+std::atomic<CrefMeter::PmuMeterGroupTest> CrefMeter::s_pfnIsPmuMeterGroup{nullptr};
 
 CrefMeter::PmuMeterGroupTest CrefMeter::SetPmuMeterGroupTest(PmuMeterGroupTest test) {
-  PmuMeterGroupTest previous = s_pfnIsPmuMeterGroup;
-  s_pfnIsPmuMeterGroup = test;
+  PmuMeterGroupTest previous = s_pfnIsPmuMeterGroup.exchange(test);
   return previous;
 }
 
 bool CrefMeter::IsPmuMeterGroup(const CFiler* owner) {
-  return owner && s_pfnIsPmuMeterGroup && s_pfnIsPmuMeterGroup(owner);
+  const PmuMeterGroupTest test = s_pfnIsPmuMeterGroup.load();
+  return owner && test && test(owner);
 }
 
 int CrefMeter::ComputeIndex(int& index, int version, bool pmuGroup) const {

@@ -12,6 +12,7 @@
 // trend entries) or no line (other meter references).
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "helvo/engine/filer.h"
@@ -159,7 +160,7 @@ class CrefMeter : public CFilerElement {
 
  private:
   int ComputeIndex(int& index, int version, bool pmuGroup) const;
-  static PmuMeterGroupTest s_pfnIsPmuMeterGroup;
+  static std::atomic<PmuMeterGroupTest> s_pfnIsPmuMeterGroup;  // installed by every new meter group
 };
 
 // Trend options of a trended meter. Values are stored in settings files (OPnn keys).
