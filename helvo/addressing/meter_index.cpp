@@ -13,10 +13,10 @@
 // index computed with the other file's layout would name a different meter.
 #include <cstdint>
 
-#include "helvo/engine/converters.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/model/phasor.h"
 
 namespace helvo {

@@ -7,10 +7,10 @@
 #include <climits>
 #include <cstdint>
 
-#include "helvo/engine/converters.h"
 #include "helvo/model/cfg_state.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/dsp_cfg.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/model/phasor.h"
 
 namespace helvo {

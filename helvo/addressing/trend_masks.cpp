@@ -5,11 +5,11 @@
 // Dirty marks keep the functions a high-sample-rate recorder cannot hold out of the newer files.
 #include <algorithm>
 
-#include "helvo/engine/converters.h"
 #include "helvo/engine/helvo_section.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/model/phasor.h"
 #include "helvo/model/phasor_scan.h"
 #include "helvo/model/pmu.h"

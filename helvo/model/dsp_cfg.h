@@ -10,9 +10,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
 #include "helvo/model/class_tables.h"
+#include "helvo/model/model_converters.h"
 
 namespace helvo {
 

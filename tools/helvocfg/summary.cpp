@@ -3,12 +3,12 @@
 #include <cctype>
 #include <set>
 
-#include "helvo/engine/converters.h"
 #include "helvo/engine/crc16.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/model/meter_group.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/model/phasor.h"
 #include "helvo/model/phasor_scan.h"
 #include "helvo/model/pmu.h"
