@@ -80,9 +80,10 @@ class CrefPhasor : public CFilerElement {
   // "%d" of GetPhasorIndex, or "-1" when there is none.
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
 
-  // The phasor index GetPhasorOffset(class) + GetPhasorSpan(class) x (channel - 1) of the current
-  // generation (helvo/addressing/). Returns 1 and sets index; returns 0 and leaves index unchanged when
-  // there is no function, its channel is not valid, or its class has no phasor block.
+  // The phasor index GetPhasorOffset(class) + GetPhasorSpan(class) x (channel - 1) at the
+  // generation of the function's configuration (helvo/addressing/). Returns 1 and sets index; returns 0 and
+  // leaves index unchanged when there is no function, its channel is not valid, or its class has no phasor
+  // block.
   int GetPhasorIndex(int& index) const;
 
   unsigned long GetTypesMask() const { return m_nTypesMask; }
