@@ -11,6 +11,8 @@
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/model/records.h"
+#include "helvo/model/trend.h"
 #include "helvo/testing/cfg_fixture.h"
 
 namespace helvo {
@@ -88,6 +90,17 @@ TEST_F(CfgStateTest, AGenerationSwitchSticksThroughASaveAndAReload) {
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(back->m_State.m_iIedGen, version < 201 ? 2 : 4);
   }
+}
+
+TEST_F(CfgStateTest, ANewerRecorderSavedAtAnOlderVersionIsAOneBoardRecorderWithItsWholeTrend) {
+  // The save counts the trend entries at the generation of the file it writes; at the configuration's
+  // own generation it counted two of the four it wrote, and the file named three banks.
+  auto cfg = Load(Example("recorder-v203.cfg"));
+  ASSERT_EQ(cfg->WriteCfgFile(dir_.File("out.cfg"), 5, nullptr), 1);
+  auto back = Load(dir_.File("out.cfg"));
+  ASSERT_NE(back->m_pTrend, nullptr);
+  EXPECT_EQ(dynamic_cast<cTrend&>(*back->m_pTrend).m_nCount, 4);
+  EXPECT_EQ(std::tuple(back->m_pIdCfg->m_nNumBanks, back->m_State.m_iIedGen), std::tuple(1, 1));
 }
 
 }  // namespace
