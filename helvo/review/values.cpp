@@ -265,7 +265,7 @@ ValueListing ListValues(CHelvoCfg& cfg, bool names) {
   CIdCfg* id = cfg.GetIdCfg();
   if (!id) return listing;  // a save makes the record; only a configuration never linked lacks it
   int sysFreq = id->m_nSystemFrequency;
-  listing.header = {version, CHelvoCfg::m_iIedGen, CHelvoCfg::DspsByGen(CHelvoCfg::m_iIedGen), sysFreq};
+  listing.header = {version, cfg.m_State.m_iIedGen, CHelvoCfg::DspsByGen(cfg.m_State.m_iIedGen), sysFreq};
 
   std::vector<PendingTarget> targets;
   ConverterKinds kinds;
