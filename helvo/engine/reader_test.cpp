@@ -151,8 +151,8 @@ TEST_F(ReaderTest, HeaderValuesAreScannedFromAnyLineByName) {
       eFilerNoError);
   const sHeaderValues& read = c.GetSections().Header();
   EXPECT_EQ(read.m_nDSPBanks, 3);
-  EXPECT_EQ(read.m_nAChan, 36);         // the first key in scan order wins, not the first in the line
-  EXPECT_EQ(read.m_nSampleRate, 48);    // found in the line as read, its carriage return dropped
+  EXPECT_EQ(read.m_nAChan, 36);       // the first key in scan order wins, not the first in the line
+  EXPECT_EQ(read.m_nSampleRate, 48);  // found in the line as read, its carriage return dropped
 
   // The memory image is not scanned; the header comes from the ID record only, and its system
   // frequency reaches the converters of later sections.
