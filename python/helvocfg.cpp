@@ -44,17 +44,6 @@ struct Message {
   }
 };
 
-const char* KindOf(unsigned style) {
-  switch (style & 0xF0u) {
-    case MB_ICONERROR:
-      return "error";
-    case MB_ICONWARNING:
-      return "warning";
-    default:
-      return "note";
-  }
-}
-
 // Collects what the library shows on the calling thread while it lives; dialogs answer Continue
 // (the module never asks: a script decides from the scan itself).
 class Collector final : public UserInterface {
@@ -69,7 +58,7 @@ class Collector final : public UserInterface {
   }
   int MessageBoxAt(CWnd*, const std::string& text, const std::string&, unsigned style,
                    const MessageContext& where) override {
-    messages.push_back({KindOf(style), Cp1252ToUtf8(text), where.line, Cp1252ToUtf8(where.section)});
+    messages.push_back({MessageKind(style), Cp1252ToUtf8(text), where.line, Cp1252ToUtf8(where.section)});
     return (style & 0x0Fu) == MB_YESNO ? IDYES : IDOK;
   }
   int ShowDialog(CWnd*, const DialogModel&) override { return IDOK; }

@@ -61,6 +61,17 @@ MessageScope::~MessageScope() {
   t_scope = outer_;
 }
 
+const char* MessageKind(unsigned style) {
+  switch (style & 0xF0u) {
+    case MB_ICONERROR:
+      return "error";
+    case MB_ICONWARNING:
+      return "warning";
+    default:
+      return "note";
+  }
+}
+
 int ShowMessage(const std::string& text, unsigned style, CWnd* parent, const std::string& title) {
   return GetUserInterface().MessageBoxAt(parent, text, title, style, CurrentMessageContext());
 }

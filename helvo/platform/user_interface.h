@@ -111,6 +111,10 @@ class MessageScope {
   MessageScope* outer_;
 };
 
+// How a message of style is reported in text and JSON: "error" (error icon), "warning" (warning icon)
+// or "note" (anything else).
+const char* MessageKind(unsigned style);
+
 // Shows a message through the calling thread's sink, with the current context.
 int ShowMessage(const std::string& text, unsigned style, CWnd* parent = nullptr,
                 const std::string& title = {});

@@ -54,19 +54,6 @@ void Print(const FileReport& report) {
   std::fflush(stdout);
 }
 
-const char* KindOf(unsigned style) {
-  switch (style & 0xF0u) {
-    case MB_ICONERROR:
-      return "error";
-    case MB_ICONWARNING:
-      return "warning";
-    case MB_ICONQUESTION:
-      return "question";
-    default:
-      return "note";
-  }
-}
-
 // check --json: the messages of each file recorded with where they arose, in one document.
 int CheckJson(const std::vector<std::string>& files, bool noCrcCheck) {
   RecordingUserInterface recorder;
@@ -80,7 +67,7 @@ int CheckJson(const std::vector<std::string>& files, bool noCrcCheck) {
     loaded.reset();  // messages of unloading count too
     nlohmann::ordered_json messages = nlohmann::ordered_json::array();
     for (const RecordingUserInterface::Message& m : recorder.messages)
-      messages.push_back({{"kind", KindOf(m.style)},
+      messages.push_back({{"kind", MessageKind(m.style)},
                           {"text", Cp1252ToUtf8(m.text)},
                           {"line", m.where.line},
                           {"section", Cp1252ToUtf8(m.where.section)}});

@@ -1,22 +1,7 @@
 #!/usr/bin/env bash
 # Reports and diagrams of every bundled example, with and without Graphviz's dot on the PATH, and of
 # a file whose names need escaping.   report_test.sh HELVOCFG EXAMPLES_DIR
-set -u
-tool=$(realpath "$1")
-examples=$(realpath "$2")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-export HELVO_SETTINGS_FILE="$work/settings.reg" TZ=UTC
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-has() { grep -qF -- "$2" "$1" || fail "$1 lacks '$2'"; }
-lacks() { ! grep -qF -- "$2" "$1" || fail "$1 has '$2'"; }
-count() { grep -oF -- "$2" "$1" | wc -l; }
+. "$(dirname "$0")/test_common.sh" "$@"
 
 for source in "$examples"/*.cfg; do
   name=$(basename "$source" .cfg)
@@ -78,5 +63,4 @@ has escaped.html 'Bus side[HiLev] INVALID '
 has escaped.html '<code>invalid-logic</code>'
 LC_ALL=C grep -qaP '\xE9' escaped.html && fail "escaped.html holds an undecoded byte"
 
-[ "$failures" -eq 0 ] || exit 1
-echo "report tests passed"
+finish "report"

@@ -2,31 +2,8 @@
 # Runs the built helvocfg's get, set, diff, lint and JSON forms on copies of the bundled examples in a
 # fresh folder and checks exit statuses, output, and that refusals write nothing.
 #   review_test.sh HELVOCFG EXAMPLES_DIR
-set -u
-tool=$(realpath "$1")
-examples=$(realpath "$2")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
+. "$(dirname "$0")/test_common.sh" "$@"
 cp "$examples"/*.cfg . || exit 1
-export HELVO_SETTINGS_FILE="$work/settings.reg" SOURCE_DATE_EPOCH=1764806400 TZ=UTC
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-run() {
-  local want=$1
-  shift
-  last="$*"
-  "$tool" "$@" >out.txt 2>err.txt </dev/null
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "helvocfg $* exited $got, expected $want; stderr: $(cat err.txt)"
-}
-has() { grep -qF -- "$2" "$1" || fail "$1 lacks '$2' (helvocfg ${last:-})"; }
-same() { cmp -s "$1" "$2" || fail "$1 differs from $2 (helvocfg ${last:-})"; }
-expect_out() { [ "$(cat out.txt)" = "$1" ] || fail "helvocfg $last printed: $(cat out.txt)"; }
 
 # get: values in the order asked, as a save writes them; unknown selectors are usage errors.
 run 0 get recorder-v7.cfg ANALOG_INPUT1-1/H_MAG_T ANALOG_INPUT1-1/DESC WATTS/VARS1-1/V_INDEX
@@ -166,5 +143,4 @@ assert b["result"] == "messages" and m["kind"] == "warning" and m["line"] == 6 a
 assert "COLOUR" in m["text"]
 PY
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
-echo "review tool tests passed"
+finish "review tool"

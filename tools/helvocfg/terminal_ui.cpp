@@ -11,21 +11,6 @@ namespace helvocli {
 
 using namespace helvo;
 
-namespace {
-
-const char* KindOf(unsigned style) {
-  switch (style & 0xF0u) {
-    case MB_ICONERROR:
-      return "error";
-    case MB_ICONWARNING:
-      return "warning";
-    default:
-      return "note";
-  }
-}
-
-}  // namespace
-
 std::string FormatMessage(const std::string& file, int line, const char* kind, const std::string& text) {
   std::string out;
   if (!file.empty()) out += file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": ";
@@ -60,7 +45,7 @@ int TerminalUserInterface::MessageBox(CWnd* parent, const std::string& text, con
 int TerminalUserInterface::MessageBoxAt(CWnd*, const std::string& text, const std::string&, unsigned style,
                                         const MessageContext& where) {
   ++messages_;
-  Emit(FormatMessage(file_.empty() ? where.path : file_, where.line, KindOf(style), Cp1252ToUtf8(text)));
+  Emit(FormatMessage(file_.empty() ? where.path : file_, where.line, MessageKind(style), Cp1252ToUtf8(text)));
   return (style & 0x0Fu) == MB_YESNO ? IDYES : IDOK;
 }
 

@@ -1,34 +1,8 @@
 #!/usr/bin/env bash
 # Runs the built helvocfg on copies of the bundled examples in a fresh folder and checks exit
 # statuses, output and written files.   tool_test.sh HELVOCFG EXAMPLES_DIR
-set -u
-tool=$(realpath "$1")
-examples=$(realpath "$2")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
+. "$(dirname "$0")/test_common.sh" "$@"
 cp "$examples"/recorder-v7.cfg "$examples"/recorder-two-board-v6.cfg "$examples"/recorder-v203.cfg . || exit 1
-export HELVO_SETTINGS_FILE="$work/settings.reg" SOURCE_DATE_EPOCH=1764806400 TZ=UTC
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-# run EXPECTED_STATUS ARGS...: runs the tool with stdin closed; its output is in out.txt and err.txt.
-run() {
-  local want=$1
-  shift
-  last="$*"
-  "$tool" "$@" >out.txt 2>err.txt </dev/null
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "helvocfg $* exited $got, expected $want; stderr: $(cat err.txt)"
-}
-has() { grep -qF -- "$2" "$1" || fail "$1 lacks '$2' (helvocfg ${last:-})"; }
-line() { grep -qxF -- "$2" "$1" || fail "$1 lacks the line '$2' (helvocfg ${last:-})"; }
-empty() { [ ! -s "$1" ] || fail "$1 is not empty: $(head -3 "$1")"; }
-# A settings file with an unchecked CRC field: noch_file NAME BODY
-noch_file() { printf 'noch\r\n\r\n%s' "$(printf '%s' "$2" | sed 's/$/\r/')" >"$1"; }
 
 # The README's main job: a readable summary, nothing on stderr.
 run 0 show recorder-v7.cfg
@@ -260,5 +234,4 @@ run 0 --help
 has out.txt "convert"
 run 0 --version
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
-echo "all helvocfg tool checks passed"
+finish "helvocfg tool"
