@@ -56,6 +56,15 @@ struct sHeaderValues {
   int m_nDSPBanks = 1;
 };
 
+// Takes the lines of section blocks as the writer makes them, without building them: header and
+// instance text of each block, then each key written with its definition and value text.
+class cFilerLineSink {
+ public:
+  virtual ~cFilerLineSink() = default;
+  virtual void Header(std::string_view name, std::string_view instance) = 0;
+  virtual void Key(const CFilerEntry& entry, std::string_view value) = 0;
+};
+
 // Any object that can be read from or written to a section.
 class CFiler : public CObject {
   HELVO_DECLARE_RUNTIME(CFiler)
@@ -297,6 +306,9 @@ class cFilerSections {
   // Appends one object's section block.
   cFilerSections* WriteSectionStrings(CFilerSection* section, StringList& lines, CFiler* obj,
                                       const std::string& prefix, int version, int& sysFreq);
+  // Hands the same block to sink, line by line (the blank line after it is not passed on).
+  void WriteSectionTo(CFilerSection* section, cFilerLineSink& sink, CFiler* obj, std::string_view prefix,
+                      int version, int& sysFreq);
 
   // Header values of the last file read (one set for the whole process).
   static int m_nSettingVersion;

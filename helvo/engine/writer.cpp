@@ -87,7 +87,8 @@ class ListSink {
     line.append(1, '[').append(name).append(instance).append(1, ']');
     lines_.AddTail(std::move(line));
   }
-  void Key(std::string_view key, std::string_view value) {
+  void Key(const CFilerEntry& entry, std::string_view value) {
+    const std::string& key = entry.GetKeyName();
     std::string line;
     line.reserve(key.size() + 1 + value.size());
     line.append(key).append(1, '=').append(value);
@@ -120,9 +121,9 @@ class ImageSink {
     Check(start);
     image_.append("\r\n");
   }
-  void Key(std::string_view key, std::string_view value) {
+  void Key(const CFilerEntry& entry, std::string_view value) {
     const size_t start = image_.size();
-    image_.append(key).append(1, '=').append(value);
+    image_.append(entry.GetKeyName()).append(1, '=').append(value);
     Check(start);
     image_.append("\r\n");
   }
@@ -153,6 +154,18 @@ class ImageSink {
   std::string badKey_, badSection_;
 };
 
+// Passes the lines on to a line sink of the interface.
+class ForwardSink {
+ public:
+  explicit ForwardSink(cFilerLineSink& sink) : sink_(sink) {}
+  void Header(std::string_view name, std::string_view instance) { sink_.Header(name, instance); }
+  void Key(const CFilerEntry& entry, std::string_view value) { sink_.Key(entry, value); }
+  void Blank() {}
+
+ private:
+  cFilerLineSink& sink_;
+};
+
 template <class Sink>
 void WriteKeys(const CFilerSection& section, Sink& sink, CFiler* obj, int version, int& sysFreq) {
   unsigned long mark = 0;
@@ -165,7 +178,7 @@ void WriteKeys(const CFilerSection& section, Sink& sink, CFiler* obj, int versio
     mark = 0;
     const std::string value = FormatValueText(*entry, obj, version, sysFreq, false, &mark);
     if (mark & 1u) continue;
-    sink.Key(entry->GetKeyName(), value);
+    sink.Key(*entry, value);
   }
 }
 
@@ -253,6 +266,12 @@ cFilerSections* cFilerSections::WriteSectionStrings(CFilerSection* section, Stri
   ListSink sink(lines);
   WriteSection(*this, section, sink, obj, prefix, version, sysFreq);
   return this;
+}
+
+void cFilerSections::WriteSectionTo(CFilerSection* section, cFilerLineSink& sink, CFiler* obj,
+                                    std::string_view prefix, int version, int& sysFreq) {
+  ForwardSink forward(sink);
+  WriteSection(*this, section, forward, obj, prefix, version, sysFreq);
 }
 
 void cFilerSections::BuildCfgLines(StringList& lines, int version, int sysFreq) {

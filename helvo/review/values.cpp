@@ -128,44 +128,62 @@ std::string ObjectName(CFiler* obj, int cls) {
   return name;
 }
 
-// Appends the listing of one object's section block, written as the writer writes it.
-void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::string& prefix, int version,
-                int& sysFreq, ValueListing& listing, std::vector<PendingTarget>& targets,
-                ConverterKinds& kinds, bool names) {
-  StringList lines;
-  cfg.GetSections().WriteSectionStrings(section, lines, obj, prefix, version, sysFreq);
-  if (lines.IsEmpty()) return;
-  SectionValues values;
-  values.cls = section->GetClass();
-  values.object = obj;
-  values.definition = section;
-  const PtrList<CFilerEntry>& entries = section->GetFilerList();
-  auto next = entries.begin();
-  values.keys.reserve(lines.GetCount());
-  for (const std::string& line : lines) {
-    if (line.empty()) continue;
-    if (line.front() == '[') {
-      values.header = line.substr(1, line.size() - 2);
-      continue;
-    }
-    const size_t eq = line.find('=');
-    KeyValue value;
-    value.key = line.substr(0, eq);
-    value.value = line.substr(eq + 1);
-    // The entry that wrote the line: the next written entry of that name in registration order.
-    for (auto i = next; i != entries.end(); ++i) {
-      const CFilerEntry* entry = *i;
-      if (entry->GetKeyName() != value.key || (entry->GetFlags() & FILER_NEVER_WRITTEN)) continue;
-      auto [target, item] = NameReference(cfg, *entry, obj, value, kinds, names);
-      if (target) targets.push_back({listing.sections.size(), values.keys.size(), target, std::move(item)});
-      next = std::next(i);
-      break;
-    }
-    values.keys.push_back(std::move(value));
+// Collects the listing from the writer's walk: one section per block written, each key with the
+// definition that wrote it.
+class ListingSink final : public cFilerLineSink {
+ public:
+  ListingSink(CHelvoCfg& cfg, ValueListing& listing, bool names)
+      : cfg_(cfg), listing_(listing), names_(names) {}
+
+  // Lists obj's block of section, if the writer writes one.
+  void List(CFilerSection* section, CFiler* obj, std::string_view prefix, int version, int& sysFreq) {
+    section_ = section;
+    object_ = obj;
+    cfg_.GetSections().WriteSectionTo(section, *this, obj, prefix, version, sysFreq);
   }
-  values.name = ObjectName(obj, values.cls);
-  listing.sections.push_back(std::move(values));
-}
+
+  void Header(std::string_view name, std::string_view instance) override {
+    SectionValues& values = listing_.sections.emplace_back();
+    values.header.reserve(name.size() + instance.size());
+    values.header.append(name).append(instance);
+    values.cls = section_->GetClass();
+    values.object = object_;
+    values.definition = section_;
+    values.name = ObjectName(object_, values.cls);
+    values.keys.reserve(section_->GetFilerList().GetCount());
+  }
+
+  void Key(const CFilerEntry& entry, std::string_view text) override {
+    SectionValues& values = listing_.sections.back();
+    KeyValue& value = values.keys.emplace_back();
+    value.key = entry.GetKeyName();
+    value.value = text;
+    auto [target, item] = NameReference(cfg_, entry, object_, value, kinds_, names_);
+    if (target)
+      targets_.push_back({listing_.sections.size() - 1, values.keys.size() - 1, target, std::move(item)});
+  }
+
+  // Identifies the functions references refer to by their section headers, once every section is
+  // listed.
+  void IdentifyTargets() {
+    std::unordered_map<const CFiler*, const std::string*> headers;
+    for (const SectionValues& section : listing_.sections) headers.emplace(section.object, &section.header);
+    for (const PendingTarget& t : targets_) {
+      auto it = headers.find(t.object);
+      if (it == headers.end()) continue;
+      listing_.sections[t.section].keys[t.key].targetId = *it->second + (t.item.empty() ? "" : " " + t.item);
+    }
+  }
+
+ private:
+  CHelvoCfg& cfg_;
+  ValueListing& listing_;
+  const bool names_;
+  CFilerSection* section_ = nullptr;
+  CFiler* object_ = nullptr;
+  ConverterKinds kinds_;
+  std::vector<PendingTarget> targets_;
+};
 
 // A private file the reader can read text from by path, as every load does; removed with the object.
 class ScratchFile {
@@ -267,8 +285,7 @@ ValueListing ListValues(CHelvoCfg& cfg, bool names) {
   int sysFreq = id->m_nSystemFrequency;
   listing.header = {version, CHelvoCfg::m_iIedGen, CHelvoCfg::DspsByGen(CHelvoCfg::m_iIedGen), sysFreq};
 
-  std::vector<PendingTarget> targets;
-  ConverterKinds kinds;
+  ListingSink sink(cfg, listing, names);
   // The walk of the writer: registration order, the channel groups nested in the unnamed section.
   cFilerSections& sections = cfg.GetSections();
   for (CFilerSection* section : sections.GetSections()) {
@@ -283,8 +300,7 @@ ValueListing ListValues(CHelvoCfg& cfg, bool names) {
           if (!list) continue;
           const std::string prefix = Format("%s%d-", childSection->GetName().c_str(), group);
           for (CFiler* obj : *list)
-            if (obj)
-              ListObject(cfg, childSection, obj, prefix, version, sysFreq, listing, targets, kinds, names);
+            if (obj) sink.List(childSection, obj, prefix, version, sysFreq);
         }
         if (version >= kFirstFoldedVersion)
           ++sections.m_nCurGroup;
@@ -304,16 +320,9 @@ ValueListing ListValues(CHelvoCfg& cfg, bool names) {
     FilerList* list = section->GetObjectList(&cfg);
     if (!list) continue;
     for (CFiler* obj : *list)
-      if (obj)
-        ListObject(cfg, section, obj, section->GetName(), version, sysFreq, listing, targets, kinds, names);
+      if (obj) sink.List(section, obj, section->GetName(), version, sysFreq);
   }
-  std::unordered_map<const CFiler*, const std::string*> headers;
-  for (const SectionValues& section : listing.sections) headers.emplace(section.object, &section.header);
-  for (const PendingTarget& t : targets) {
-    auto it = headers.find(t.object);
-    if (it == headers.end()) continue;
-    listing.sections[t.section].keys[t.key].targetId = *it->second + (t.item.empty() ? "" : " " + t.item);
-  }
+  sink.IdentifyTargets();
   listing.Index();
   // A save at the own version keeps the set date the file gave.
   for (SectionValues& section : listing.sections)
