@@ -63,6 +63,9 @@ class cFilerLineSink {
   virtual ~cFilerLineSink() = default;
   virtual void Header(std::string_view name, std::string_view instance) = 0;
   virtual void Key(const CFilerEntry& entry, std::string_view value) = 0;
+  // False to take the keys of plain fields with empty value text, unformatted. Converters are always
+  // run: they decide whether their key and the one after it are written.
+  virtual bool WantsPlainValues() const { return true; }
 };
 
 // Any object that can be read from or written to a section.

@@ -95,6 +95,7 @@ class ListSink {
     lines_.AddTail(std::move(line));
   }
   void Blank() { lines_.AddTail(std::string()); }
+  static constexpr bool WantsPlainValues() { return true; }
 
  private:
   StringList& lines_;
@@ -128,6 +129,7 @@ class ImageSink {
     image_.append("\r\n");
   }
   void Blank() { image_.append("\r\n"); }
+  static constexpr bool WantsPlainValues() { return true; }
 
   // The first unreadable line's reason (none when every line reads back), its key text (up to the
   // '=', at most 40 bytes) and the section header above it.
@@ -157,13 +159,15 @@ class ImageSink {
 // Passes the lines on to a line sink of the interface.
 class ForwardSink {
  public:
-  explicit ForwardSink(cFilerLineSink& sink) : sink_(sink) {}
+  explicit ForwardSink(cFilerLineSink& sink) : sink_(sink), values_(sink.WantsPlainValues()) {}
   void Header(std::string_view name, std::string_view instance) { sink_.Header(name, instance); }
   void Key(const CFilerEntry& entry, std::string_view value) { sink_.Key(entry, value); }
   void Blank() {}
+  bool WantsPlainValues() const { return values_; }
 
  private:
   cFilerLineSink& sink_;
+  const bool values_;
 };
 
 template <class Sink>
@@ -176,6 +180,10 @@ void WriteKeys(const CFilerSection& section, Sink& sink, CFiler* obj, int versio
     if ((entry->GetFlags() & FILER_AFTER_WRITTEN_CONVERTER) && (mark & 1u)) continue;
     if (entry->IsNumBanks() && IsFoldedVersion(version)) SetNumericField(*entry, obj, 1);
     mark = 0;
+    if (entry->GetType() != CFilerEntry::eElement && !sink.WantsPlainValues()) {
+      sink.Key(*entry, {});
+      continue;
+    }
     const std::string value = FormatValueText(*entry, obj, version, sysFreq, false, &mark);
     if (mark & 1u) continue;
     sink.Key(*entry, value);

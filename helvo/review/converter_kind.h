@@ -19,9 +19,12 @@ class ConverterKinds {
   RefKind Of(const CFilerEntry& entry, CFiler* obj, CFilerElement*& converter) {
     converter = nullptr;
     if (entry.GetType() != CFilerEntry::eElement) return RefKind::kNone;
+    auto known = kinds_.find(&entry);
+    // Most converters are values, not references: those need not be resolved again.
+    if (known != kinds_.end() && known->second == RefKind::kNone) return RefKind::kNone;
     converter = static_cast<CFilerElement*>(entry.GetOffset().Resolve(obj));
     if (!converter) return RefKind::kNone;
-    if (auto known = kinds_.find(&entry); known != kinds_.end()) return known->second;
+    if (known != kinds_.end()) return known->second;
     RefKind kind = RefKind::kNone;
     if (dynamic_cast<CrefElementName*>(converter))
       kind = RefKind::kElement;

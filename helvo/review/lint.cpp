@@ -18,6 +18,7 @@
 #include "helvo/model/pmu.h"
 #include "helvo/platform/format.h"
 #include "helvo/review/converter_kind.h"
+#include "helvo/review/listing.h"
 #include "helvo/review/review.h"
 
 namespace helvo {
@@ -97,7 +98,7 @@ void UndefinedInputs(const LintContext& c) {
     c.Add(s.header, {},
           Format("the inputs of %s are not defined: its meters and states are written as "
                  "undefined references",
-                 s.name.c_str()));
+                 ObjectName(s.object, s.cls).c_str()));
   }
 }
 
@@ -182,7 +183,9 @@ void InputLoops(const LintContext& c) {
       auto it = inputs.find(p);
       if (it != inputs.end()) stack.insert(stack.end(), it->second.begin(), it->second.end());
     }
-    if (loop) c.Add(s->header, {}, Format("%s is, through its inputs, its own input", s->name.c_str()));
+    if (loop)
+      c.Add(s->header, {},
+            Format("%s is, through its inputs, its own input", ObjectName(s->object, s->cls).c_str()));
   }
 }
 
@@ -262,6 +265,10 @@ constexpr LintRule kRules[] = {
 }  // namespace
 
 LineIndex::LineIndex(std::string_view text) {
+  // The keys are collected in one list first and then copied to their sections, one allocation each.
+  std::vector<Key> keys;
+  keys.reserve(text.size() / 20);
+  std::vector<size_t> firstKey;  // of each section, in keys
   int number = 0;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -273,14 +280,22 @@ LineIndex::LineIndex(std::string_view text) {
     if (++number == 1 || line.empty()) continue;  // the CRC line
     if (line.front() == '[') {
       const size_t close = line.find(']');
-      Section section{line.substr(1, close == std::string_view::npos ? line.npos : close - 1), number, {}};
-      byHeader_.emplace(section.header, sections_.size());
-      sections_.push_back(std::move(section));
+      sections_.push_back(
+          {line.substr(1, close == std::string_view::npos ? line.npos : close - 1), number, {}});
+      firstKey.push_back(keys.size());
       continue;
     }
     const size_t eq = line.find('=');
     if (eq == std::string_view::npos || sections_.empty()) continue;
-    sections_.back().keys.push_back({line.substr(0, eq), line.substr(eq + 1), number});
+    keys.push_back({line.substr(0, eq), line.substr(eq + 1), number});
+  }
+  byHeader_.reserve(sections_.size());
+  for (size_t i = 0; i < sections_.size(); ++i) {
+    const auto first = keys.begin() + static_cast<std::ptrdiff_t>(firstKey[i]);
+    const auto last =
+        i + 1 < sections_.size() ? keys.begin() + static_cast<std::ptrdiff_t>(firstKey[i + 1]) : keys.end();
+    sections_[i].keys.assign(first, last);
+    byHeader_.emplace(sections_[i].header, i);
   }
 }
 
@@ -303,7 +318,7 @@ std::vector<std::string> LintRuleIds() {
 
 std::vector<Finding> Lint(CHelvoCfg& cfg, std::string_view text) {
   const LineIndex file(text);
-  const ValueListing listing = ListValues(cfg, false);
+  const ValueListing listing = ListWritten(cfg, ListingDetail::kKeys);
   std::vector<Finding> findings;
   LintContext context{cfg, file, listing, "", findings};
   for (const LintRule& rule : kRules) {

@@ -23,6 +23,7 @@
 #include "helvo/platform/format.h"
 #include "helvo/platform/user_interface.h"
 #include "helvo/review/converter_kind.h"
+#include "helvo/review/listing.h"
 #include "helvo/review/review.h"
 
 namespace helvo {
@@ -109,7 +110,8 @@ std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFiler
   return {input, {}};
 }
 
-// The name a reader knows the object of a section of class cls by.
+}  // namespace
+
 std::string ObjectName(CFiler* obj, int cls) {
   std::string name;
   if (cls == eIdCfg || cls == eLimitsCfg || cls == eTrend) return name;
@@ -128,12 +130,17 @@ std::string ObjectName(CFiler* obj, int cls) {
   return name;
 }
 
+namespace {
+
 // Collects the listing from the writer's walk: one section per block written, each key with the
 // definition that wrote it.
 class ListingSink final : public cFilerLineSink {
  public:
-  ListingSink(CHelvoCfg& cfg, ValueListing& listing, bool names)
-      : cfg_(cfg), listing_(listing), names_(names) {}
+  ListingSink(CHelvoCfg& cfg, ValueListing& listing, ListingDetail detail)
+      : cfg_(cfg),
+        listing_(listing),
+        names_(detail == ListingDetail::kNames),
+        values_(detail != ListingDetail::kKeys) {}
 
   // Lists obj's block of section, if the writer writes one.
   void List(CFilerSection* section, CFiler* obj, std::string_view prefix, int version, int& sysFreq) {
@@ -149,18 +156,30 @@ class ListingSink final : public cFilerLineSink {
     values.cls = section_->GetClass();
     values.object = object_;
     values.definition = section_;
-    values.name = ObjectName(object_, values.cls);
+    if (values_) values.name = ObjectName(object_, values.cls);
     values.keys.reserve(section_->GetFilerList().GetCount());
   }
+
+  bool WantsPlainValues() const override { return values_; }
 
   void Key(const CFilerEntry& entry, std::string_view text) override {
     SectionValues& values = listing_.sections.back();
     KeyValue& value = values.keys.emplace_back();
     value.key = entry.GetKeyName();
+    if (!values_) {
+      // Of the references, only the inputs of PMU phasors and CDR channels are identified.
+      if (entry.GetType() == CFilerEntry::eInt) IdentifyInput(entry, value, values.keys.size() - 1);
+      return;
+    }
     value.value = text;
     auto [target, item] = NameReference(cfg_, entry, object_, value, kinds_, names_);
     if (target)
       targets_.push_back({listing_.sections.size() - 1, values.keys.size() - 1, target, std::move(item)});
+  }
+
+  void IdentifyInput(const CFilerEntry& entry, KeyValue& value, size_t key) {
+    auto [target, item] = NameReference(cfg_, entry, object_, value, kinds_, false);
+    if (target) targets_.push_back({listing_.sections.size() - 1, key, target, std::move(item)});
   }
 
   // Identifies the functions references refer to by their section headers, once every section is
@@ -179,6 +198,7 @@ class ListingSink final : public cFilerLineSink {
   CHelvoCfg& cfg_;
   ValueListing& listing_;
   const bool names_;
+  const bool values_;
   CFilerSection* section_ = nullptr;
   CFiler* object_ = nullptr;
   ConverterKinds kinds_;
@@ -276,6 +296,10 @@ std::vector<std::string> ValueListing::Lines() const {
 }
 
 ValueListing ListValues(CHelvoCfg& cfg, bool names) {
+  return ListWritten(cfg, names ? ListingDetail::kNames : ListingDetail::kValues);
+}
+
+ValueListing ListWritten(CHelvoCfg& cfg, ListingDetail detail) {
   ValueListing listing;
   const CIdCfg* own = cfg.GetIdCfg();
   const int version = own ? own->m_nSettingsVers : GetSettingVersionLimit();
@@ -285,7 +309,7 @@ ValueListing ListValues(CHelvoCfg& cfg, bool names) {
   int sysFreq = id->m_nSystemFrequency;
   listing.header = {version, CHelvoCfg::m_iIedGen, CHelvoCfg::DspsByGen(CHelvoCfg::m_iIedGen), sysFreq};
 
-  ListingSink sink(cfg, listing, names);
+  ListingSink sink(cfg, listing, detail);
   // The walk of the writer: registration order, the channel groups nested in the unnamed section.
   cFilerSections& sections = cfg.GetSections();
   for (CFilerSection* section : sections.GetSections()) {
