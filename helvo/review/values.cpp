@@ -32,21 +32,41 @@ namespace {
 
 constexpr int kFirstFoldedVersion = 201;
 
-// The function of the first channel group's class list whose channel number - 1 is index: how the
-// written form finds the inputs of PMU phasors and CDR channels.
-CPhasor* FunctionAt(CHelvoCfg& cfg, eHelvoCfgClass cls, int index) {
-  cHelvoDspCfg* group = cfg.m_pDspCfg[0];
-  if (!group || index < 0) return nullptr;
-  for (CFiler* obj : group->GetClassList(cls))
-    if (auto* p = dynamic_cast<CPhasor*>(obj); p && p->GetChannelNumber() - 1 == index) return p;
-  return group->GetIndexedPhasorAddress(cls, index);
-}
+// What naming references looks up again and again, kept for one walk.
+class Lookups {
+ public:
+  explicit Lookups(CHelvoCfg& cfg) : cfg_(cfg) {}
 
-std::string NameOf(const CPhasor* p) {
-  std::string name;
-  if (p) p->GetName(name);
-  return name;
-}
+  ConverterKinds kinds;
+
+  // The function of the first channel group's class list whose channel number - 1 is index: how the
+  // written form finds the inputs of PMU phasors and CDR channels.
+  CPhasor* FunctionAt(eHelvoCfgClass cls, int index) {
+    cHelvoDspCfg* group = cfg_.m_pDspCfg[0];
+    if (!group || index < 0) return nullptr;
+    auto [byChannel, fresh] = byChannel_.try_emplace(cls);
+    if (fresh)
+      for (CFiler* obj : group->GetClassList(cls))
+        if (auto* p = dynamic_cast<CPhasor*>(obj)) byChannel->second.emplace(p->GetChannelNumber() - 1, p);
+    if (auto it = byChannel->second.find(index); it != byChannel->second.end()) return it->second;
+    return group->GetIndexedPhasorAddress(cls, index);
+  }
+
+  std::string NameOf(const CPhasor* p) {
+    if (!p) return {};
+    auto [it, fresh] = names_.try_emplace(p);
+    if (fresh) p->GetName(it->second);
+    return it->second;
+  }
+  // A function's name holds its element's name, which the walk changes when it folds a second
+  // channel group: names are made anew after each element block.
+  void ElementWritten() { names_.clear(); }
+
+ private:
+  CHelvoCfg& cfg_;
+  std::unordered_map<int, std::unordered_map<int, CPhasor*>> byChannel_;
+  std::unordered_map<const CPhasor*, std::string> names_;
+};
 
 // What a reference refers to, to be named by its section once the walk is done.
 struct PendingTarget {
@@ -57,11 +77,11 @@ struct PendingTarget {
 
 // Marks value as a reference when entry's field of obj is one and names its target; returns the
 // function it refers to (none for elements and references that name nothing) with the item.
-std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFilerEntry& entry, CFiler* obj,
-                                                    KeyValue& value, ConverterKinds& kinds, bool names) {
+std::pair<const CFiler*, std::string> NameReference(const CFilerEntry& entry, CFiler* obj, KeyValue& value,
+                                                    Lookups& lookups, bool names) {
   if (entry.GetType() == CFilerEntry::eElement) {
     CFilerElement* converter = nullptr;
-    const RefKind kind = kinds.Of(entry, obj, converter);
+    const RefKind kind = lookups.kinds.Of(entry, obj, converter);
     const bool named = value.value != "-1";
     value.reference = kind != RefKind::kNone;
     switch (kind) {
@@ -71,7 +91,7 @@ std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFiler
         break;
       case RefKind::kPhasor:
         if (CPhasor* p = static_cast<CrefPhasor*>(converter)->m_pPhasor; named && p) {
-          if (names) value.target = NameOf(p);
+          if (names) value.target = lookups.NameOf(p);
           return {p, {}};
         }
         break;
@@ -100,13 +120,13 @@ std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFiler
     static constexpr eHelvoCfgClass kByType[] = {eAnalogCfg, eSequenceCfg, eSequenceCfg, eSequenceCfg,
                                                  eSummationCfg};
     if (pmu->m_nInputType >= 0 && pmu->m_nInputType < 5)
-      input = FunctionAt(cfg, kByType[pmu->m_nInputType], pmu->m_nInputIndex);
+      input = lookups.FunctionAt(kByType[pmu->m_nInputType], pmu->m_nInputIndex);
   } else if (auto* cdr = dynamic_cast<CCDR*>(obj);
              cdr && entry.GetOffset() == FieldOf(&CCDR::m_nInputIndex)) {
     value.reference = true;
-    input = FunctionAt(cfg, eAnalogCfg, cdr->m_nInputIndex);
+    input = lookups.FunctionAt(eAnalogCfg, cdr->m_nInputIndex);
   }
-  if (names) value.target = NameOf(input);
+  if (names) value.target = lookups.NameOf(input);
   return {input, {}};
 }
 
@@ -140,7 +160,8 @@ class ListingSink final : public cFilerLineSink {
       : cfg_(cfg),
         listing_(listing),
         names_(detail == ListingDetail::kNames),
-        values_(detail != ListingDetail::kKeys) {}
+        values_(detail != ListingDetail::kKeys),
+        lookups_(cfg) {}
 
   // Lists obj's block of section, if the writer writes one.
   void List(CFilerSection* section, CFiler* obj, std::string_view prefix, int version, int& sysFreq) {
@@ -154,6 +175,7 @@ class ListingSink final : public cFilerLineSink {
     values.header.reserve(name.size() + instance.size());
     values.header.append(name).append(instance);
     values.cls = section_->GetClass();
+    if (values.cls == eElementName) lookups_.ElementWritten();
     values.object = object_;
     values.definition = section_;
     if (values_) values.name = ObjectName(object_, values.cls);
@@ -172,13 +194,13 @@ class ListingSink final : public cFilerLineSink {
       return;
     }
     value.value = text;
-    auto [target, item] = NameReference(cfg_, entry, object_, value, kinds_, names_);
+    auto [target, item] = NameReference(entry, object_, value, lookups_, names_);
     if (target)
       targets_.push_back({listing_.sections.size() - 1, values.keys.size() - 1, target, std::move(item)});
   }
 
   void IdentifyInput(const CFilerEntry& entry, KeyValue& value, size_t key) {
-    auto [target, item] = NameReference(cfg_, entry, object_, value, kinds_, false);
+    auto [target, item] = NameReference(entry, object_, value, lookups_, false);
     if (target) targets_.push_back({listing_.sections.size() - 1, key, target, std::move(item)});
   }
 
@@ -201,7 +223,7 @@ class ListingSink final : public cFilerLineSink {
   const bool values_;
   CFilerSection* section_ = nullptr;
   CFiler* object_ = nullptr;
-  ConverterKinds kinds_;
+  Lookups lookups_;
   std::vector<PendingTarget> targets_;
 };
 
