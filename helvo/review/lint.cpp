@@ -66,6 +66,14 @@ void DanglingReferences(const LintContext& c) {
   for (const SectionValues& s : c.listing.sections) {
     const LineIndex::Section* fs = c.file.Find(s.header);
     if (!fs || !s.object) continue;
+    // Only phasor, state and meter references and the inputs of PMU phasors and CDR channels can name
+    // nothing.
+    const std::vector<const CFilerEntry*>& references = kinds.References(*s.definition, s.object);
+    if (s.cls != ePMU && s.cls != eCDR && std::none_of(references.begin(), references.end(), [&](auto* e) {
+          CFilerElement* converter = nullptr;
+          return kinds.Of(*e, s.object, converter) != RefKind::kElement;
+        }))
+      continue;
     size_t next = 0;
     for (const LineIndex::Key& k : fs->keys) {
       const CFilerEntry* entry = s.definition->FindEntryByName(k.key, next);
@@ -164,7 +172,7 @@ void InputLoops(const LintContext& c) {
     if (!p) continue;
     functions.push_back(&s);
     std::vector<const CPhasor*>& edges = inputs[p];
-    for (const CFilerEntry* entry : s.definition->GetFilerList()) {
+    for (const CFilerEntry* entry : kinds.References(*s.definition, s.object)) {
       CFilerElement* converter = nullptr;
       if (kinds.Of(*entry, s.object, converter) != RefKind::kPhasor) continue;
       if (CPhasor* input = static_cast<CrefPhasor*>(converter)->m_pPhasor) edges.push_back(input);
