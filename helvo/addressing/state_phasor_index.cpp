@@ -41,7 +41,8 @@ int CrefPhasor::GetPhasorIndex(int& index) const {
 }
 
 int crefState::GetStateIndex(int& index) const {
-  if (!m_pPhasor || !m_pPhasor->AreInputsDefined()) return 0;
+  // A dirty function is left out of the file, so nothing may name its states.
+  if (!m_pPhasor || m_pPhasor->m_bDirty || !m_pPhasor->AreInputsDefined()) return 0;
   const int channel = m_pPhasor->GetChannelNumber();
   // Inputs can be defined while the function's own channel number is not (yet) valid.
   if (!m_pPhasor->IsValidChannel(channel)) return 0;

@@ -106,16 +106,12 @@ short CHelvoCfg::MarkPhasorsAsDirty(int maxAnalog, int version) {
       if (CPhasor* f = AsPhasor(obj); f && f->GetChannelNumber() > maxAnalog) f->m_bDirty = 1;
     for (CFiler* obj : group->GetClassList(eDigitalCfg))
       if (CPhasor* f = AsPhasor(obj); f && f->GetChannelNumber() > kMaxDigitalAtHighRate) f->m_bDirty = 1;
-    // Passes in class order until one marks nothing new: a function fed by a function of a later
-    // class (or later in its own list) must not stay clean, or a file without its input would still
-    // refer to that input.
-    for (bool marked = true; marked;) {
-      marked = false;
-      for (eHelvoCfgClass cls : kDependentClasses)
-        for (CFiler* obj : group->GetClassList(cls))
-          if (CPhasor* f = AsPhasor(obj); f && f->m_bDirty == 0 && !f->AreInputsDefined())
-            f->m_bDirty = 1, marked = true;
-    }
+    // One pass in class order: a function fed by one that becomes dirty later in the pass stays in
+    // the file, and its reference to the left-out function is written as undefined (every reference
+    // converter writes none for a dirty function).
+    for (eHelvoCfgClass cls : kDependentClasses)
+      for (CFiler* obj : group->GetClassList(cls))
+        if (CPhasor* f = AsPhasor(obj); f && f->m_bDirty == 0 && !f->AreInputsDefined()) f->m_bDirty = 1;
 
     if (version > 202 && (m_nSRate == 256 || m_nSRate == 384)) {
       for (CFiler* obj : group->GetCDRList()) {

@@ -91,6 +91,10 @@ TEST_F(TrendMaskTest, DirtyMarksFollowInputs) {
   dynamic_cast<CSummationCfg*>(f[5])->m_orefInput[0].m_pPhasor = f[6];
   f.push_back(Listed(eFrequencyCfg, group, 1, f[6]));
   f.push_back(Listed(eAnalogCfg, cfg.m_pDspCfg[1], 19));  // a board beyond the banks read
+  // A frequency function fed by a summation that becomes dirty after it was judged stays, and its
+  // input is then written as undefined.
+  f.push_back(Listed(eSummationCfg, group, 4, f[6]));
+  f.push_back(Listed(eFrequencyCfg, group, 2, f[9]));
   std::vector<CCDR*> cdr;
   for (CFiler* obj : group->GetCDRList()) cdr.push_back(dynamic_cast<CCDR*>(obj));
   cdr[3]->m_nInputIndex = 18, cdr[17]->m_nInputIndex = 17, cdr[18]->m_nInputIndex = 0;
@@ -102,7 +106,10 @@ TEST_F(TrendMaskTest, DirtyMarksFollowInputs) {
   cfg.MarkPhasorsAsDirty(18, 202);
   std::vector<int> marks;
   for (CPhasor* p : f) marks.push_back(p->m_bDirty);
-  EXPECT_EQ(marks, (std::vector<int>{0, 1, 0, 1, 0, 1, 1, 1, 0}));
+  EXPECT_EQ(marks, (std::vector<int>{0, 1, 0, 1, 0, 0, 1, 1, 0, 1, 0}));
+  int index = 0;
+  EXPECT_EQ(dynamic_cast<CFrequencyCfg*>(f[10])->m_orefInput.GetPhasorIndex(index), 0);
+  EXPECT_EQ(dynamic_cast<CSummationCfg*>(f[5])->m_orefInput[0].GetPhasorIndex(index), 0);
   EXPECT_FALSE(a19->IsValidChannel());
   EXPECT_EQ(cdr[18]->m_nInputIndex, 0);  // continuous recording only from version 203
 

@@ -58,7 +58,9 @@ void CrefElementName::ConvertIn(CFiler* owner, std::string& text, int&) {
 }
 
 unsigned long CrefElementName::ConvertOut(CFiler*, std::string& text, int, int&) {
-  text = m_pElementName ? m_pElementName->GetName() : std::string();
+  // A function without element writes no line: "ELEMENT=" would read back as an element named "".
+  if (!m_pElementName) return 1;
+  text = m_pElementName->GetName();
   return 0;
 }
 

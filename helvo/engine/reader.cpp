@@ -2,6 +2,7 @@
 // through the unnamed section, and the filling of objects from key lines. docs/file-format.md gives
 // the format these functions accept.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <iterator>
 #include <string_view>
@@ -22,8 +23,9 @@ namespace {
 
 // The header keys the by-name form picks up while reading lines, in the order they are tried.
 struct HeaderKey {
-  const char* name;
+  std::string_view name;
   int* target;
+  size_t underscore;  // where the first underscore of name stands
 };
 
 bool CrcMatches(const char field[4], std::uint16_t crc) {
@@ -36,22 +38,28 @@ bool IsUncheckedMark(const char field[4]) {
 }
 
 // Picks a header value out of one line of the by-name form. Returns false when the line carries a
-// setting version the reader refuses. Every line of a file passes through here, so the line is
-// scanned once for all four names rather than once per name.
+// setting version the reader refuses. The line is scanned once for all four names rather than once
+// per name.
 bool ScanHeaderLine(std::string_view line) {
+  // Each name with the position of its first underscore: a line can contain a name only around an
+  // underscore, so only the underscores of a line are looked at.
   static const HeaderKey kKeys[] = {
-      {"SETTINGS_VERS", &cFilerSections::m_nSettingVersion},
-      {"NUM_BANKS", &cFilerSections::m_nDSPBanks},
-      {"NUM_A_CHANNELS", &cFilerSections::m_nAChan},
-      {"SAMPLE_RATE", &cFilerSections::m_nSampleRate},
+      {"SETTINGS_VERS", &cFilerSections::m_nSettingVersion, 8},
+      {"NUM_BANKS", &cFilerSections::m_nDSPBanks, 3},
+      {"NUM_A_CHANNELS", &cFilerSections::m_nAChan, 3},
+      {"SAMPLE_RATE", &cFilerSections::m_nSampleRate, 6},
   };
   constexpr size_t kNone = std::size(kKeys);
   size_t found = kNone;  // the first key, in the order above, that the line contains anywhere
   const std::string_view text = line;
-  for (size_t at = 0; at < text.size() && found > 0; ++at) {
-    if (text[at] != 'S' && text[at] != 'N') continue;  // the first letters of the four names
-    for (size_t k = 0; k < found; ++k)
-      if (text.substr(at).starts_with(kKeys[k].name)) found = k;
+  for (size_t u = 0; u < text.size() && found > 0; ++u) {
+    if (text[u] != '_') continue;
+    for (size_t k = 0; k < found; ++k) {
+      const HeaderKey& key = kKeys[k];
+      if (u >= key.underscore && text[u - key.underscore] == key.name[0] &&
+          text.substr(u - key.underscore).starts_with(key.name))
+        found = k;
+    }
   }
   if (found == kNone) return true;
   const HeaderKey& key = kKeys[found];
@@ -65,6 +73,13 @@ bool ScanHeaderLine(std::string_view line) {
   }
   return true;  // only the first key the line contains counts
 }
+
+// The bytes the by-name line split stops at: line feed, carriage return and underscore.
+constexpr auto kLineByte = [] {
+  std::array<bool, 256> special{};
+  special['\n'] = special['\r'] = special['_'] = true;
+  return special;
+}();
 
 bool IsSectionHeader(std::string_view line) {
   return line.size() >= 3 && line[0] == '[' && line.find(']') != std::string_view::npos;
@@ -299,12 +314,13 @@ void ReadSections(cFilerSections& sections, Lines& lines) {
 eFilerError ReadSettingsViews(const std::string& path, std::string& data,
                               std::vector<std::string_view>& lines, bool noCheck, bool scanHeader,
                               std::uint16_t* crcOut) {
-  switch (ReadWholeFile(path, data)) {
+  switch (ReadWholeFile(path, data, kMaxSettingsFileSize)) {
     case ReadStatus::kOk:
       break;
     case ReadStatus::kNotFound:
       return eFilerOpenError;
     case ReadStatus::kFailed:
+    case ReadStatus::kTooLarge:  // no settings file is that large; its CRC is not worth reading for
       return eFilerReadError;
   }
   if (data.size() < 5) return eFilerReadError;
@@ -321,25 +337,39 @@ eFilerError ReadSettingsViews(const std::string& path, std::string& data,
   // reported as damaged, not as one with a refused version or an over-long line.
   bool refused = false;
   for (size_t start = 5; start < size && !refused;) {
-    auto* lf = static_cast<char*>(std::memchr(bytes + start, '\n', size - start));
-    const size_t end = lf ? static_cast<size_t>(lf - bytes) : size;
     // The line is the bytes up to the line feed, carriage returns dropped: they are squeezed out
-    // within the line's own bytes, which only shortens it.
-    size_t length = end - start;
-    if (auto* cr = static_cast<char*>(std::memchr(bytes + start, '\r', end - start))) {
-      char* out = cr;
-      for (const char* in = cr; in < bytes + end; ++in)
-        if (*in != '\r') *out++ = *in;
-      length = static_cast<size_t>(out - (bytes + start));
+    // within the line's own bytes, which only shortens it. One pass over the bytes finds the line
+    // feed, squeezes, and notes whether the line can hold a header name at all: each name's first
+    // underscore follows an S, M or E ("SETTINGS_", "NUM_", "SAMPLE_"). Lines are short, and a
+    // library call per line for each search cost more than the bytes. Bytes move only from the first
+    // carriage return on (usually the one before the line feed).
+    char* in = bytes + start;
+    char* const stop = bytes + size;
+    char* out = nullptr;
+    bool candidate = false;
+    char previous = 0;
+    for (; in < stop; ++in) {
+      const char c = *in;
+      if (kLineByte[static_cast<unsigned char>(c)]) {
+        if (c == '\n') break;
+        if (c == '\r') {
+          if (!out) out = in;
+          continue;
+        }
+        candidate |= previous == 'S' || previous == 'M' || previous == 'E';  // an underscore
+      }
+      previous = c;
+      if (out) *out++ = c;
     }
-    const std::string_view line(bytes + start, length);
+    const bool lf = in < stop;
+    const std::string_view line(bytes + start, static_cast<size_t>((out ? out : in) - (bytes + start)));
     refused = line.size() > kMaxSettingsLineLength;
     // A last line without a line feed counts only when it holds text.
     if (!refused && (lf || !line.empty())) {
-      refused = scanHeader && !ScanHeaderLine(line);
+      refused = scanHeader && candidate && !ScanHeaderLine(line);
       if (!refused) lines.push_back(line);
     }
-    start = end + 1;
+    start = static_cast<size_t>(in - bytes) + 1;
   }
   if (crcOut) *crcOut = crc;
   if (!noCheck && !IsUncheckedMark(field) && !CrcMatches(field, crc)) return eFilerCRCError;

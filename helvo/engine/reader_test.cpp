@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdint>
 #include <tuple>
@@ -88,6 +90,12 @@ TEST_F(ReaderTest, FileLevelFailures) {
   EXPECT_EQ(r.ReadCfgFile(dir_.path(), 0), eFilerReadError);
   EXPECT_EQ(ReadBytes(c, "noch"), eFilerReadError);
   EXPECT_EQ(ReadBytes(c, "noch\r"), eFilerNoError);
+  // Files no recorder could have written fail, and in bounded memory: a 64 GiB sparse file and a
+  // stream without end.
+  const std::string huge = dir_.File("huge.cfg");
+  ASSERT_EQ(truncate(dir_.Write("huge.cfg", "noch\r\n").c_str(), off_t{64} << 30), 0);
+  EXPECT_EQ(r.ReadCfgFile(huge, 0), eFilerReadError);
+  EXPECT_EQ(r.ReadCfgFile(std::string("/dev/zero"), 1), eFilerReadError);
 
   // By name a line may hold 255 bytes (CR not counted); 256 fail the whole read.
   const std::string text(250, 't');
@@ -136,11 +144,13 @@ TEST_F(ReaderTest, HeaderValuesAreScannedFromAnyLineByName) {
   cFilerSections::m_nSampleRate = 1;
   TestConfig c;
   ASSERT_EQ(
-      ReadBytes(c, SettingsFile("a NUM_BANKS b=3x\nSAMPLE_RATE and NUM_A_CHANNELS=36\nNUM_BANKS\n[END]")),
+      ReadBytes(
+          c, SettingsFile("a NUM_BANKS b=3x\nSAMPLE_RATE and NUM_A_CHANNELS=36\nNUM_BANKS\nX_SAMPLE\r_RATE=48"
+                          "\n[END]")),
       eFilerNoError);
   EXPECT_EQ(cFilerSections::m_nDSPBanks, 3);
   EXPECT_EQ(cFilerSections::m_nAChan, 36);  // the first key in scan order wins, not the first in the line
-  EXPECT_EQ(cFilerSections::m_nSampleRate, 1);
+  EXPECT_EQ(cFilerSections::m_nSampleRate, 48);  // found in the line as read, its carriage return dropped
 
   // The memory image is not scanned; statics come from the ID record only, and its system frequency
   // reaches the converters of later sections.

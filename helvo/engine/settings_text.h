@@ -14,6 +14,9 @@ namespace helvo {
 
 // The longest body line (without its line end) that a settings file read by name may hold.
 constexpr std::size_t kMaxSettingsLineLength = 255;
+// The largest settings file read by name: far above any recorder's file (the largest configuration
+// writes well under a megabyte), it keeps the memory of a read bounded whatever the path names.
+constexpr std::size_t kMaxSettingsFileSize = std::size_t{64} << 20;
 
 // Reads the body lines of the settings file at path (the by-name rules: lines of at most 255 bytes,
 // CR bytes dropped), checking the CRC unless noCheck is set or the file is marked "noch". When

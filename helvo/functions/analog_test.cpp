@@ -60,7 +60,7 @@ TEST_F(AnalogTest, PhaseErrorAndScaleTextAreReadIntoLegacyFieldsOnly) {
   ASSERT_TRUE(channel && first);
   EXPECT_FLOAT_EQ(channel->m_fLegacyPhaseErr, 7.5f);
   EXPECT_FLOAT_EQ(channel->m_oModuleType.GetPhaseErr(), 0.4f);  // the module's, whatever the file says
-  EXPECT_EQ(testing::WrittenKeys(*cfg, 5, "ANALOG_INPUT1-5")[5], "PHASE_ERR=0.4");
+  EXPECT_EQ(testing::WrittenKeys(*cfg, 5, "ANALOG_INPUT1-5")[4], "PHASE_ERR=0.4");  // no element, no ELEMENT
   EXPECT_EQ(first->m_strScale, "600:5");
 }
 

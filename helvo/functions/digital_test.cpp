@@ -32,8 +32,8 @@ TEST_F(DigitalTest, EveryKeyRoundTripsAndTheLegacyTypeKeyIsNotWritten) {
   ASSERT_NE(input, nullptr);
   EXPECT_FLOAT_EQ(input->m_oDelay.m_fSeconds, 0.2f);
   EXPECT_EQ(testing::WrittenKeys(*cfg, 7, "DIGITAL_INPUT1-8"),
-            (Lines{"ELEMENT=", "DESC=From type", "DELAY=0", "ACTIVE_STR=Active", "INACTIVE_STR=Inactive",
-                   "ACTIVE_A=64", "INACTIVE_A=64", "EXT_DELAY=0"}));
+            (Lines{"DESC=From type", "DELAY=0", "ACTIVE_STR=Active", "INACTIVE_STR=Inactive", "ACTIVE_A=64",
+                   "INACTIVE_A=64", "EXT_DELAY=0"}));
   EXPECT_TRUE(ui_.messages.empty());
 }
 

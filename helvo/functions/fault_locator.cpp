@@ -129,11 +129,11 @@ int cFaultLocCfg::AreInputsDefined() {
   // Recorders that read files below version 6 cannot locate faults from summed currents.
   if (CHelvoCfgTables::m_nSetVer < 6 && HasSummationCurrentInput()) return 0;
   CPhasor* trigger = m_orefTrigger.m_pPhasor;
-  if (!trigger || m_bCheckingInputs) return 0;
-  m_bCheckingInputs = true;
-  const int defined = trigger->AreInputsDefined() ? 1 : 0;
-  m_bCheckingInputs = false;
-  return defined;
+  if (!trigger) return eInputsUndefined;
+  cInputsJudgement judgement(m_bCheckingInputs);
+  if (!judgement.Entered()) return eInputsPending;
+  // The trigger is a chain of its own: one that leads only back here has nothing to define it.
+  return judgement.Answer(trigger->AreInputsDefined());
 }
 
 cScale* cFaultLocCfg::GetpScale() {

@@ -97,8 +97,8 @@ class cFaultLocCfg : public CPhasor {
   std::string m_strLegacyType;  // TYPE of old files: read, never written
 
  private:
-  // Set while AreInputsDefined runs, so that a trigger chain leading back here ends as undefined
-  // instead of recursing without end.
+  // Set while the trigger is judged, so that a trigger chain leading back here meets this function
+  // as pending instead of recursing without end.
   bool m_bCheckingInputs = false;
 };
 

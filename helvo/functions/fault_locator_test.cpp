@@ -64,7 +64,7 @@ TEST_F(FaultLocatorTest, EveryKeyRoundTripsAndLegacyKeysAreOnlyRead) {
     const Lines written = testing::WrittenKeys(*cfg, version, "FAULT_LOCATOR1-3");
     EXPECT_NE(std::find(written.begin(), written.end(), "LENGTH=9"), written.end());
     EXPECT_NE(std::find(written.begin(), written.end(), "TRIG_INVERT=1"), written.end());
-    EXPECT_EQ(written.size(), keys.size()) << version;  // the current keys only
+    EXPECT_EQ(written.size(), keys.size() - 1) << version;  // the current keys only, ELEMENT aside
   }
 
   delete fl->GetInputPhasor(cFaultLocCfg::eIC);  // removing a function clears the references to it

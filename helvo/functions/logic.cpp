@@ -63,11 +63,7 @@ cLogicCfg& cLogicCfg::operator=(const cLogicCfg& other) {
 }
 
 int cLogicCfg::AreInputsDefined() {
-  if (m_bCheckingInputs) return 0;
-  m_bCheckingInputs = true;
-  const bool valid = IsValidOperation(kNumOperators - 1);
-  m_bCheckingInputs = false;
-  return valid ? 1 : 0;
+  return JudgeChain(kNumOperators - 1);
 }
 
 const char* cLogicCfg::GetIndexedOperString(int k) const {
@@ -80,7 +76,21 @@ const char* cLogicCfg::GetOperStringByEnum(int value) {
 }
 
 bool cLogicCfg::IsValidOperation(int k) {
-  if (k >= kNumOperators) return false;
+  return JudgeChain(k) == eInputsDefined;
+}
+
+bool cLogicCfg::IsValidInput(int k) {
+  return JudgeInput(k) != eInputsUndefined;
+}
+
+int cLogicCfg::JudgeChain(int k) {
+  cInputsJudgement judgement(m_bCheckingInputs);
+  if (!judgement.Entered()) return eInputsPending;
+  return judgement.Answer(ChainState(k));
+}
+
+int cLogicCfg::ChainState(int k) {
+  if (k >= kNumOperators) return eInputsUndefined;
   // Operator k + 1 joins the chain so far (A) with input k + 2 (B); walk back towards input 1.
   for (; k >= 0; --k) {
     switch (m_nOper[k]) {
@@ -89,25 +99,27 @@ bool cLogicCfg::IsValidOperation(int k) {
       case eOR:
       case eNOR:
       case eXOR:
-      case eXNOR:
-        return IsValidOperation(k - 1) && IsValidInput(k + 1);
+      case eXNOR: {
+        const int a = ChainState(k - 1);
+        return a == eInputsUndefined ? a : cInputsJudgement::Both(a, JudgeInput(k + 1));
+      }
       case eB:
       case eNOTB:
-        return IsValidInput(k + 1);  // the chain before it does not matter
+        return JudgeInput(k + 1);  // the chain before it does not matter
       case eA:
       case eNOTA:
         break;  // input k + 2 does not matter
       default:
-        return false;
+        return eInputsUndefined;
     }
   }
-  return IsValidInput(0);
+  return JudgeInput(0);
 }
 
-bool cLogicCfg::IsValidInput(int k) {
-  if (k < 0 || k >= kNumInputs) return false;
+int cLogicCfg::JudgeInput(int k) {
+  if (k < 0 || k >= kNumInputs) return eInputsUndefined;
   CPhasor* input = m_orefInputs[k].m_pPhasor;
-  return input && input->AreInputsDefined();
+  return input ? input->AreInputsDefined() : eInputsUndefined;
 }
 
 void cLogicCfg::DefineLogicCfgTypes(cHelvoSection* section) {

@@ -60,8 +60,9 @@ class cLogicCfg : public CPhasor {
   // The text of value; "INVALID" outside 0 to 9.
   static const char* GetOperStringByEnum(int value);
   // True when the chain up to operator k + 1 (k from 0 to 3) is valid: every input an operator of
-  // that part of the chain uses is defined, walking back from operator k + 1 towards input 1.
-  // False for k above 3 and for any operator value outside 0 to 9 on the way.
+  // that part of the chain uses is defined, walking back from operator k + 1 towards input 1; an
+  // input that leads back to this function (a latch) does not count against it. False for k above 3
+  // and for any operator value outside 0 to 9 on the way.
   bool IsValidOperation(int k);
   // True when input k + 1 (k from 0 to 4) refers to a function whose own inputs are defined.
   bool IsValidInput(int k);
@@ -83,8 +84,14 @@ class cLogicCfg : public CPhasor {
   unsigned char m_bNotInput[kNumInputs] = {0, 0, 0, 0, 0};
 
  private:
-  // Set while AreInputsDefined runs, so that logic functions feeding each other in a ring are
-  // undefined instead of recursing without end.
+  // The chain up to operator k + 1 judged as one cInputsJudgement of this function.
+  int JudgeChain(int k);
+  // The eInputsJudged answer of the chain up to operator k + 1, and of input k + 1.
+  int ChainState(int k);
+  int JudgeInput(int k);
+
+  // Set while the chain is judged, so that a chain leading back here (a latch) meets this function
+  // as pending instead of recursing without end.
   bool m_bCheckingInputs = false;
 };
 

@@ -67,13 +67,34 @@ TEST_F(LogicTest, ChainValidityUsesOnlyTheInputsItsOperatorsUse) {
   EXPECT_STREQ(logic.GetIndexedOperString(4), "INVALID");  // past the last operator
   EXPECT_STREQ(cLogicCfg::GetOperStringByEnum(10), "INVALID");
   EXPECT_FALSE(logic.IsValidOperation(4) || logic.IsValidInput(5) || logic.IsValidInput(-1));
-  // Logic functions feeding each other in a ring are undefined rather than recursing without end.
+  // Logic functions feeding each other in a ring with nothing outside are undefined rather than
+  // recursing without end.
   cLogicCfg other;
   logic.m_nOper[0] = cLogicCfg::eA;
   logic.m_orefInputs[0].m_pPhasor = &other;
   other.m_orefInputs[0].m_pPhasor = &logic;
   EXPECT_EQ(logic.AreInputsDefined(), 0);
   EXPECT_EQ(other.AreInputsDefined(), 0);
+}
+
+TEST_F(LogicTest, ALatchIsDefinedExactlyWhenItsOutsideInputsAre) {
+  // seal: outside OR seal; follower: seal; loop: seal OR follower (a latch through another function).
+  ModelFn outside(eDigitalCfg, nullptr, 1);
+  cLogicCfg seal, follower, loop;
+  seal.m_nOper[0] = loop.m_nOper[0] = cLogicCfg::eOR;
+  seal.m_orefInputs[0].m_pPhasor = &outside;
+  seal.m_orefInputs[1].m_pPhasor = &seal;
+  follower.m_orefInputs[0].m_pPhasor = &seal;
+  loop.m_orefInputs[0].m_pPhasor = &seal;
+  loop.m_orefInputs[1].m_pPhasor = &follower;
+  for (int defined : {1, 0}) {
+    outside.m_bDefined = defined;
+    for (cLogicCfg* f : {&seal, &follower, &loop}) EXPECT_EQ(f->AreInputsDefined(), defined);
+    EXPECT_EQ(seal.IsValidOperation(0), defined == 1);
+  }
+  // A function that only feeds itself has no outside input to define it.
+  seal.m_orefInputs[0].m_pPhasor = &seal;
+  EXPECT_EQ(seal.AreInputsDefined(), 0);
 }
 
 TEST_F(LogicTest, StateNameAndAssignment) {

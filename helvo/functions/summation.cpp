@@ -203,17 +203,25 @@ void CSummationCfg::DefineSummationCfgTypes(cHelvoSection* section) {
 
 // ---- Scale-text converters ----
 
+void CSummationCfg::GetInputFactors(float& pri, float& sec) {
+  pri = sec = 1.0f;
+  cInputWalk walk(m_bWalking);
+  CPhasor* input = GetInputPhasor(0);
+  if (!walk.Entered() || !input) return;
+  if (input->GetClass() == eAnalogCfg) {
+    pri = input->m_Scale.m_fPri1;
+    sec = input->m_Scale.m_fSec1;
+  } else if (auto* inner = dynamic_cast<CSummationCfg*>(input)) {
+    inner->GetInputFactors(pri, sec);
+  }
+}
+
 std::string CSummationCfg::ScaleText(CFiler* owner, bool primary) {
   auto* sum = dynamic_cast<CSummationCfg*>(owner);
   if (!sum) return "1";
-  cInputWalk walk(sum->m_bWalking);
-  CPhasor* input = sum->GetInputPhasor(0);
-  if (!walk.Entered() || !input) return "1";
-  if (input->GetClass() == eAnalogCfg) {
-    const cScale& scale = input->m_Scale;
-    return Format("%.7g", static_cast<double>(primary ? scale.m_fPri1 : scale.m_fSec1));
-  }
-  return ScaleText(input, primary);  // another summation; "1" for any other class
+  float pri = 1.0f, sec = 1.0f;
+  sum->GetInputFactors(pri, sec);
+  return Format("%.7g", static_cast<double>(primary ? pri : sec));
 }
 
 void cSumPriScale::ConvertIn(CFiler*, std::string&, int&) {}

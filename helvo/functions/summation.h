@@ -113,6 +113,11 @@ class CSummationCfg : public CPhasor {
   int m_nROCInterval;                  // ROC_INT
   cstrUnit m_oPriUnit;                 // PRI_UNIT: kept as read, written as GetPriUnit()
 
+  // The factors PRI_FACTOR and SEC_FACTOR take on saving: the first point (primary, secondary) of the
+  // analog channel that input 1 leads to, following summations through their own input 1; 1 and 1
+  // when that way ends anywhere else (no input, another class, a loop of summations).
+  void GetInputFactors(float& pri, float& sec);
+
  private:
   friend class cSumPriScale;
   friend class cSumSecScale;

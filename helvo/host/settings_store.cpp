@@ -140,17 +140,11 @@ bool IsHexContinuation(std::string_view s) {
   return true;
 }
 
-// Reads the file, refusing one too large to be a store. kNotFound only for a missing file in an
-// existing folder.
+// Reads the file, refusing one too large to be a store (in bounded memory, also for a device that
+// never ends). kNotFound only for a missing file in an existing folder.
 ReadStatus ReadStoreFile(const std::string& path, std::string& data) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0 && st.st_size > kMaxStoreSize) return ReadStatus::kFailed;
-  std::string buffer;
-  const ReadStatus status = ReadWholeFile(path, buffer);
-  if (status != ReadStatus::kOk) return status;
-  if (buffer.size() > static_cast<std::size_t>(kMaxStoreSize)) return ReadStatus::kFailed;
-  data.swap(buffer);
-  return ReadStatus::kOk;
+  const ReadStatus status = ReadWholeFile(path, data, static_cast<std::size_t>(kMaxStoreSize));
+  return status == ReadStatus::kTooLarge ? ReadStatus::kFailed : status;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -287,6 +281,7 @@ cSettingsStore::eLoadResult cSettingsStore::Load(const std::string& path) {
     case ReadStatus::kNotFound:
       return kMissing;
     case ReadStatus::kFailed:
+    case ReadStatus::kTooLarge:
       break;
   }
   return kUnreadable;
@@ -564,6 +559,7 @@ bool UpdateSettingsValue(
     case ReadStatus::kNotFound:
       break;
     case ReadStatus::kFailed:
+    case ReadStatus::kTooLarge:
       return false;
   }
 

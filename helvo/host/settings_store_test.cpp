@@ -209,6 +209,10 @@ TEST_F(SettingsFileTest, CreatesUpdatesAndNeverOverwritesForeignFiles) {
     EXPECT_EQ(QuerySettingsValue(kKey, "A", v), eSettingsQuery::kNoKey);
     EXPECT_FALSE(Write("A", 4));
   }
+  {
+    ScopedEnv endless("HELVO_SETTINGS_FILE", "/dev/zero");  // read in bounded memory, then refused
+    EXPECT_EQ(QuerySettingsValue(kKey, "A", v), eSettingsQuery::kNoKey);
+  }
   EXPECT_EQ(QuerySettingsValue(kKey, "A", v), eSettingsQuery::kOk);
   std::uint32_t d = 0;
   EXPECT_TRUE(v.GetDword(d) && d == 3u);

@@ -28,7 +28,8 @@ class CMeterGroup : public CFiler, public cNamedRecord {
   // A group named name, appended to parent's meter-group list (when there is a parent).
   CMeterGroup(const std::string& name, CHelvoCfg* parent);
   CMeterGroup(const CMeterGroup&) = delete;
-  // Copies name, number, count, every slot and the parent. List membership does not change.
+  // Copies name, number, count, every slot and the parent. List membership does not change, and the
+  // copy is not the PMU's own group.
   CMeterGroup& operator=(const CMeterGroup& other);
   // Leaves the parent configuration's meter-group list.
   ~CMeterGroup() override;
@@ -53,6 +54,10 @@ class CMeterGroup : public CFiler, public cNamedRecord {
   int m_nNumber = -1;  // the number in the section header
   int m_nCount = 0;    // COUNT: the meters in use, as the file or the host says
   CrefMeter m_Meters[kMeterSlots];
+  // Set only on the group a save builds from the defined PMU phasors (CHelvoCfg::ResolvePMU): the one
+  // group a save may make, rename, move and delete again. Whatever a group is named, without this
+  // mark it is the user's. Not part of the file.
+  bool m_bPmuOwn = false;
 };
 
 }  // namespace helvo

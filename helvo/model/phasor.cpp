@@ -11,6 +11,19 @@ namespace helvo {
 
 HELVO_IMPLEMENT_DYNCREATE(CPhasor, CFiler)
 
+thread_local int cInputsJudgement::s_nDepth = 0;
+
+cInputsJudgement::cInputsJudgement(bool& busy)
+    : m_bBusy(busy), m_bEntered(!busy), m_bOutermost(s_nDepth == 0) {
+  m_bBusy = true;
+  ++s_nDepth;
+}
+
+cInputsJudgement::~cInputsJudgement() {
+  --s_nDepth;
+  if (m_bEntered) m_bBusy = false;
+}
+
 namespace {
 
 // The class's display name in the singular: the plural without its last character.

@@ -26,6 +26,40 @@ struct sTrnMeterItem {
   CPhasor* GetPhasor() const { return m_pPhasor; }
 };
 
+// Judging whether a function's inputs are defined follows detector states from function to function
+// and can come back to a function already being judged: a latch (a logic function fed by its own
+// state, directly or through others) or a fault locator triggered by a logic function that watches
+// it. Such a function is met "pending": it neither defines nor undefines the chain that met it, so a
+// latch is defined exactly when its outside inputs are. Only the outermost judgement answers a plain
+// 0 or 1; a chain with nothing but pending inputs is undefined there (no outside input defines it).
+enum eInputsJudged : int { eInputsUndefined = 0, eInputsDefined = 1, eInputsPending = 2 };
+
+// Marks one function as being judged for the duration of its AreInputsDefined.
+class cInputsJudgement {
+ public:
+  explicit cInputsJudgement(bool& busy);
+  cInputsJudgement(const cInputsJudgement&) = delete;
+  cInputsJudgement& operator=(const cInputsJudgement&) = delete;
+  ~cInputsJudgement();
+  // False when the function was being judged already: the caller answers eInputsPending.
+  bool Entered() const { return m_bEntered; }
+  // What AreInputsDefined returns for judged: pending becomes undefined in the outermost judgement.
+  int Answer(int judged) const {
+    return judged == eInputsPending && m_bOutermost ? eInputsUndefined : judged;
+  }
+  // Two inputs both needed: undefined if either is, else defined if either is, else pending.
+  static int Both(int a, int b) {
+    if (a == eInputsUndefined || b == eInputsUndefined) return eInputsUndefined;
+    return a == eInputsDefined || b == eInputsDefined ? eInputsDefined : eInputsPending;
+  }
+
+ private:
+  bool& m_bBusy;
+  bool m_bEntered;
+  bool m_bOutermost;
+  static thread_local int s_nDepth;  // judgements under way on this thread
+};
+
 class CPhasor : public CFiler {
   HELVO_DECLARE_RUNTIME(CPhasor)
  public:
@@ -48,7 +82,8 @@ class CPhasor : public CFiler {
   // --- Virtual operations the function classes override ---
   // Every signal type the function's class can take.
   virtual unsigned long GetFunctionPhaseFlags() { return 0; }
-  // Nonzero when every input the function needs is set (and usable).
+  // Nonzero when every input the function needs is set (and usable). Inside another function's
+  // judgement it may answer eInputsPending (see cInputsJudgement).
   virtual int AreInputsDefined() { return 0; }
   // The scale the function's values are reported with; none for functions without one.
   virtual cScale* GetpScale() { return nullptr; }

@@ -124,13 +124,11 @@ void CHelvoCfg::ResolvePMU(cHelvoDspCfg* group, int version) {
     DeleteAll(m_PMUIdList);
     return;
   }
-  // A hidden group of an earlier call that pre-save processing has not renamed would otherwise be
-  // written as a second copy.
+  // A group an earlier call built would otherwise be written as a second copy. Only that group goes:
+  // a group of the user's keeps its place whatever its name.
   std::vector<CMeterGroup*> stale;
   for (CFiler* obj : m_MeterGroupList)
-    if (auto* g = dynamic_cast<CMeterGroup*>(obj);
-        g && EqualsNoCase(g->m_strName, CMeterGroup::kHiddenPmuGroupName))
-      stale.push_back(g);
+    if (auto* g = dynamic_cast<CMeterGroup*>(obj); g && g->m_bPmuOwn) stale.push_back(g);
   for (CMeterGroup* g : stale) {
     Remove(g);
     delete g;
@@ -151,7 +149,10 @@ void CHelvoCfg::ResolvePMU(cHelvoDspCfg* group, int version) {
       continue;
     }
     CPhasor* f = GetPMUPhasor(pmu->m_nInputIndex, pmu->m_nInputType);
-    if (!meters) meters = new CMeterGroup(CMeterGroup::kHiddenPmuGroupName, this);
+    if (!meters) {
+      meters = new CMeterGroup(CMeterGroup::kHiddenPmuGroupName, this);
+      meters->m_bPmuOwn = true;
+    }
     // Two references per streamed phasor, also without an input, so that the group's entries stay in
     // step with the phasors.
     const int item = FirstStreamedItem(pmu->m_nInputType);

@@ -55,37 +55,12 @@ void RemoveEvery(PtrList<T>& list, T* value) {
   while (auto pos = list.Find(value)) list.RemoveAt(pos);
 }
 
-// True when following the references of from (its inputs and the states it watches), and theirs in
-// turn, reaches target. References never leave a channel group, so each step uses the reference
-// addresses of the section template that describes the function's class in its own group.
-bool LeadsTo(CPhasor* from, const CPhasor* target) {
-  std::vector<CPhasor*> pending{from};
-  std::vector<const CPhasor*> seen;
-  while (!pending.empty()) {
-    CPhasor* f = pending.back();
-    pending.pop_back();
-    if (f == target) return true;
-    if (std::find(seen.begin(), seen.end(), f) != seen.end()) continue;
-    seen.push_back(f);
-    cHelvoDspCfg* group = f->GetDspCfg();
-    auto* section = group ? dynamic_cast<cHelvoSection*>(group->GetSection(f->GetClass())) : nullptr;
-    if (!section) continue;
-    for (const sReferenceAddress& ref : section->GetReferenceAddresses())
-      if (auto* next = dynamic_cast<CPhasor*>(ref.Get(f))) pending.push_back(next);
-  }
-  return false;
-}
-
-// Links the input ref of owner to the function its phasor index names on group's board. A function
-// that is owner itself, or that is fed by owner through its own inputs, is not linked: the input
-// stays empty. Scale, unit, level and defined-input look-ups follow inputs, and a loop of inputs
-// would have them recurse without end. Refusing the loop here, where every input of a file is
-// linked, keeps the inputs of a loaded configuration free of loops for every function class at once.
-void LinkInput(cHelvoDspCfg& group, CPhasor* owner, CrefPhasor& ref) {
+// Links the input ref to the function its phasor index names on group's board. A loop of inputs (a
+// summation naming itself, two naming each other) is kept as the file gives it: the look-ups that
+// follow inputs guard themselves against coming round (cInputWalk).
+void LinkInput(cHelvoDspCfg& group, CrefPhasor& ref) {
   int index = ref.m_nNumber;
-  CPhasor* input = group.ResolvePhasorIndex(index);
-  if (input && LeadsTo(input, owner)) input = nullptr;
-  ref.m_pPhasor = input;
+  ref.m_pPhasor = group.ResolvePhasorIndex(index);
 }
 
 // Links a state reference to the function owning its state bit, the number becoming the state's
@@ -188,7 +163,7 @@ void cHelvoDspCfg::PostLoadProcess(CHelvoCfg*) {
     if (!sum || !f->GetElement() || !f->GetTypesEntry()) continue;
     sum->InitializeInputMasks();
     f->GetElement()->Add(f);
-    for (CrefPhasor& input : sum->m_orefInput) LinkInput(*this, f, input);
+    for (CrefPhasor& input : sum->m_orefInput) LinkInput(*this, input);
   }
 
   // 4. Sequence functions.
@@ -200,7 +175,7 @@ void cHelvoDspCfg::PostLoadProcess(CHelvoCfg*) {
     const unsigned long mask = type == "Vseq" ? kVoltageSeqInputs : type == "Iseq" ? kCurrentSeqInputs : 0;
     for (CrefPhasor& input : seq->m_orefInput) input.SetTypesMask(mask);
     f->GetElement()->Add(f);
-    for (CrefPhasor& input : seq->m_orefInput) LinkInput(*this, f, input);
+    for (CrefPhasor& input : seq->m_orefInput) LinkInput(*this, input);
   }
 
   // 5. Impedance functions.
@@ -209,8 +184,8 @@ void cHelvoDspCfg::PostLoadProcess(CHelvoCfg*) {
     auto* z = dynamic_cast<CImpedanceCfg*>(f);
     if (!z || !f->GetElement()) continue;
     SetTypeAndFile(f, "Z1");
-    LinkInput(*this, f, z->m_orefVolts);
-    LinkInput(*this, f, z->m_orefAmps);
+    LinkInput(*this, z->m_orefVolts);
+    LinkInput(*this, z->m_orefAmps);
   }
 
   // 6. Watts/vars functions. Old files carry one rate-of-change interval for all three detectors.
@@ -219,8 +194,8 @@ void cHelvoDspCfg::PostLoadProcess(CHelvoCfg*) {
     auto* wv = dynamic_cast<CWattsVarsCfg*>(f);
     if (!wv || !f->GetElement()) continue;
     SetTypeAndFile(f, "W/V");
-    LinkInput(*this, f, wv->m_orefVolts);
-    LinkInput(*this, f, wv->m_orefAmps);
+    LinkInput(*this, wv->m_orefVolts);
+    LinkInput(*this, wv->m_orefAmps);
     if (wv->m_nLegacyRocInterval != 0)
       wv->m_nWatts1RocInterval = wv->m_nWatts2RocInterval = wv->m_nVarsRocInterval = wv->m_nLegacyRocInterval;
   }
@@ -243,7 +218,7 @@ void cHelvoDspCfg::PostLoadProcess(CHelvoCfg*) {
       ForgetUnfiled(f);
     }
     f->SetTypesEntry(Tables::LookupType("Freq"));
-    if (auto* freq = dynamic_cast<CFrequencyCfg*>(f)) LinkInput(*this, f, freq->m_orefInput);
+    if (auto* freq = dynamic_cast<CFrequencyCfg*>(f)) LinkInput(*this, freq->m_orefInput);
   }
 
   // 9. Logic functions.
@@ -260,7 +235,7 @@ void cHelvoDspCfg::PostLoadProcess(CHelvoCfg*) {
     SetTypeAndFile(f, "FLoc");
     if (auto* locator = dynamic_cast<cFaultLocCfg*>(f)) {
       LinkState(*this, locator->m_orefTrigger);
-      for (cFLInput& input : locator->m_Inputs) LinkInput(*this, f, input.m_orefPhasor);
+      for (cFLInput& input : locator->m_Inputs) LinkInput(*this, input.m_orefPhasor);
     }
   }
 
@@ -273,7 +248,7 @@ void cHelvoDspCfg::PostLoadProcess(CHelvoCfg*) {
     const auto index = static_cast<unsigned int>(pf->m_orefInput.m_nNumber);
     if (index < static_cast<unsigned int>(Tables::FunctionsPerDsp(eWattsVarsCfg))) {
       CPhasor* input = GetIndexedPhasorAddress(eWattsVarsCfg, static_cast<int>(index));
-      pf->m_orefInput.m_pPhasor = input && !LeadsTo(input, f) ? input : nullptr;
+      pf->m_orefInput.m_pPhasor = input;
     }
   }
 

@@ -158,11 +158,12 @@ TEST_F(PostLoadTest, BadDefinitionsAreRepairedWithOneMessage) {
   EXPECT_NE(std::find(unfiled.begin(), unfiled.end(), waiting), unfiled.end());
 }
 
-TEST_F(PostLoadTest, InputLoopsAreNotLinkedAndLookUpsEnd) {
+TEST_F(PostLoadTest, InputLoopsAreKeptAsTheFileGivesThemAndLookUpsEnd) {
+  // Summation 1 names itself as input 2; summation 2 and the sequence name each other as input 1.
   auto cfg = Load(
       "[ID]\nSETTINGS_VERS=7\nNUM_BANKS=1\n\n[ELEMENT1-1]\nNAME=Bus\n\n[ANALOG_INPUT1-1]\nELEMENT=Bus\nTYPE="
       "Va\n\n"
-      "[SUMMATION1-1]\nELEMENT=Bus\nTYPE=VaSum\nINPUT1_INDEX=18\nINPUT2_INDEX=0\n\n"
+      "[SUMMATION1-1]\nELEMENT=Bus\nTYPE=VaSum\nINPUT1_INDEX=0\nINPUT2_INDEX=18\n\n"
       "[SUMMATION1-2]\nELEMENT=Bus\nTYPE=VaSum\nINPUT1_INDEX=33\n\n"
       "[SEQUENCE1-1]\nELEMENT=Bus\nTYPE=Vseq\nPH_A_INDEX=19\nPH_B_INDEX=0\n\n"
       "[FREQUENCY1-1]\nIN_INDEX=19\n\n");
@@ -170,15 +171,18 @@ TEST_F(PostLoadTest, InputLoopsAreNotLinkedAndLookUpsEnd) {
   auto& self = dynamic_cast<CSummationCfg&>(*grp.m_pSummation[0]);
   auto& sum2 = dynamic_cast<CSummationCfg&>(*grp.m_pSummation[1]);
   auto& seq = dynamic_cast<CSequenceCfg&>(*grp.m_pSequence[0]);
-  EXPECT_EQ(self.GetInputPhasor(0), nullptr);  // itself
-  EXPECT_EQ(self.GetInputPhasor(1), grp.m_pAnalog[0]);
-  EXPECT_EQ(sum2.GetInputPhasor(0), &seq);           // linked first ...
-  EXPECT_EQ(seq.m_orefInput[0].m_pPhasor, nullptr);  // ... so the way back is refused
-  EXPECT_EQ(seq.m_orefInput[1].m_pPhasor, grp.m_pAnalog[0]);
-  EXPECT_EQ(dynamic_cast<CFrequencyCfg&>(*grp.m_pFrequency[0]).GetInputPhasor(), &sum2);  // no loop
+  EXPECT_EQ(self.GetInputPhasor(1), &self);
+  EXPECT_EQ(sum2.GetInputPhasor(0), &seq);
+  EXPECT_EQ(seq.GetInputPhasor(0), &sum2);
+  EXPECT_EQ(dynamic_cast<CFrequencyCfg&>(*grp.m_pFrequency[0]).GetInputPhasor(), &sum2);
   // Every look-up that follows inputs comes back.
   for (CPhasor* f : {grp.m_pSummation[0], grp.m_pSummation[1], grp.m_pSequence[0], grp.m_pFrequency[0]})
     (void)f->GetpScale(), (void)f->GetPriUnit(), (void)f->AreInputsDefined(), (void)f->GetMaxMeasuredLevel(1);
+  // A save writes the references back as read.
+  ASSERT_EQ(cfg->WriteCfgFile(dir_.File("out.cfg"), nullptr), 1);
+  const auto lines = testing::BodyLines(dir_.Read("out.cfg"));
+  for (const char* line : {"INPUT2_INDEX=18", "INPUT1_INDEX=33", "PH_A_INDEX=19"})
+    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
 }
 
 TEST_F(PostLoadTest, PmuDefinitionDropsTheLastNumberedMeterGroup) {

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -64,6 +66,10 @@ bool WriteAll(int fd, const char* data, size_t size) {
 }  // namespace
 
 ReadStatus ReadWholeFile(const std::string& path, std::string& data) {
+  return ReadWholeFile(path, data, std::string().max_size() / 2);
+}
+
+ReadStatus ReadWholeFile(const std::string& path, std::string& data, std::size_t limit) {
   if (path.empty()) return ReadStatus::kNotFound;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -79,20 +85,36 @@ ReadStatus ReadWholeFile(const std::string& path, std::string& data) {
     ::close(fd);
     return ReadStatus::kFailed;
   }
+  if (S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) > limit) {
+    ::close(fd);
+    return ReadStatus::kTooLarge;
+  }
+  // Read straight into the buffer: a regular file in one go at its size (one more byte shows that it
+  // grew meanwhile), anything else in growing steps, never past limit + 1 bytes.
   std::string buffer;
-  if (st.st_size > 0) buffer.reserve(static_cast<size_t>(st.st_size));
-  char chunk[65536];
+  std::size_t used = 0;
+  const std::size_t expected = S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
+  buffer.resize(std::min(limit, std::max<std::size_t>(expected, 65535)) + 1);
   for (;;) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (used == buffer.size()) {
+      if (used > limit) {
+        ::close(fd);
+        return ReadStatus::kTooLarge;
+      }
+      buffer.resize(std::min(limit + 1, used * 2));
+    }
+    const ssize_t n = ::read(fd, buffer.data() + used, buffer.size() - used);
     if (n < 0) {
       if (errno == EINTR) continue;
       ::close(fd);
       return ReadStatus::kFailed;
     }
     if (n == 0) break;
-    buffer.append(chunk, static_cast<size_t>(n));
+    used += static_cast<std::size_t>(n);
   }
   ::close(fd);
+  if (used > limit) return ReadStatus::kTooLarge;
+  buffer.resize(used);
   data.swap(buffer);
   return ReadStatus::kOk;
 }

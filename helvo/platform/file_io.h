@@ -3,17 +3,22 @@
 // never damages the file that was there before.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
 namespace helvo {
 
-enum class ReadStatus { kOk, kNotFound, kFailed };
+enum class ReadStatus { kOk, kNotFound, kFailed, kTooLarge };
 
 // Reads the whole file into data. kNotFound when the file does not exist in an existing folder;
 // kFailed for any other failure (a missing folder, a directory, a read error). data is unchanged on
 // failure.
 ReadStatus ReadWholeFile(const std::string& path, std::string& data);
+// The same for a file of at most limit bytes: kTooLarge, with data unchanged, for a longer one. A
+// regular file is judged by its size before anything is read; a stream (a device, a pipe) is read up
+// to limit + 1 bytes, so memory stays bounded even for one without end.
+ReadStatus ReadWholeFile(const std::string& path, std::string& data, std::size_t limit);
 
 // Writes data as the new content of path. Returns true on success. On failure the previous file (if
 // any) is left byte for byte as it was and no temporary file remains. A new file gets the permissions

@@ -48,5 +48,21 @@ TEST_F(FuzzReplayTest, CorporaAndPastFindingsKeepTheirProperties) {
   RecordProperty("replayed", replayed);
 }
 
+TEST_F(FuzzReplayTest, EveryExampleAndCorpusFileSavesStably) {
+  const testing::TempDir shm = testing::TempDir::InMemory();
+  const fs::path examples(HELVO_EXAMPLES_DIR);
+  std::vector<fs::path> files;
+  for (const auto& e : fs::recursive_directory_iterator(examples.parent_path() / "fuzz" / "corpus"))
+    if (e.is_regular_file()) files.push_back(e.path());
+  for (const auto& e : fs::directory_iterator(examples))
+    if (e.path().extension() == ".cfg") files.push_back(e.path());
+  for (const fs::path& file : files) {
+    std::string bytes;
+    ASSERT_EQ(ReadWholeFile(file.string(), bytes), ReadStatus::kOk) << file;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    EXPECT_EQ(fuzzing::SaveRoundTrip(data, bytes.size(), shm.path(), true), "") << file;
+  }
+}
+
 }  // namespace
 }  // namespace helvo

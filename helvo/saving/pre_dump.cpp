@@ -140,10 +140,14 @@ void BackToWorkingForm(CHelvoCfg& cfg) {
   for (cHelvoDspCfg* group : cfg.m_pDspCfg)
     if (group) RefileFunctions(*group, lastVersion >= kFirstFoldedVersion && group->GetDspIndex() == 1);
 
-  // The hidden PMU group a save at version 202 or later appended and numbered as the last group.
-  if (lastVersion >= kFirstPmuVersion && cfg.m_pDspCfg[0] && !cfg.m_pDspCfg[0]->GetPMUList().IsEmpty() &&
-      !cfg.m_MeterGroupList.IsEmpty() && CMeterGroup::IsPmuMeterGroup(cfg.m_MeterGroupList.GetTail()))
-    delete cfg.m_MeterGroupList.RemoveTail();
+  // The PMU's own group the previous save built; this save builds it again.
+  std::vector<CFiler*> own;
+  for (CFiler* obj : cfg.m_MeterGroupList)
+    if (auto* group = dynamic_cast<CMeterGroup*>(obj); group && group->m_bPmuOwn) own.push_back(obj);
+  for (CFiler* obj : own) {
+    if (auto pos = cfg.m_MeterGroupList.Find(obj)) cfg.m_MeterGroupList.RemoveAt(pos);
+    delete obj;
+  }
 }
 
 // Step 8: numbers and counts the meter groups, drops those beyond what version holds, and names the
@@ -154,7 +158,7 @@ void PrepareMeterGroups(CHelvoCfg& cfg, int version) {
   const bool hasPmu = cfg.m_pDspCfg[0] && !cfg.m_pDspCfg[0]->GetPMUList().IsEmpty();
   auto isHidden = [hasPmu](const CFiler* obj) {
     const auto* group = dynamic_cast<const CMeterGroup*>(obj);
-    return hasPmu && group && EqualsNoCase(group->m_strName, CMeterGroup::kHiddenPmuGroupName);
+    return hasPmu && group && group->m_bPmuOwn;
   };
   std::vector<CFiler*> groups(cfg.m_MeterGroupList.begin(), cfg.m_MeterGroupList.end());
   const auto found = std::find_if(groups.begin(), groups.end(), isHidden);
@@ -301,13 +305,13 @@ int cHelvoDspCfg::PreDumpProcess(int version) {
     if (auto* element = dynamic_cast<CElementName*>(obj)) element->m_nElementNumber = ++number;
 
   // 2. The CH_GRP record names the angle reference: a channel with a harmonic number, preferring the
-  //    group's reference channel.
+  //    group's reference channel. Only a channel the file will hold (step 4) can be named.
   DeleteAll(m_ChGrpList);
   cCGMisc* chGrp = nullptr;
   if (IsAngleReferenceWritten(version)) {
-    auto hasHarmonic = [](CPhasor* f) {
+    auto hasHarmonic = [version](CPhasor* f) {
       auto* analog = dynamic_cast<CAnalogCfg*>(f);
-      return analog && analog->m_oDetParams.m_nHarmonicNumber != 0;
+      return analog && analog->m_oDetParams.m_nHarmonicNumber != 0 && IsAnalogChannelKept(*analog, version);
     };
     CPhasor* reference = hasHarmonic(GetRefChannel()) ? GetRefChannel() : nullptr;
     for (int i = 0; !reference && i < GetFunctionTableCapacity(eAnalogCfg); ++i)
@@ -370,18 +374,9 @@ int cHelvoDspCfg::PreDumpProcess(int version) {
     for (int i = 0; i < GetFunctionTableCapacity(eSummationCfg); ++i) {
       auto* sum = dynamic_cast<CSummationCfg*>(m_pSummation[i]);
       if (!m_pSummation[i]) continue;
-      if (sum) {
-        sum->m_fPriFactor = 1.0f;
-        sum->m_fSecFactor = 1.0f;
-        CPhasor* input = sum->GetInputPhasor(0);
-        if (auto* analog = dynamic_cast<CAnalogCfg*>(input)) {
-          sum->m_fPriFactor = analog->m_Scale.m_fPri1;
-          sum->m_fSecFactor = analog->m_Scale.m_fSec1;
-        } else if (auto* inner = dynamic_cast<CSummationCfg*>(input)) {
-          sum->m_fPriFactor = inner->m_fPriFactor;
-          sum->m_fSecFactor = inner->m_fSecFactor;
-        }
-      }
+      // Derived along input 1 rather than copied from a summation's factors as they stand, so that
+      // one save reaches the final values whatever the order of the summations.
+      if (sum) sum->GetInputFactors(sum->m_fPriFactor, sum->m_fSecFactor);
       if (oldUnits) UpperCaseKiloPrefix(m_pSummation[i]);
       moveToList(eSummationCfg, i);
     }

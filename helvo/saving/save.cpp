@@ -76,6 +76,23 @@ class HeaderStaticsGuard {
   const int m_iIedGen;
 };
 
+// Writes sections at version with the header statics describing the target during the write (the
+// per-class counts follow them): a file read below 201 becomes 18 or 36 analog channels a board, and
+// a target from 201 on takes the generation that channel count gives.
+eFilerError WriteAtVersion(cFilerSections& sections, const std::string& path, int version, int sysFreq) {
+  HeaderStaticsGuard guard;
+  cFilerSections::m_nSettingVersion = version;
+  if (guard.m_nSettingVersion < kFirstFoldedVersion)
+    cFilerSections::m_nAChan = cFilerSections::m_nDSPBanks <= 1 ? 18 : 36;
+  if (version >= kFirstFoldedVersion) {
+    if (cFilerSections::m_nAChan == 18)
+      CHelvoCfgTables::m_iIedGen = 3;
+    else if (cFilerSections::m_nAChan == 36)
+      CHelvoCfgTables::m_iIedGen = 4;
+  }
+  return sections.WriteCfgFile(path, version, sysFreq);
+}
+
 }  // namespace
 
 int CHelvoCfg::WriteCfgFile(const std::string& path, CWnd* parent) {
@@ -90,7 +107,13 @@ int CHelvoCfg::WriteCfgFile(const std::string& path, CWnd* parent) {
     } catch (...) {
       id->m_oSetDate.m_Time = CalendarTime(static_cast<std::time_t>(id->m_oSetDate.m_lLoadDate));
     }
-    return m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency) == eFilerNoError ? 1 : 0;
+    // A file read below 201 saved at a version from 201 on (its identification record came from the
+    // host's limit) is folded as a conversion to that version folds it.
+    const bool folding =
+        version >= kFirstFoldedVersion && cFilerSections::m_nSettingVersion < kFirstFoldedVersion;
+    const eFilerError result = folding ? WriteAtVersion(m_Sections, path, version, id->m_nSystemFrequency)
+                                       : m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency);
+    return result == eFilerNoError ? 1 : 0;
   } catch (...) {
     return 0;
   }
@@ -101,21 +124,8 @@ int CHelvoCfg::WriteCfgFile(const std::string& path, int version, CWnd* parent) 
   try {
     PreDumpProcess(parent, version);
     CIdCfg* id = GetIdCfg();
-    {
-      // The per-class counts follow the header statics; during the write they describe the target.
-      HeaderStaticsGuard guard;
-      cFilerSections::m_nSettingVersion = version;
-      if (guard.m_nSettingVersion < kFirstFoldedVersion)
-        cFilerSections::m_nAChan = cFilerSections::m_nDSPBanks <= 1 ? 18 : 36;
-      if (version >= kFirstFoldedVersion) {
-        if (cFilerSections::m_nAChan == 18)
-          m_iIedGen = 3;
-        else if (cFilerSections::m_nAChan == 36)
-          m_iIedGen = 4;
-      }
-      id->m_oSetDate.m_Time = CalendarTime::GetCurrentTime();
-      result = m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency);
-    }
+    id->m_oSetDate.m_Time = CalendarTime::GetCurrentTime();
+    result = WriteAtVersion(m_Sections, path, version, id->m_nSystemFrequency);
     m_nSRate = id->m_nSampleRate;
     m_nSampleRateWritten = id->m_nSampleRate;
   } catch (...) {

@@ -94,6 +94,38 @@ TEST_F(SaveTest, LoadSaveLoadSaveIsByteIdenticalAndASecondSaveOfTheSameObjectToo
   EXPECT_TRUE(ui_.messages.empty()) << ui_.messages[0].text;
 }
 
+TEST_F(SaveTest, ALatchIsDefinedByItsOutsideInputs) {
+  // A seal-in (digital input 1 OR its own state, state 1056) and a function fed by it; without the
+  // digital input nothing outside defines the latch.
+  const std::string latch =
+      "[LOGIC1-1]\nELEMENT=Line\nINPUT1=1024\nOPER1=2\nINPUT2=1056\n\n[LOGIC1-2]\nELEMENT=Line\nINPUT1="
+      "1056\n\n";
+  for (bool input : {true, false}) {
+    SCOPED_TRACE(input);
+    auto cfg = Load(Write("in.set", 6, 1, (input ? "[DIGITAL_INPUT1-1]\nELEMENT=Line\n\n" : "") + latch));
+    ASSERT_EQ(cfg->WriteCfgFile(dir_.File("a.set"), nullptr), 1);
+    const auto lines = Body(dir_.File("a.set"));
+    EXPECT_EQ(Has(lines, "INPUT2=1056"), input);
+    EXPECT_EQ(Has(lines, "INPUT1=1056"), input);
+    EXPECT_EQ(Has(lines, "INPUT1=1024"), input);
+  }
+}
+
+TEST_F(SaveTest, SummationFactorsFollowInputOneInOneSave) {
+  // Summation 2 takes its factors from summation 3, which follows the current channel (600 : 5).
+  auto cfg =
+      Load(Write("in.set", 6, 1,
+                 "[SUMMATION1-2]\nELEMENT=Line\nTYPE=IaSum\nINPUT1_INDEX=20\n\n[SUMMATION1-3]\nELEMENT="
+                 "Line\nTYPE=IaSum\nINPUT1_INDEX=1\n\n"));
+  ASSERT_EQ(cfg->WriteCfgFile(dir_.File("a.set"), nullptr), 1);
+  const auto lines = Body(dir_.File("a.set"));
+  const auto sum2 = std::find(lines.begin(), lines.end(), "[SUMMATION1-2]");
+  ASSERT_NE(sum2, lines.end());
+  EXPECT_EQ(std::find(sum2, lines.end(), "PRI_FACTOR=600"), sum2 + 6);
+  ASSERT_EQ(Load(dir_.File("a.set"))->WriteCfgFile(dir_.File("b.set"), nullptr), 1);
+  EXPECT_EQ(dir_.Read("b.set"), dir_.Read("a.set"));
+}
+
 TEST_F(SaveTest, ConversionsDropWhatTheTargetCannotHold) {
   std::string groups;
   for (int n = 3; n <= 11; ++n) groups += Format("[METERING_GROUP%d]\nNAME=G%d\n\n", n, n);

@@ -165,19 +165,27 @@ TEST_F(ScanMatchesSaveTest, WhatTheScanNamesIsWhatTheReloadedFileLacks) {
                            tail;
   const std::string twoBoards =
       "[ID]\nSETTINGS_VERS=6\nNUM_BANKS=2\n\n" + Board(1) + Board(2) + groups + tail;
+  // Groups of the user's whose names a save uses for the PMU's own group: only that group is the PMU's.
+  const std::string userPmu = "[ID]\nSETTINGS_VERS=7\nNUM_BANKS=1\n\n" + Board(1) + groups +
+                              "[METERING_GROUP11]\nNAME=PMU\nINDEX1=0\n\n" + tail;
+  const std::string userHidden = "[ID]\nSETTINGS_VERS=203\nNUM_A_CHANNELS=18\nSAMPLE_RATE=96\n\n" + Board(1) +
+                                 "[METERING_GROUP1]\nNAME=@@@###\nINDEX1=0\n\n" + tail;
   struct Case {
     const char* name;
     const std::string& text;
     std::vector<int> targets;
+    bool extra = true;  // add a group past the file's places
   };
   Names exercised;  // the kinds of loss some conversion named an item of
   for (const Case& c :
        {Case{"7 to 4", v7, {4}}, Case{"7 to 7 to 2", v7, {7, 2}}, Case{"7 to 201", v7, {201}},
-        Case{"203 to 202 to 201", v203, {202, 201}}, Case{"6 to 201, two boards", twoBoards, {201}}}) {
+        Case{"203 to 202 to 201", v203, {202, 201}}, Case{"6 to 201, two boards", twoBoards, {201}},
+        Case{"user's PMU last, 7 to 7 to 201", userPmu, {7, 201}, false},
+        Case{"user's @@@###, 203 to 203 to 202", userHidden, {203, 202}}}) {
     auto cfg =
         std::make_unique<CHelvoCfg>(dir_.Write("in.set", testing::SettingsFile(c.text + "[END]\n")), 0);
     ASSERT_EQ(cfg->m_eReadResult, eFilerNoError) << c.name;
-    new CMeterGroup("Extra", cfg.get());  // one more than the file's places
+    if (c.extra) new CMeterGroup("Extra", cfg.get());  // one more than the file's places
     dynamic_cast<CAnalogCfg&>(*cfg->m_pDspCfg[0]->m_pAnalog[0])
         .m_oHMagAct.m_bAction[CActionBlock::kNotifyAction] = 1;
     for (int target : c.targets) {

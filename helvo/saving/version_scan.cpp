@@ -89,8 +89,8 @@ void ScanIncompleteChannels(CHelvoCfg& cfg, StringList& lines, int boards) {
 }
 
 // Meter groups past the places a version from 4 on has: saving drops them. From version 202 a defined
-// PMU phasor takes one of the places for the meters it streams (a group named "PMU" in the last place
-// is the one a previous save made, not the user's).
+// PMU phasor takes one of the places for the meters it streams (the PMU's own group a previous save
+// built is not counted: the save builds it again; every other group counts, whatever its name).
 void ScanMeterGroupPlaces(CHelvoCfg& cfg, StringList& lines, int version) {
   const bool pmu = version >= kFirstPmuVersion && cfg.m_pDspCfg[0] && cfg.m_pDspCfg[0]->IsPMUDefValid();
   const int places = MeterGroupLimit(version) - (pmu ? 1 : 0);
@@ -100,7 +100,9 @@ void ScanMeterGroupPlaces(CHelvoCfg& cfg, StringList& lines, int version) {
   cBlock block = pmu ? shared : full;
   int position = 0;
   for (CFiler* obj : cfg.m_MeterGroupList) {
-    if (CMeterGroup::IsPmuMeterGroup(obj) || ++position <= places) continue;
+    if (const auto* group = dynamic_cast<const CMeterGroup*>(obj);
+        (group && group->m_bPmuOwn) || ++position <= places)
+      continue;
     std::string name;
     if (const auto* named = dynamic_cast<const cNamedRecord*>(obj)) named->GetName(name);
     block.AddItem(name);

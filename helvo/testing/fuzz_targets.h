@@ -28,8 +28,9 @@ std::string LineReader(const std::uint8_t* data, std::size_t size);
 // changes that value and no other.
 std::string SettingsStoreReader(const std::uint8_t* data, std::size_t size);
 
-// Load, save, load, save, load, save in folder: a saved file loads again with a valid CRC, and the
-// second and third saves are byte-identical. pastCrc reads the input with the CRC comparison off.
+// Load, save, load, save, load, save in folder: a saved file loads again with a valid CRC, the
+// second and third saves are byte-identical, and the first and second hold the same sections when
+// the first load showed no message. pastCrc reads the input with the CRC comparison off.
 std::string SaveRoundTrip(const std::uint8_t* data, std::size_t size, const std::string& folder,
                           bool pastCrc);
 

@@ -1,6 +1,8 @@
 #include "summary.h"
 
 #include <cctype>
+#include <cstdlib>
+#include <map>
 #include <set>
 
 #include "helvo/engine/converters.h"
@@ -16,6 +18,7 @@
 #include "helvo/model/trend.h"
 #include "helvo/platform/format.h"
 #include "helvo/platform/text_encoding.h"
+#include "review_output.h"
 
 namespace helvocli {
 
@@ -216,6 +219,82 @@ std::string Or(const std::string& text, const char* fallback) {
   return text.empty() ? fallback : text;
 }
 
+void Attach(nlohmann::ordered_json& object, const SectionValues* section) {
+  if (!section || !object.is_object()) return;
+  object["section"] = Cp1252ToUtf8(section->header);
+  object["keys"] = KeysJson(*section);
+}
+
+// Gives every object of the summary document that a section of listing describes that section's header
+// and keys; the sections no summary object stands for (identification, limits, ...) go to "records".
+// Sections are matched while their objects are alive: the listing was made from the loaded file.
+void AddValues(nlohmann::ordered_json& doc, const ValueListing& listing) {
+  std::map<std::string, const SectionValues*> byKey;
+  std::vector<const SectionValues*> meterGroups, records;
+  for (const SectionValues& s : listing.sections) {
+    if (!s.object) continue;
+    std::string key;
+    if (auto* p = dynamic_cast<CPhasor*>(s.object))
+      key = "f/" + std::to_string(p->GetDspIndex() + 1) + "/" + KindOf(s.cls) + "/" +
+            std::to_string(p->GetChannelNumber());
+    else if (s.cls == eElementName)
+      key = "e/" + s.header;
+    else if (s.header.rfind("CH_GRP", 0) == 0)
+      key = "g/" + std::to_string(std::atoi(s.header.c_str() + 6));
+    else if (auto* pmu = dynamic_cast<CPMU*>(s.object))
+      key = "p/" + std::to_string(pmu->m_nPhasorNumber);
+    else if (auto* cdr = dynamic_cast<CCDR*>(s.object))
+      key = "c/" + std::to_string(cdr->m_nChannel + 1);
+    else if (s.cls == eMeterGroup)
+      meterGroups.push_back(&s);
+    else if (s.cls == eTrend || s.cls == ePMUId || s.cls == eCDRId)
+      key = "r/" + std::to_string(s.cls);
+    else
+      records.push_back(&s);
+    if (!key.empty()) byKey.emplace(key, &s);
+  }
+  auto find = [&](const std::string& key) -> const SectionValues* {
+    auto it = byKey.find(key);
+    return it == byKey.end() ? nullptr : it->second;
+  };
+  for (nlohmann::ordered_json& group : doc["channel_groups"]) {
+    const std::string g = std::to_string(group["number"].get<int>());
+    Attach(group, find("g/" + g));
+    auto functions = [&](nlohmann::ordered_json& list) {
+      for (nlohmann::ordered_json& f : list)
+        Attach(f, find("f/" + g + "/" + f["kind"].get<std::string>() + "/" +
+                       std::to_string(f["channel"].get<int>())));
+    };
+    for (nlohmann::ordered_json& element : group["elements"]) {
+      Attach(element, find("e/ELEMENT" + g + "-" + std::to_string(element["number"].get<int>())));
+      functions(element["functions"]);
+    }
+    functions(group["unassigned"]);
+  }
+  size_t next = 0;
+  for (nlohmann::ordered_json& meterGroup : doc["meter_groups"])
+    if (next < meterGroups.size()) Attach(meterGroup, meterGroups[next++]);
+  for (; next < meterGroups.size(); ++next) records.push_back(meterGroups[next]);
+  Attach(doc["trend"], find("r/" + std::to_string(eTrend)));
+  if (doc["pmu"].is_object()) {
+    Attach(doc["pmu"], find("r/" + std::to_string(ePMUId)));
+    for (nlohmann::ordered_json& p : doc["pmu"]["phasors"])
+      Attach(p, find("p/" + std::to_string(p["number"].get<int>())));
+  }
+  if (doc["cdr"].is_object()) {
+    Attach(doc["cdr"], find("r/" + std::to_string(eCDRId)));
+    for (nlohmann::ordered_json& c : doc["cdr"]["channels"])
+      Attach(c, find("c/" + std::to_string(c["channel"].get<int>())));
+  }
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const SectionValues* s : records) {
+    nlohmann::ordered_json record = {{"name", Cp1252ToUtf8(s->name)}};
+    Attach(record, s);
+    list.push_back(std::move(record));
+  }
+  doc["records"] = std::move(list);
+}
+
 }  // namespace
 
 CrcState ReadCrcState(const std::string& bytes) {
@@ -399,6 +478,13 @@ nlohmann::ordered_json ToJson(const Summary& s) {
     j["cdr"] = {{"reporting_rate", s.cdr->reportingRate}, {"channels", channels}};
   }
   return j;
+}
+
+nlohmann::ordered_json ShowDocument(const Summary& summary, const helvo::ValueListing& listing) {
+  nlohmann::ordered_json doc = {{"schema", 2}};
+  doc.update(ToJson(summary));
+  AddValues(doc, listing);
+  return doc;
 }
 
 }  // namespace helvocli

@@ -8,6 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "helvo/review/review.h"
+
 namespace helvo {
 class CHelvoCfg;
 }
@@ -113,5 +115,9 @@ Summary Summarize(helvo::CHelvoCfg& cfg, const std::string& file, const CrcState
 
 std::string ToText(const Summary& summary);
 nlohmann::ordered_json ToJson(const Summary& summary);
+// The document of show --json: schema 2, the summary, and every object's section header and keys from
+// listing (made from the same loaded configuration, after the summary); the sections no summary object
+// stands for (identification, limits, ...) under "records".
+nlohmann::ordered_json ShowDocument(const Summary& summary, const helvo::ValueListing& listing);
 
 }  // namespace helvocli

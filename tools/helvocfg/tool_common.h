@@ -11,10 +11,6 @@
 
 namespace helvocli {
 
-// The largest file the tool reads: settings files are far smaller (lines of at most 255 bytes in a
-// few thousand sections); a device or a runaway file is refused instead of filling memory.
-constexpr std::size_t kMaxFileBytes = std::size_t{64} << 20;
-
 // Reads path whole for the tool's own look at it (CRC line, one-time mark); reports a failure as
 // "PATH: error: TEXT" and answers false.
 bool ReadForTool(const std::string& path, std::string& bytes);
