@@ -188,7 +188,7 @@ class Config {
   }
   int generation() {
     std::lock_guard lock(mutex_);
-    return CHelvoCfg::m_iIedGen;
+    return cfg().m_State.m_iIedGen;
   }
   int boards() {
     const int g = generation();

@@ -37,8 +37,8 @@ class NoMeters : public CPhasor {
 
 class IndexResolutionTest : public testing::CfgTest {
  protected:
-  // Header of a file of `version` that names generation gen; the last file read had that version.
-  static void SetFile(int gen, int version, int rate = 96) {
+  // Header of a file of `version` that names generation gen: the one cfg read, and the statics.
+  static void SetFile(CHelvoCfg& cfg, int gen, int version, int rate = 96) {
     const bool newFamily = gen >= 3;
     cFilerSections::m_nSettingVersion = newFamily ? std::max(version, 201) : std::min(version, 7);
     cFilerSections::m_nDSPBanks = gen == 2 ? 2 : 1;
@@ -47,6 +47,7 @@ class IndexResolutionTest : public testing::CfgTest {
     T::m_nSetVer = version;
     T::FunctionsPerDsp(eAnalogCfg);
     ASSERT_EQ(T::m_iIedGen, gen);
+    cfg.m_State = sCfgState::FromStatics();
   }
   // A real function of class cls filed at channel n of group, every input taken from source.
   static std::unique_ptr<CPhasor> Make(int cls, cHelvoDspCfg* group, int n, CPhasor* source) {
@@ -75,8 +76,8 @@ TEST_F(IndexResolutionTest, ReferencesRoundTripAtEveryGenerationAndVersion) {
   int resolved = 0;
   for (int gen = 1; gen <= 4; ++gen) {
     for (int version : {3, 5, 7, 201, 202, 203}) {
-      SetFile(gen, version, version == 203 && gen == 3 ? 384 : version == 203 && gen == 4 ? 256 : 96);
       CHelvoCfg cfg;
+      SetFile(cfg, gen, version, version == 203 && gen == 3 ? 384 : version == 203 && gen == 4 ? 256 : 96);
       auto* pmu = new CMeterGroup("pmu", &cfg);
       pmu->m_nNumber = 1;  // the last group
       for (int board = 0; board < (gen == 2 && version < 201 ? 2 : 1); ++board) {
@@ -147,8 +148,8 @@ TEST_F(IndexResolutionTest, AnyIndexResolvesInsideTheTablesOrFails) {
   EXPECT_FALSE(CHelvoCfg::ResolveMeterIndex(214, 4, c, board, function, meter, 1));  // between two blocks
   EXPECT_FALSE(CHelvoCfg::ResolveMeterIndex(235, 4, c, board, function, meter, 1));  // past the table
 
-  SetFile(4, 202);  // 36 analog channels: two words per state
   CHelvoCfg cfg;
+  SetFile(cfg, 4, 202);  // 36 analog channels: two words per state
   cHelvoDspCfg* group = cfg.m_pDspCfg[0];
   auto analog = Make(eAnalogCfg, group, 20, nullptr);
   for (int index : kIndexes) {
@@ -162,8 +163,8 @@ TEST_F(IndexResolutionTest, AnyIndexResolvesInsideTheTablesOrFails) {
 
 // References the file could not carry without naming another function's meter, state or phasor.
 TEST_F(IndexResolutionTest, IndexesStayWithTheirFunction) {
-  SetFile(3, 7);  // loaded from a version-7 file
   CHelvoCfg cfg;
+  SetFile(cfg, 3, 7);  // loaded from a version-7 file
   cHelvoDspCfg* group = cfg.m_pDspCfg[0];
   auto source = Make(eDigitalCfg, group, 2, nullptr);
   auto seq = Make(eSequenceCfg, group, 2, source.get());
@@ -198,8 +199,8 @@ TEST_F(IndexResolutionTest, IndexesStayWithTheirFunction) {
 }
 
 TEST_F(IndexResolutionTest, RecordCodesMapBackToTheirFunctions) {
-  SetFile(2, 7);
   CHelvoCfg cfg;
+  SetFile(cfg, 2, 7);
   cHelvoDspCfg *g0 = cfg.m_pDspCfg[0], *g1 = cfg.m_pDspCfg[1];
   auto a3 = Make(eAnalogCfg, g0, 3, nullptr), b1 = Make(eAnalogCfg, g1, 1, nullptr);
   auto s1 = Make(eSummationCfg, g0, 1, a3.get()), s3 = Make(eSummationCfg, g0, 3, a3.get());
@@ -240,7 +241,7 @@ TEST_F(IndexResolutionTest, RecordCodesMapBackToTheirFunctions) {
   EXPECT_EQ(cfg.MapToPhasor(18, 2), nullptr);
 
   // The newer recorders keep both frequency functions on the one board, told apart by the index.
-  SetFile(4, 202);
+  SetFile(cfg, 4, 202);
   cfg.m_pIdCfg = new CIdCfg(&cfg);
   cfg.m_pIdCfg->m_nNumBanks = 4;
   auto f2 = Make(eFrequencyCfg, g0, 2, a3.get());

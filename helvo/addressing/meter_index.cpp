@@ -13,10 +13,10 @@
 // index computed with the other file's layout would name a different meter.
 #include <cstdint>
 
-#include "helvo/engine/converters.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/model/phasor.h"
 
 namespace helvo {
@@ -48,24 +48,23 @@ int MeterStep(int cls, int version, bool pmuGroup) {
 
 // ---- Writing: CrefMeter ----
 
-CrefMeter::PmuMeterGroupTest CrefMeter::s_pfnIsPmuMeterGroup = nullptr;
+std::atomic<CrefMeter::PmuMeterGroupTest> CrefMeter::s_pfnIsPmuMeterGroup{nullptr};
 
 CrefMeter::PmuMeterGroupTest CrefMeter::SetPmuMeterGroupTest(PmuMeterGroupTest test) {
-  PmuMeterGroupTest previous = s_pfnIsPmuMeterGroup;
-  s_pfnIsPmuMeterGroup = test;
+  PmuMeterGroupTest previous = s_pfnIsPmuMeterGroup.exchange(test);
   return previous;
 }
 
 bool CrefMeter::IsPmuMeterGroup(const CFiler* owner) {
-  return owner && s_pfnIsPmuMeterGroup && s_pfnIsPmuMeterGroup(owner);
+  const PmuMeterGroupTest test = s_pfnIsPmuMeterGroup.load();
+  return owner && test && test(owner);
 }
 
 int CrefMeter::ComputeIndex(int& index, int version, bool pmuGroup) const {
   if (!m_pPhasor || !m_pPhasor->IsValidChannel() || !m_pPhasor->AreInputsDefined()) return 0;
   const cHelvoDspCfg* group = m_pPhasor->GetDspCfg();
   if (!group) return 0;
-  // Read after IsValidChannel, which derives the generation from the file header.
-  const int gen = Tables::m_iIedGen;
+  const int gen = sCfgState::Of(m_pPhasor).m_iIedGen;
   const int board = version < 201 ? group->GetDspIndex() : 0;
   if (board < 0 || board >= Tables::DspsByGen(gen)) return 0;
 

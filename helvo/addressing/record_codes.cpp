@@ -62,7 +62,7 @@ const sListing* FindListing(int cls) {
 // generation when there is no record.
 int RecordGeneration(const CHelvoCfg* cfg) {
   const CIdCfg* id = cfg ? cfg->GetIdCfg() : nullptr;
-  return id ? id->m_nNumBanks : Tables::m_iIedGen;
+  return id ? id->m_nNumBanks : cfg ? cfg->m_State.m_iIedGen : 0;
 }
 
 bool IsNewGeneration(int gen) {
@@ -93,8 +93,8 @@ CPhasor* CHelvoCfg::MapToPhasor(int code, int index) {
   if (entry->m_eClass == eFrequencyCfg) return FrequencyFunction(*this, index);
   if (index < 0) return nullptr;
   index /= entry->m_nMultiplier;
-  const int perBoard = FunctionsPerDsp(entry->m_eClass);  // first: it derives the generation
-  if (perBoard <= 0 || index >= std::int64_t{perBoard} * DspsByGen(m_iIedGen)) return nullptr;
+  const int perBoard = FunctionsPerDsp(entry->m_eClass, m_State);
+  if (perBoard <= 0 || index >= std::int64_t{perBoard} * DspsByGen(m_State.m_iIedGen)) return nullptr;
   const int board = index >= perBoard ? 1 : 0;
   return SlotOf(*this, board, entry->m_eClass, index - perBoard * board);
 }
@@ -117,8 +117,8 @@ void CHelvoCfg::GetcRecordIndices(int code, std::vector<int>& indexes) {
   }
 
   // Only the boards MapToPhasor maps to, so every index listed names its function.
-  const int perBoard = FunctionsPerDsp(entry->m_eClass);
-  const int boards = DspsByGen(m_iIedGen);
+  const int perBoard = FunctionsPerDsp(entry->m_eClass, m_State);
+  const int boards = DspsByGen(m_State.m_iIedGen);
   for (int board = 0; board < boards && board < 2; ++board) {
     for (int slot = 0; slot < perBoard; ++slot) {
       CPhasor* function = SlotOf(*this, board, entry->m_eClass, slot);

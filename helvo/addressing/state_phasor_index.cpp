@@ -7,9 +7,10 @@
 #include <climits>
 #include <cstdint>
 
-#include "helvo/engine/converters.h"
+#include "helvo/model/cfg_state.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/dsp_cfg.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/model/phasor.h"
 
 namespace helvo {
@@ -30,11 +31,12 @@ int StateWords(int functions) {
 int CrefPhasor::GetPhasorIndex(int& index) const {
   if (!m_pPhasor || !m_pPhasor->IsValidChannel()) return 0;
   const int cls = m_pPhasor->GetClass();
-  const int span = Tables::GetPhasorSpan(cls);
+  const sCfgState state = sCfgState::Of(m_pPhasor);
+  const int span = Tables::GetPhasorSpan(cls, state);
   // A class without a phasor block would otherwise be written as the first function of another.
   if (span <= 0) return 0;
   const std::int64_t value =
-      Tables::GetPhasorOffset(cls) + std::int64_t{span} * (m_pPhasor->GetChannelNumber() - 1);
+      Tables::GetPhasorOffset(cls, state) + std::int64_t{span} * (m_pPhasor->GetChannelNumber() - 1);
   if (value > INT_MAX) return 0;
   index = static_cast<int>(value);
   return 1;
@@ -47,11 +49,12 @@ int crefState::GetStateIndex(int& index) const {
   // Inputs can be defined while the function's own channel number is not (yet) valid.
   if (!m_pPhasor->IsValidChannel(channel)) return 0;
   const int cls = m_pPhasor->GetClass();
-  const int words = StateWords(Tables::FunctionsPerDsp(static_cast<eHelvoCfgClass>(cls)));
-  const int span = Tables::GetStateSpan(cls);
+  const sCfgState state = sCfgState::Of(m_pPhasor);
+  const int words = StateWords(Tables::FunctionsPerDsp(static_cast<eHelvoCfgClass>(cls), state));
+  const int span = Tables::GetStateSpan(cls, state);
   // A number past the class's block names a state of another class.
   if (words == 0 || span <= 0 || m_nNumber < 0 || std::int64_t{m_nNumber} * words >= span) return 0;
-  index = 32 * Tables::GetStateOffset(cls) + (channel - 1) + m_nNumber * 32 * words;
+  index = 32 * Tables::GetStateOffset(cls, state) + (channel - 1) + m_nNumber * 32 * words;
   return 1;
 }
 
@@ -59,12 +62,14 @@ int crefState::GetStateIndex(int& index) const {
 
 CPhasor* cHelvoDspCfg::ResolvePhasorIndex(int& index) {
   if (index < 0) return nullptr;
+  const sCfgState state = sCfgState::Of(this);
   for (int c = 0; c < kNumClasses; ++c) {
-    const int span = Tables::GetPhasorSpan(c);
+    const int span = Tables::GetPhasorSpan(c, state);
     if (span <= 0) continue;
-    const int r = index - Tables::GetPhasorOffset(c);
+    const int r = index - Tables::GetPhasorOffset(c, state);
     const auto cls = static_cast<eHelvoCfgClass>(c);
-    if (r >= 0 && r / span < Tables::FunctionsPerDsp(cls)) return GetIndexedPhasorAddress(cls, r / span);
+    if (r >= 0 && r / span < Tables::FunctionsPerDsp(cls, state))
+      return GetIndexedPhasorAddress(cls, r / span);
   }
   return nullptr;
 }
@@ -72,15 +77,16 @@ CPhasor* cHelvoDspCfg::ResolvePhasorIndex(int& index) {
 CPhasor* cHelvoDspCfg::ResolveStateIndex(int& index) {
   if (index < 0) return nullptr;
   const int word = index / 32;
+  const sCfgState state = sCfgState::Of(this);
   for (int c = 0; c < kNumClasses; ++c) {
-    const int span = Tables::GetStateSpan(c);
+    const int span = Tables::GetStateSpan(c, state);
     if (span <= 0) continue;
-    const int offset = Tables::GetStateOffset(c);
+    const int offset = Tables::GetStateOffset(c, state);
     const int r = word - offset;
     if (r < 0 || r >= span) continue;
     // The first block that holds the word decides.
     const auto cls = static_cast<eHelvoCfgClass>(c);
-    const int functions = Tables::FunctionsPerDsp(cls);
+    const int functions = Tables::FunctionsPerDsp(cls, state);
     const int words = StateWords(functions);
     if (words == 0) return nullptr;
     const int bit = (index - 32 * offset) % (32 * words);

@@ -5,11 +5,11 @@
 // Dirty marks keep the functions a high-sample-rate recorder cannot hold out of the newer files.
 #include <algorithm>
 
-#include "helvo/engine/converters.h"
 #include "helvo/engine/helvo_section.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/model/phasor.h"
 #include "helvo/model/phasor_scan.h"
 #include "helvo/model/pmu.h"
@@ -37,7 +37,7 @@ void RefreshGroupItems(cHelvoDspCfg* group) {
   cPhasorScan scan(group, ePhScanGroup, kTrendableTypes);
   for (CPhasor* f = scan.GetFirst(); f; f = scan.GetNext()) {
     const int cls = f->GetClass();
-    const int span = CHelvoCfgTables::GetMeterSpan(cls);
+    const int span = CHelvoCfgTables::GetMeterSpan(cls, sCfgState::Of(group));
     if (span > 0 && !f->GetpMeterItems()) f->SetpMeterItems(new sTrnMeterItem[span], span);
     if (!f->GetpMeterItems()) continue;
 
@@ -70,7 +70,8 @@ void CPhasor::SetpMeterItems(sTrnMeterItem* items, int count) {
   if (!items)
     m_nMeterItems = 0;
   else
-    m_nMeterItems = count >= 0 ? count : std::max(0, CHelvoCfgTables::GetMeterSpan(GetClass()));
+    m_nMeterItems =
+        count >= 0 ? count : std::max(0, CHelvoCfgTables::GetMeterSpan(GetClass(), sCfgState::Of(this)));
 }
 
 unsigned int CPhasor::GetTrendOptionMask(int item) const {
@@ -96,8 +97,8 @@ void CHelvoCfg::RefreshTrendMasks(cTrend* trend, CrefMeter* exclude) {
 // ---- Dirty marks ----
 
 short CHelvoCfg::MarkPhasorsAsDirty(int maxAnalog, int version) {
-  if (m_nBank < 1) return 0;
-  const int boards = std::min(m_nBank, 2);
+  if (m_State.m_nBank < 1) return 0;
+  const int boards = std::min(m_State.m_nBank, 2);
   for (int d = 0; d < boards; ++d) {
     cHelvoDspCfg* group = m_pDspCfg[d];
     if (!group) continue;
@@ -113,7 +114,7 @@ short CHelvoCfg::MarkPhasorsAsDirty(int maxAnalog, int version) {
       for (CFiler* obj : group->GetClassList(cls))
         if (CPhasor* f = AsPhasor(obj); f && f->m_bDirty == 0 && !f->AreInputsDefined()) f->m_bDirty = 1;
 
-    if (version > 202 && (m_nSRate == 256 || m_nSRate == 384)) {
+    if (version > 202 && (m_State.m_nSRate == 256 || m_State.m_nSRate == 384)) {
       for (CFiler* obj : group->GetCDRList()) {
         auto* cdr = dynamic_cast<CCDR*>(obj);
         if (cdr && (cdr->m_nInputIndex >= maxAnalog || cdr->m_nChannel >= maxAnalog)) cdr->m_nInputIndex = -1;

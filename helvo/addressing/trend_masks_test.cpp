@@ -39,7 +39,7 @@ class TrendMaskTest : public testing::CfgTest {
 
 TEST_F(TrendMaskTest, MasksFollowTheTrend) {
   CHelvoCfg cfg;  // starts at generation 1
-  SetFile(6);
+  SetFile(cfg, 6);
   cHelvoDspCfg* group = cfg.m_pDspCfg[0];
   std::string name = "Line";
   auto* line = new CElementName(name, group);
@@ -76,9 +76,9 @@ TEST_F(TrendMaskTest, MasksFollowTheTrend) {
 
 TEST_F(TrendMaskTest, DirtyMarksFollowInputs) {
   CHelvoCfg cfg;
-  SetFile(201, 1, 36);
+  SetFile(cfg, 201, 1, 36);
   cHelvoDspCfg* group = cfg.m_pDspCfg[0];
-  T::m_nSRate = 256;
+  cfg.m_State.m_nSRate = 256;
   CPhasor* a18 = Listed(eAnalogCfg, group, 18);
   CPhasor* a19 = Listed(eAnalogCfg, group, 19);
   std::vector<CPhasor*> f{a18,
@@ -99,10 +99,10 @@ TEST_F(TrendMaskTest, DirtyMarksFollowInputs) {
   for (CFiler* obj : group->GetCDRList()) cdr.push_back(dynamic_cast<CCDR*>(obj));
   cdr[3]->m_nInputIndex = 18, cdr[17]->m_nInputIndex = 17, cdr[18]->m_nInputIndex = 0;
 
-  T::m_nBank = 0;
+  cfg.m_State.m_nBank = 0;
   cfg.MarkPhasorsAsDirty(18, 203);
   EXPECT_TRUE(a19->IsValidChannel());
-  T::m_nBank = 1;
+  cfg.m_State.m_nBank = 1;
   cfg.MarkPhasorsAsDirty(18, 202);
   std::vector<int> marks;
   for (CPhasor* p : f) marks.push_back(p->m_bDirty);

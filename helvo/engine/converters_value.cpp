@@ -1,11 +1,9 @@
-// Value converters: delays, action blocks, times and units.
+// Value converters: delays, action blocks and times.
 #include <climits>
 #include <cmath>
 
 #include "helvo/engine/converters.h"
 #include "helvo/engine/value_text.h"
-#include "helvo/model/class_tables.h"
-#include "helvo/model/phasor.h"
 #include "helvo/platform/format.h"
 
 namespace helvo {
@@ -13,7 +11,6 @@ namespace helvo {
 HELVO_IMPLEMENT_DYNCREATE(cfSecondsDelay, CFilerElement)
 HELVO_IMPLEMENT_RUNTIME(CActionBlock, CFilerElement)
 HELVO_IMPLEMENT_RUNTIME(CCfgTime, CFilerElement)
-HELVO_IMPLEMENT_DYNCREATE(cstrUnit, CFilerElement)
 
 // ---- cfSecondsDelay ----
 
@@ -76,29 +73,6 @@ void CCfgTime::ConvertIn(CFiler*, std::string&, int&) {}
 
 unsigned long CCfgTime::ConvertOut(CFiler*, std::string& text, int, int&) {
   text = m_Time.Format("%y %b %d %H:%M:%S");
-  return 0;
-}
-
-// ---- cstrUnit ----
-
-void cstrUnit::ConvertIn(CFiler*, std::string& text, int&) {
-  m_strUnit = text;
-}
-
-unsigned long cstrUnit::ConvertOut(CFiler* owner, std::string& text, int, int&) {
-  text.clear();
-  if (!owner) return 0;
-  switch (owner->GetClass()) {
-    case eAnalogCfg:
-    case eSummationCfg:
-    case eSequenceCfg:
-    case ePFDetCfg:
-      if (CPhasor* function = dynamic_cast<CPhasor*>(owner))
-        if (const char* unit = function->GetPriUnit()) text = unit;
-      break;
-    default:
-      break;
-  }
   return 0;
 }
 

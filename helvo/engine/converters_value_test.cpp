@@ -9,8 +9,6 @@
 #include <vector>
 
 #include "helvo/engine/converters.h"
-#include "helvo/model/class_tables.h"
-#include "helvo/model/phasor.h"
 
 namespace helvo {
 namespace {
@@ -87,27 +85,6 @@ TEST(ValueConverters, TimeIsWrittenWithEnglishMonthsAndReadChangesNothing) {
   EXPECT_EQ(time.m_Time, CalendarTime(2024, 3, 4, 9, 5, 3));
   EXPECT_EQ(time.m_lLoadDate, 0);
   std::setlocale(LC_TIME, oldLocale.c_str());
-}
-
-class UnitFunction : public CPhasor {
- public:
-  explicit UnitFunction(int cls) : m_nClass(cls) {}
-  int GetClass() const override { return m_nClass; }
-  const char* GetPriUnit() override { return m_pUnit; }
-  int m_nClass;
-  const char* m_pUnit = "kV";
-};
-
-TEST(ValueConverters, UnitWritesTheOwnersPrimaryUnit) {
-  cstrUnit unit;
-  UnitFunction analog(eAnalogCfg), digital(eDigitalCfg), pf(ePFDetCfg);
-  In(unit, "stored", 60, &analog);
-  EXPECT_EQ(unit.m_strUnit, "stored");
-  EXPECT_EQ(Out(unit, 60, &analog), "kV");  // the stored text is not what is written
-  EXPECT_EQ(Out(unit, 60, &pf), "kV");
-  EXPECT_EQ(Out(unit, 60, &digital), "");
-  analog.m_pUnit = nullptr;
-  EXPECT_EQ(Out(unit, 60, &analog), "");
 }
 
 }  // namespace

@@ -313,7 +313,13 @@ class cFilerSections {
   void WriteSectionTo(CFilerSection* section, cFilerLineSink& sink, CFiler* obj, std::string_view prefix,
                       int version, int& sysFreq);
 
-  // Header values of the last file read (one set for the whole process).
+  // The header values the reader takes from the file and the writer folds by: the registry's own,
+  // or those of the configuration that owns the registry (SetHeader).
+  sHeaderValues& Header() { return *m_pHeader; }
+  void SetHeader(sHeaderValues* header) { m_pHeader = header ? header : &m_OwnHeader; }
+
+  // Header values of the configuration most recently read or saved, kept for hosts; the library
+  // does not read them.
   static int m_nSettingVersion;
   static int m_nDSPBanks;
   static int m_nAChan;
@@ -327,6 +333,8 @@ class cFilerSections {
   cFilerContainer* m_pParent;
   PtrList<CFilerSection> m_Sections;  // every section, in registration (write) order
   PtrList<CFilerSection> m_Owned;     // the ones this registry deletes
+  sHeaderValues m_OwnHeader;
+  sHeaderValues* m_pHeader = &m_OwnHeader;
 };
 
 // An object that owns child objects and the section definitions for them.
@@ -346,6 +354,9 @@ class cFilerContainer : public CFiler {
   // A new default-constructed object of class cls, owned by the caller; none when the container
   // makes no objects of that class.
   virtual CObject* ConstructChild(int cls);
+  // Called by the reader once it has taken header values from the file into the registry's header
+  // (before the sections that follow are read).
+  virtual void HeaderRead() {}
 
   static const char* ErrorString(eFilerError error);
   // Meter slots of a recorder file of the given setting version.

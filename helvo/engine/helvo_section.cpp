@@ -63,7 +63,7 @@ bool sReferenceAddress::ClearIfRefersTo(CFiler* obj, const CFiler* target) const
 
 // ---- cHelvoSection ----
 
-cHelvoSection::cHelvoSection(int nameId, eHelvoCfgClass cls, FilerListRef objects, unsigned long flags)
+cHelvoSection::cHelvoSection(int nameId, int cls, FilerListRef objects, unsigned long flags)
     : CFilerSection(nameId, cls, objects, flags) {}
 
 cHelvoSection* cHelvoSection::LoadMeterDefinition(int index, int nameId, unsigned long typeMask) {

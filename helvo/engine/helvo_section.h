@@ -9,7 +9,6 @@
 
 #include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
-#include "helvo/model/class_tables.h"
 
 namespace helvo {
 
@@ -84,7 +83,7 @@ class cHelvoSection : public CFilerSection {
 
   // As CFilerSection: name string id (0 for the unnamed section), class number, the container's list
   // that holds the section's objects, flags.
-  cHelvoSection(int nameId, eHelvoCfgClass cls, FilerListRef objects = {}, unsigned long flags = 0);
+  cHelvoSection(int nameId, int cls, FilerListRef objects = {}, unsigned long flags = 0);
   ~cHelvoSection() override = default;
 
   // The key definitions of CFilerSection, returning this template so that one chain can mix keys with

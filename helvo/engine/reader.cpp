@@ -24,7 +24,7 @@ namespace {
 // The header keys the by-name form picks up while reading lines, in the order they are tried.
 struct HeaderKey {
   std::string_view name;
-  int* target;
+  int sHeaderValues::*target;
   size_t underscore;  // where the first underscore of name stands
 };
 
@@ -40,14 +40,14 @@ bool IsUncheckedMark(const char field[4]) {
 // Picks a header value out of one line of the by-name form. Returns false when the line carries a
 // setting version the reader refuses. The line is scanned once for all four names rather than once
 // per name.
-bool ScanHeaderLine(std::string_view line) {
+bool ScanHeaderLine(std::string_view line, sHeaderValues& header) {
   // Each name with the position of its first underscore: a line can contain a name only around an
   // underscore, so only the underscores of a line are looked at.
   static const HeaderKey kKeys[] = {
-      {"SETTINGS_VERS", &cFilerSections::m_nSettingVersion, 8},
-      {"NUM_BANKS", &cFilerSections::m_nDSPBanks, 3},
-      {"NUM_A_CHANNELS", &cFilerSections::m_nAChan, 3},
-      {"SAMPLE_RATE", &cFilerSections::m_nSampleRate, 6},
+      {"SETTINGS_VERS", &sHeaderValues::m_nSettingVersion, 8},
+      {"NUM_BANKS", &sHeaderValues::m_nDSPBanks, 3},
+      {"NUM_A_CHANNELS", &sHeaderValues::m_nAChan, 3},
+      {"SAMPLE_RATE", &sHeaderValues::m_nSampleRate, 6},
   };
   constexpr size_t kNone = std::size(kKeys);
   size_t found = kNone;  // the first key, in the order above, that the line contains anywhere
@@ -65,9 +65,9 @@ bool ScanHeaderLine(std::string_view line) {
   const HeaderKey& key = kKeys[found];
   const size_t eq = line.find('=');
   if (eq != std::string_view::npos) {
-    *key.target = LeadingInt(line.substr(eq + 1));
-    if (key.target == &cFilerSections::m_nSettingVersion) {
-      const int v = cFilerSections::m_nSettingVersion;
+    header.*key.target = LeadingInt(line.substr(eq + 1));
+    if (key.target == &sHeaderValues::m_nSettingVersion) {
+      const int v = header.m_nSettingVersion;
       if (v < 1 || (v >= 8 && v <= 200)) return false;
     }
   }
@@ -275,10 +275,12 @@ int BuildFromHeader(cFilerSections& sections, Lines& lines, cFilerContainer* con
     sHeaderValues header;
     if (obj->GetHeaderValues(header)) {
       sysFreq = header.m_nSystemFrequency;
-      cFilerSections::m_nSettingVersion = header.m_nSettingVersion;
-      cFilerSections::m_nAChan = header.m_nAChan;
-      cFilerSections::m_nSampleRate = header.m_nSampleRate;
-      cFilerSections::m_nDSPBanks = header.m_nDSPBanks;
+      sHeaderValues& read = sections.Header();
+      read.m_nSettingVersion = header.m_nSettingVersion;
+      read.m_nAChan = header.m_nAChan;
+      read.m_nSampleRate = header.m_nSampleRate;
+      read.m_nDSPBanks = header.m_nDSPBanks;
+      if (sections.GetParent()) sections.GetParent()->HeaderRead();
     }
     return 1;
   }
@@ -312,7 +314,7 @@ void ReadSections(cFilerSections& sections, Lines& lines) {
 // The body lines of the settings file at path by the by-name rules (see ReadSettingsLines), as
 // views into data, which receives the file and in which a line's CR bytes are squeezed out.
 eFilerError ReadSettingsViews(const std::string& path, std::string& data,
-                              std::vector<std::string_view>& lines, bool noCheck, bool scanHeader,
+                              std::vector<std::string_view>& lines, bool noCheck, sHeaderValues* header,
                               std::uint16_t* crcOut) {
   switch (ReadWholeFile(path, data, kMaxSettingsFileSize)) {
     case ReadStatus::kOk:
@@ -366,7 +368,7 @@ eFilerError ReadSettingsViews(const std::string& path, std::string& data,
     refused = line.size() > kMaxSettingsLineLength;
     // A last line without a line feed counts only when it holds text.
     if (!refused && (lf || !line.empty())) {
-      refused = scanHeader && candidate && !ScanHeaderLine(line);
+      refused = header && candidate && !ScanHeaderLine(line, *header);
       if (!refused) lines.push_back(line);
     }
     start = static_cast<size_t>(in - bytes) + 1;
@@ -382,7 +384,9 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
                               std::uint16_t* crcOut) {
   std::string data;
   std::vector<std::string_view> views;
-  const eFilerError result = ReadSettingsViews(path, data, views, noCheck, scanHeader, crcOut);
+  sHeaderValues header;
+  const eFilerError result =
+      ReadSettingsViews(path, data, views, noCheck, scanHeader ? &header : nullptr, crcOut);
   // Lines read before a failure are handed over as they were.
   for (std::string_view line : views) lines.AddTail(std::string(line));
   return result;
@@ -391,8 +395,12 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
 eFilerError cFilerSections::ReadCfgFile(const std::string& path, int noCheck) {
   std::string data;
   std::vector<std::string_view> views;
-  const eFilerError result = ReadSettingsViews(path, data, views, noCheck != 0, true, nullptr);
+  // The header lines count only when the file is read: a refused file leaves the header as it was.
+  sHeaderValues header = Header();
+  const eFilerError result = ReadSettingsViews(path, data, views, noCheck != 0, &header, nullptr);
   if (result != eFilerNoError) return result;
+  Header() = header;
+  if (m_pParent) m_pParent->HeaderRead();
   ViewLines lines(views, FirstBodyLine(data));
   ReadSections(*this, lines);
   return eFilerNoError;

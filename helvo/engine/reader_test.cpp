@@ -111,7 +111,8 @@ TEST_F(ReaderTest, FileLevelFailures) {
     EXPECT_EQ(ReadBytes(d, SettingsFile("SETTINGS_VERS=" + std::to_string(v) + "\n[REC1]\n\n[END]")),
               valid ? eFilerNoError : eFilerReadError)
         << v;
-    EXPECT_EQ(cFilerSections::m_nSettingVersion, v);
+    // A refused file leaves the header as it was.
+    EXPECT_EQ(d.GetSections().Header().m_nSettingVersion, valid ? v : -1);
     EXPECT_EQ(d.m_Records.GetCount(), valid ? 1u : 0u);
   }
 }
@@ -141,28 +142,29 @@ TEST_F(ReaderTest, ByNameSqueezesCarriageReturnsOutOfEachLine) {
 }
 
 TEST_F(ReaderTest, HeaderValuesAreScannedFromAnyLineByName) {
-  cFilerSections::m_nSampleRate = 1;
   TestConfig c;
+  c.GetSections().Header().m_nSampleRate = 1;
   ASSERT_EQ(
       ReadBytes(
           c, SettingsFile("a NUM_BANKS b=3x\nSAMPLE_RATE and NUM_A_CHANNELS=36\nNUM_BANKS\nX_SAMPLE\r_RATE=48"
                           "\n[END]")),
       eFilerNoError);
-  EXPECT_EQ(cFilerSections::m_nDSPBanks, 3);
-  EXPECT_EQ(cFilerSections::m_nAChan, 36);  // the first key in scan order wins, not the first in the line
-  EXPECT_EQ(cFilerSections::m_nSampleRate, 48);  // found in the line as read, its carriage return dropped
+  const sHeaderValues& read = c.GetSections().Header();
+  EXPECT_EQ(read.m_nDSPBanks, 3);
+  EXPECT_EQ(read.m_nAChan, 36);       // the first key in scan order wins, not the first in the line
+  EXPECT_EQ(read.m_nSampleRate, 48);  // found in the line as read, its carriage return dropped
 
-  // The memory image is not scanned; statics come from the ID record only, and its system frequency
-  // reaches the converters of later sections.
-  cFilerSections::m_nSettingVersion = 99;
+  // The memory image is not scanned; the header comes from the ID record only, and its system
+  // frequency reaches the converters of later sections.
   std::string image = SettingsFile(
       "SETTINGS_VERS=0\n[ANALOG_INPUT1-1]\nCONV=a\n\n[ID]\nSETTINGS_VERS=202\nNUM_BANKS=2\nNUM_A_CHANNELS="
       "40\n"
       "SAMPLE_RATE=48\nSYSTEM_FREQUENCY=50\nCONV=i\n\n[ANALOG_INPUT1-2]\nCONV=b\n\n[END]");
   TestConfig m;
+  m.GetSections().Header().m_nSettingVersion = 99;
   ASSERT_EQ(m.GetSections().ReadCfgFile(image.data(), image.size(), 0), eFilerNoError);
-  EXPECT_EQ(std::tuple(cFilerSections::m_nSettingVersion, cFilerSections::m_nDSPBanks,
-                       cFilerSections::m_nAChan, cFilerSections::m_nSampleRate),
+  const sHeaderValues& h = m.GetSections().Header();
+  EXPECT_EQ(std::tuple(h.m_nSettingVersion, h.m_nDSPBanks, h.m_nAChan, h.m_nSampleRate),
             std::tuple(202, 2, 40, 48));
   EXPECT_EQ(std::tuple(m.At<TestFunction>(m.m_Group1.m_Analogs, 0)->m_Conv.m_nSeenFreq,
                        m.At<TestFunction>(m.m_Group1.m_Analogs, 1)->m_Conv.m_nSeenFreq),

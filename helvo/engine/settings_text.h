@@ -20,8 +20,8 @@ constexpr std::size_t kMaxSettingsFileSize = std::size_t{64} << 20;
 
 // Reads the body lines of the settings file at path (the by-name rules: lines of at most 255 bytes,
 // CR bytes dropped), checking the CRC unless noCheck is set or the file is marked "noch". When
-// scanHeader is set, the header keys update the cFilerSections statics as the reader does, and a
-// setting version the reader refuses gives eFilerReadError. A CRC mismatch is reported before either
+// scanHeader is set, the header keys are checked as the reader does: a setting version the reader
+// refuses gives eFilerReadError. A CRC mismatch is reported before either
 // refusal (eFilerCRCError), since it means the file is damaged. crc receives the computed CRC.
 eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool noCheck, bool scanHeader,
                               std::uint16_t* crc = nullptr);

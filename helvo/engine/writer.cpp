@@ -218,7 +218,7 @@ void WriteSection(cFilerSections& sections, CFilerSection* section, Sink& sink, 
       }
       ++sections.m_nNextElement;
     }
-    if (cls == kIdClass) obj->SetNumAChannels(cFilerSections::m_nAChan <= 18 ? 18 : 36);
+    if (cls == kIdClass) obj->SetNumAChannels(sections.Header().m_nAChan <= 18 ? 18 : 36);
   }
 
   sink.Header(prefix, instance);

@@ -110,8 +110,8 @@ void BuildTwoGroups(TestConfig& c) {
 }
 
 TEST_F(WriterTest, OlderVersionsNumberTheGroupsAnd201FoldsTheSecondIntoTheFirst) {
-  cFilerSections::m_nAChan = 30;
   TestConfig c(true);
+  c.GetSections().Header().m_nAChan = 30;
   BuildTwoGroups(c);
   // Before 201 the groups keep their numbers and the model is left as it was.
   const Lines old = BodyLines(WrittenImage(c, 7));
@@ -152,7 +152,6 @@ TEST_F(WriterTest, OlderVersionsNumberTheGroupsAnd201FoldsTheSecondIntoTheFirst)
   EXPECT_EQ(std::pair(back.m_Group1.m_Analogs.GetCount(), back.m_Group2.m_Analogs.GetCount()),
             std::pair(size_t{3}, size_t{0}));
 
-  cFilerSections::m_nAChan = 18;
   TestConfig few;
   few.Add(few.m_Ids, new TestId)->m_nAChan = 99;
   EXPECT_TRUE(Has(BodyLines(WrittenImage(few, 201)), "NUM_A_CHANNELS=18"));
@@ -161,9 +160,9 @@ TEST_F(WriterTest, OlderVersionsNumberTheGroupsAnd201FoldsTheSecondIntoTheFirst)
 TEST_F(WriterTest, ImageFormEqualsTheLineListForm) {
   // The file image the save writes and the image of the line list must not differ by a byte, also
   // when folding renames and renumbers the model while it is written.
-  cFilerSections::m_nAChan = 30;
   for (int version : {5, 7, 201, 203}) {
     TestConfig viaLines(true), viaImage(true);
+    viaLines.GetSections().Header().m_nAChan = viaImage.GetSections().Header().m_nAChan = 30;
     BuildTwoGroups(viaLines);
     BuildTwoGroups(viaImage);
     StringList lines;
@@ -172,7 +171,6 @@ TEST_F(WriterTest, ImageFormEqualsTheLineListForm) {
     ASSERT_EQ(viaImage.GetSections().BuildCfgImage(image, version, 50), eFilerNoError);
     EXPECT_EQ(image, BuildSettingsImage(lines)) << version;
   }
-  cFilerSections::m_nAChan = 18;
 }
 
 TEST_F(WriterTest, FailedSaveKeepsThePreviousFile) {

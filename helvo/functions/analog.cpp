@@ -154,7 +154,7 @@ unsigned long CAnalogCfg::GetTypeMask() {
   const cHelvoDspCfg* group = GetDspCfg();
   if (const CHelvoCfg* config = group ? group->GetConfiguration() : nullptr)
     return config->IsDCSupported() ? kAllTypes : kACTypes;
-  const int version = CHelvoCfgTables::m_nSetVer;  // -1 until a file has been read
+  const int version = sCfgState::Of(this).m_nSetVer;  // -1 until a file has been read
   return version >= 0 ? GetTypeMask(static_cast<unsigned int>(version)) : kACTypes;
 }
 

@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "helvo/engine/converters.h"
 #include "helvo/model/class_tables.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/model/phasor.h"
 #include "helvo/scaling/module_type.h"
 

@@ -4,8 +4,8 @@
 // its threshold key.
 #pragma once
 
-#include "helvo/engine/converters.h"
 #include "helvo/engine/helvo_section.h"
+#include "helvo/model/model_converters.h"
 
 namespace helvo {
 

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "helvo/engine/converters.h"
 #include "helvo/model/class_tables.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/model/phasor.h"
 
 namespace helvo {

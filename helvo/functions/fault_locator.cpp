@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "helvo/engine/helvo_section.h"
+#include "helvo/model/cfg_state.h"
 
 namespace helvo {
 
@@ -127,7 +128,7 @@ int cFaultLocCfg::AreInputsDefined() {
   for (int i = eIA; i <= eIC; ++i)
     if (CPhasor* p = m_Inputs[i].GetPhasor(); !p || !p->IsValidChannel()) return 0;
   // Recorders that read files below version 6 cannot locate faults from summed currents.
-  if (CHelvoCfgTables::m_nSetVer < 6 && HasSummationCurrentInput()) return 0;
+  if (sCfgState::Of(this).m_nSetVer < 6 && HasSummationCurrentInput()) return 0;
   CPhasor* trigger = m_orefTrigger.m_pPhasor;
   if (!trigger) return eInputsUndefined;
   cInputsJudgement judgement(m_bCheckingInputs);

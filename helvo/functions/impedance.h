@@ -4,8 +4,8 @@
 // a maximum rate). Its scale is not keyed: it is derived, in ohms, from the scales of the two inputs.
 #pragma once
 
-#include "helvo/engine/converters.h"
 #include "helvo/model/class_tables.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/model/phasor.h"
 
 namespace helvo {

@@ -1,8 +1,11 @@
 #include "helvo/host/host_settings.h"
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "helvo/host/settings_store.h"
+#include "helvo/model/cfg_state.h"
 #include "helvo/model/class_tables.h"
 
 namespace helvo {
@@ -17,7 +20,7 @@ const char* const kRegCanEditSysFreq = "CanEditSysFreq";
 namespace {
 
 constexpr int kMinSettingVersionLimit = 203;
-int s_nSettingVersionLimit = 0;  // 0: not read yet
+std::atomic<int> s_nSettingVersionLimit{0};  // 0: not read yet
 
 struct CapabilityRow {
   int sampleRate;
@@ -27,6 +30,12 @@ struct CapabilityRow {
 constexpr CapabilityRow kCapabilities[] = {
     {32, 18, 8}, {64, 18, 16}, {96, 18, 25}, {128, 18, 33}, {256, 18, 66}, {384, 12, 100},
 };
+
+// Guards the capability maps, which every query fills.
+std::mutex& CapabilityMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
 
 void FillCapabilityMaps() {
   for (const CapabilityRow& row : kCapabilities) {
@@ -62,14 +71,15 @@ short GetDefaultSysFreq(unsigned long* freq, int* canEdit) {
 }
 
 int GetSettingVersionLimit() {
-  if (s_nSettingVersionLimit != 0) return s_nSettingVersionLimit;
+  if (const int known = s_nSettingVersionLimit.load(); known != 0) return known;
+  // Threads that get here at once read the same settings and store the same value.
   unsigned long limit = 0;
+  int value = kMinSettingVersionLimit;
   if (ReadRegistryDword(kRegKeyPath, "SettingVersionLimit", &limit) && limit >= kMinSettingVersionLimit &&
       limit <= INT32_MAX)
-    s_nSettingVersionLimit = static_cast<int>(limit);
-  else
-    s_nSettingVersionLimit = kMinSettingVersionLimit;
-  return s_nSettingVersionLimit;
+    value = static_cast<int>(limit);
+  s_nSettingVersionLimit.store(value);
+  return value;
 }
 
 void ResetSettingVersionLimit() {
@@ -82,11 +92,20 @@ std::map<int, int> CHelvoCapabilities::mapAChannels;
 std::map<int, int> CHelvoCapabilities::mapHarmonics;
 
 int CHelvoCapabilities::GetMaxChannelSupported() {
+  return GetMaxChannelSupported(sCfgState::FromStatics());
+}
+
+int CHelvoCapabilities::GetMaxHarmonicSupported() {
+  return GetMaxHarmonicSupported(sCfgState::FromStatics());
+}
+
+int CHelvoCapabilities::GetMaxChannelSupported(const sCfgState& state) {
+  std::lock_guard lock(CapabilityMutex());
   FillCapabilityMaps();
-  const int rate = CHelvoCfgTables::m_nSRate;
+  const int rate = state.m_nSRate;
   const auto it = mapAChannels.find(rate);
   if (it == mapAChannels.end()) return -1;
-  switch (CHelvoCfgTables::m_nAChan) {
+  switch (state.m_nAChan) {
     case 18:
       return it->second;
     case 36:
@@ -96,9 +115,10 @@ int CHelvoCapabilities::GetMaxChannelSupported() {
   }
 }
 
-int CHelvoCapabilities::GetMaxHarmonicSupported() {
+int CHelvoCapabilities::GetMaxHarmonicSupported(const sCfgState& state) {
+  std::lock_guard lock(CapabilityMutex());
   FillCapabilityMaps();
-  const auto it = mapHarmonics.find(CHelvoCfgTables::m_nSRate);
+  const auto it = mapHarmonics.find(state.m_nSRate);
   return it == mapHarmonics.end() ? -1 : it->second;
 }
 

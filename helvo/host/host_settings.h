@@ -12,6 +12,8 @@
 
 namespace helvo {
 
+struct sCfgState;
+
 // Parts of the key path and the value names of the host application's settings.
 extern const char* const kRegCompanyName;     // "DQF"
 extern const char* const kRegProductName;     // "HELVO Voduvez Eroza"
@@ -56,6 +58,10 @@ class CHelvoCapabilities {
   static int GetMaxChannelSupported();
   // Highest harmonic at the current sample rate; -1 for a rate not in the table.
   static int GetMaxHarmonicSupported();
+  // The same for one configuration (CHelvoCfg::m_State): its sample rate and analog channel count as
+  // its last read by path or save gave them. Safe from several threads.
+  static int GetMaxChannelSupported(const sCfgState& state);
+  static int GetMaxHarmonicSupported(const sCfgState& state);
 
  protected:
   CHelvoCapabilities() = default;

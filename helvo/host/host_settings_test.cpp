@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "helvo/model/cfg_state.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/testing/cfg_fixture.h"
 
@@ -79,6 +80,13 @@ TEST_F(HostSettingsTest, ChannelsAndHarmonicsByRate) {
     CHelvoCfgTables::m_nAChan = c.channels;
     EXPECT_EQ(CHelvoCapabilities::GetMaxChannelSupported(), c.maxChannels) << c.rate << "/" << c.channels;
     EXPECT_EQ(CHelvoCapabilities::GetMaxHarmonicSupported(), c.maxHarmonic) << c.rate;
+    // The same for one configuration, whatever the statics say.
+    sCfgState state;
+    state.m_nSRate = c.rate, state.m_nAChan = c.channels;
+    CHelvoCfgTables::m_nSRate = 96, CHelvoCfgTables::m_nAChan = 18;
+    EXPECT_EQ(std::pair(CHelvoCapabilities::GetMaxChannelSupported(state),
+                        CHelvoCapabilities::GetMaxHarmonicSupported(state)),
+              std::pair(c.maxChannels, c.maxHarmonic));
   }
 }
 

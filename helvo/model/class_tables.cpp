@@ -18,6 +18,7 @@
 #include "helvo/functions/sequence.h"
 #include "helvo/functions/summation.h"
 #include "helvo/functions/watts_vars.h"
+#include "helvo/model/cfg_state.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
 #include "helvo/model/helvo_cfg.h"
@@ -557,22 +558,22 @@ int CHelvoCfgTables::GetPhasorSpan(int cls) {
 }
 
 int CHelvoCfgTables::FunctionsPerDsp(eHelvoCfgClass cls) {
-  const int version = cFilerSections::m_nSettingVersion;
-  const int rate = cFilerSections::m_nSampleRate;
-
   // 1. The generation of the file last read; header values that name none leave it unchanged.
-  if (version < 201) {
-    if (cFilerSections::m_nDSPBanks == 1)
-      m_iIedGen = 1;
-    else if (cFilerSections::m_nDSPBanks == 2)
-      m_iIedGen = 2;
-  } else {
-    if (cFilerSections::m_nAChan == 18)
-      m_iIedGen = 3;
-    else if (cFilerSections::m_nAChan == 36)
-      m_iIedGen = 4;
-  }
-  const int gen = m_iIedGen;
+  sCfgState state;
+  state.m_Header.m_nSettingVersion = cFilerSections::m_nSettingVersion;
+  state.m_Header.m_nSampleRate = cFilerSections::m_nSampleRate;
+  state.m_Header.m_nDSPBanks = cFilerSections::m_nDSPBanks;
+  state.m_Header.m_nAChan = cFilerSections::m_nAChan;
+  state.m_iIedGen = m_iIedGen;
+  state.DeriveGeneration();
+  m_iIedGen = state.m_iIedGen;
+  return FunctionsPerDsp(cls, state);
+}
+
+int CHelvoCfgTables::FunctionsPerDsp(eHelvoCfgClass cls, const sCfgState& state) {
+  const int version = state.m_Header.m_nSettingVersion;
+  const int rate = state.m_Header.m_nSampleRate;
+  const int gen = state.m_iIedGen;
   const int tableValue = ByGen(NumFunctionsByClass_Gen, cls, gen);
 
   // 2. The older family: the table value.
@@ -589,6 +590,27 @@ int CHelvoCfgTables::FunctionsPerDsp(eHelvoCfgClass cls) {
   }
   // 5. Otherwise the table value.
   return tableValue;
+}
+
+int CHelvoCfgTables::GetMeterOffset(int cls, const sCfgState& state) {
+  if (state.m_nSetVer >= 202) return ValidClass(cls) && ValidGen(state.m_iIedGen) ? MeterId3_Offset[cls] : 0;
+  return ByGen(MeterOffsetsByClass_Gen, cls, state.m_iIedGen);
+}
+int CHelvoCfgTables::GetMeterSpan(int cls, const sCfgState& state) {
+  if (state.m_nSetVer >= 202) return ValidClass(cls) && ValidGen(state.m_iIedGen) ? MeterId3_Span[cls] : 0;
+  return ByGen(MeterSpanByClass_Gen, cls, state.m_iIedGen);
+}
+int CHelvoCfgTables::GetStateOffset(int cls, const sCfgState& state) {
+  return ByGen(StateOffsetsByClass_Gen, cls, state.m_iIedGen);
+}
+int CHelvoCfgTables::GetStateSpan(int cls, const sCfgState& state) {
+  return ByGen(StateSpanByClass_Gen, cls, state.m_iIedGen);
+}
+int CHelvoCfgTables::GetPhasorOffset(int cls, const sCfgState& state) {
+  return ByGen(PhasorOffsetsByClass_Gen, cls, state.m_iIedGen);
+}
+int CHelvoCfgTables::GetPhasorSpan(int cls, const sCfgState& state) {
+  return ByGen(PhasorSpanByClass_Gen, cls, state.m_iIedGen);
 }
 
 bool CHelvoCfgTables::IsClassSupported(eHelvoCfgClass cls, unsigned int version) {

@@ -13,6 +13,8 @@
 
 namespace helvo {
 
+struct sCfgState;
+
 // Class numbers. Frozen: files and tables are indexed by them.
 enum eHelvoCfgClass : int {
   eElementName = 0,
@@ -159,6 +161,16 @@ class CHelvoCfgTables {
   // family's analog and digital channels at high sample rates (see FunctionsPerDsp in class_tables.cpp). Out
   // of range (cls, or an unchanged m_iIedGen outside 1 to 4): 0.
   static int FunctionsPerDsp(eHelvoCfgClass cls);
+
+  // --- The same for one configuration: at its generation, setting version and sample rate (the
+  // generation is not derived again from the header here). Out of range: 0. ---
+  static int FunctionsPerDsp(eHelvoCfgClass cls, const sCfgState& state);
+  static int GetMeterOffset(int cls, const sCfgState& state);
+  static int GetMeterSpan(int cls, const sCfgState& state);
+  static int GetStateOffset(int cls, const sCfgState& state);
+  static int GetStateSpan(int cls, const sCfgState& state);
+  static int GetPhasorOffset(int cls, const sCfgState& state);
+  static int GetPhasorSpan(int cls, const sCfgState& state);
 
   // --- Version predicates. A class outside 0 to 21 gives false. ---
   // Versions 1 to 7: the class's bit of SettingVersionClassMap[version]; 201 and more: its bit of

@@ -355,7 +355,7 @@ CPhasor* cHelvoDspCfg::GetIndexedPhasorAddress(eHelvoCfgClass cls, int index) {
 }
 
 int cHelvoDspCfg::GetDspFunctionCount(eHelvoCfgClass cls) const {
-  return GetConfiguration() ? CHelvoCfgTables::FunctionsPerDsp(cls) : -1;
+  return GetConfiguration() ? CHelvoCfgTables::FunctionsPerDsp(cls, sCfgState::Of(this)) : -1;
 }
 
 void cHelvoDspCfg::Add(CPhasor* p) {
@@ -364,14 +364,14 @@ void cHelvoDspCfg::Add(CPhasor* p) {
   CPhasor** table = GetFunctionTableAddress(cls);
   if (!table) return;
   const int capacity = GetFunctionTableCapacity(cls);
-  int n = CHelvoCfgTables::FunctionsPerDsp(cls);
+  const sCfgState state = sCfgState::Of(this);
+  int n = CHelvoCfgTables::FunctionsPerDsp(cls, state);
   if (n > capacity) n = capacity;
   // Take p out of the table wherever it stands, so it is never filed twice.
   for (int i = 0; i < capacity; ++i)
     if (table[i] == p) table[i] = nullptr;
 
-  if (cls == eFrequencyCfg && CHelvoCfgTables::m_nSetVer < 201 && m_nDspIndex == 1 &&
-      p->GetChannelNumber() >= 2)
+  if (cls == eFrequencyCfg && state.m_nSetVer < 201 && m_nDspIndex == 1 && p->GetChannelNumber() >= 2)
     p->SetChannelNumber(1);
 
   const int i = SlotOf(p->GetChannelNumber(), n);

@@ -10,9 +10,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
 #include "helvo/model/class_tables.h"
+#include "helvo/model/model_converters.h"
 
 namespace helvo {
 
@@ -71,7 +71,8 @@ class cHelvoDspCfg : public cFilerContainer {
   void GetName(std::string& name) const;
 
   // --- Function tables ---
-  // FunctionsPerDsp(cls): the functions of a class one board holds for the file last read.
+  // FunctionsPerDsp(cls): the functions of a class one board holds for the file last read by any
+  // configuration (the exported statics); a group's own count is GetDspFunctionCount.
   static int GetFunctionTableCount(eHelvoCfgClass cls);
   // The number of slots of the class's table (the largest count of any generation); 0 for classes
   // without a table.

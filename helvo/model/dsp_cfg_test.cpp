@@ -72,12 +72,12 @@ TEST_F(ChannelGroupTest, FilingByChannelNumber) {
   EXPECT_EQ(ModelFn::s_nLive, live_);  // the configuration freed every function
 
   // The second board of an old two-board recorder has one frequency function.
-  SetFile(200, 2, 18);
   CHelvoCfg old;
+  SetFile(old, 200, 2, 18);
   auto* freq = new ModelFn(eFrequencyCfg, old.m_pDspCfg[1], 2, nullptr, 0, true);
   EXPECT_EQ(freq->GetChannelNumber(), 1);
   EXPECT_EQ(old.m_pDspCfg[1]->GetIndexedPhasorAddress(eFrequencyCfg, 0), freq);
-  SetFile(201, 1, 18);
+  SetFile(old, 201, 1, 18);
   auto* freq2 = new ModelFn(eFrequencyCfg, old.m_pDspCfg[1], 2, nullptr, 0, true);
   EXPECT_EQ(old.m_pDspCfg[1]->GetIndexedPhasorAddress(eFrequencyCfg, 1), freq2);
 }

@@ -87,6 +87,7 @@ CHelvoCfg::CHelvoCfg() {
 
 CHelvoCfg::CHelvoCfg(StringList& lines) {
   Initialize();
+  MessageScope scope(this, {});
   StringList::Position pos;
   ReadCfgFile(lines, pos);
   PostLoadProcess();
@@ -95,6 +96,7 @@ CHelvoCfg::CHelvoCfg(StringList& lines) {
 CHelvoCfg::CHelvoCfg(const std::string& path, int noCheck) {
   Initialize();
   if (path.empty()) return;
+  MessageScope scope(this, path);
   m_eReadResult = ReadCfgFile(path, noCheck);
   if (m_eReadResult != eFilerNoError) return;
   PostLoadProcess();
@@ -107,11 +109,12 @@ void CHelvoCfg::Initialize() {
   m_pStorageAlarms = nullptr;
   m_pTrend = nullptr;
   m_Sections.SetParent(this);
+  m_State = sCfgState();
+  m_Sections.SetHeader(&m_State.m_Header);
 
   m_pDspCfg[0] = new cHelvoDspCfg(this, 0);
   m_pDspCfg[1] = new cHelvoDspCfg(this, 1);
 
-  m_iIedGen = 1;
   // The DC unit list is process-wide; a new configuration reads it afresh when it is first used.
   DiscardDCUnits();
 
@@ -203,6 +206,7 @@ CObject* CHelvoCfg::ConstructChild(int cls) {
 // ---- Reading ----
 
 eFilerError CHelvoCfg::ReadCfgFile(const std::string& path, int noCheck) {
+  MessageScope messages(this, path);
   m_strFilePath = path;
   eFilerError result;
   {
@@ -211,24 +215,9 @@ eFilerError CHelvoCfg::ReadCfgFile(const std::string& path, int noCheck) {
   }
   if (result != eFilerNoError) return result;
 
-  m_nBank = cFilerSections::m_nDSPBanks;
-  m_nSetVer = cFilerSections::m_nSettingVersion;
-  m_nAChan = cFilerSections::m_nAChan;
-  m_nSRate = cFilerSections::m_nSampleRate;
-  m_nSampleRateRead = m_nSRate;
-
-  // The generation the header names; values that name none leave it as it was.
-  if (m_nSetVer >= 201) {
-    if (m_nAChan == 18)
-      m_iIedGen = 3;
-    else if (m_nAChan == 36)
-      m_iIedGen = 4;
-  } else {
-    if (m_nBank == 1)
-      m_iIedGen = 1;
-    else if (m_nBank == 2)
-      m_iIedGen = 2;
-  }
+  m_State.TakeHeaderCopies();
+  m_State.Publish();
+  m_nSampleRateRead = m_State.m_nSRate;
 
   // A file marked as a one-time new file is removed once it has been read; the configuration stays.
   if (!m_IdList.IsEmpty())
@@ -237,19 +226,27 @@ eFilerError CHelvoCfg::ReadCfgFile(const std::string& path, int noCheck) {
 }
 
 eFilerError CHelvoCfg::ReadCfgFile(char* image, unsigned long size, int noCheck) {
+  MessageScope messages(this, {});
   eFilerError result;
   {
     ReadScope scope(m_pDspCfg);
     result = m_Sections.ReadCfgFile(image, size, noCheck);
   }
-  if (result == eFilerNoError) PostLoadProcess();
+  if (result == eFilerNoError) {
+    m_State.Publish();
+    PostLoadProcess();
+  }
   return result;
 }
 
 void CHelvoCfg::ReadCfgFile(StringList& lines, StringList::Position& pos) {
+  MessageScope messages(this, {});
   m_strFilePath.clear();
-  ReadScope scope(m_pDspCfg);
-  m_Sections.ReadCfgFile(lines, pos);
+  {
+    ReadScope scope(m_pDspCfg);
+    m_Sections.ReadCfgFile(lines, pos);
+  }
+  m_State.Publish();
 }
 
 CIdCfg* CHelvoCfg::GetIdCfg() const {
@@ -318,10 +315,17 @@ int CHelvoCfg::GetOwnSettingVersion() const {
 
 int CHelvoCfg::UpdateIedGen(int gen) {
   if (gen < 1 || gen > kNumGenerations) return 0;
-  const int changed = gen != m_iIedGen ? 1 : 0;
+  const int changed = gen != m_State.m_iIedGen ? 1 : 0;
   for (int board = 0; board < DspsByGen(gen) && board < 2; ++board)
     if (!m_pDspCfg[board]) m_pDspCfg[board] = new cHelvoDspCfg(this, board);
-  m_iIedGen = gen;
+  // The header names the generation too, so that a save that folds the boards (which takes the
+  // analog channel count from the board count) keeps it.
+  m_State.m_iIedGen = gen;
+  if (gen <= 2)
+    m_State.m_Header.m_nDSPBanks = gen;
+  else
+    m_State.m_Header.m_nAChan = gen == 3 ? 18 : 36;
+  m_State.Publish();
   if (CIdCfg* id = GetIdCfg()) id->m_nNumBanks = gen;
   return changed;
 }
@@ -340,7 +344,7 @@ int CHelvoCfg::ImportParametersFromDatabase(const sIEDDef& def) {
   }
   // The definition's generation only says that one is known: the current generation is kept and the
   // channel groups and NUM_BANKS are brought in line with it.
-  if (def.m_nGeneration >= 1 && def.m_nGeneration <= 4) changed |= UpdateIedGen(m_iIedGen);
+  if (def.m_nGeneration >= 1 && def.m_nGeneration <= 4) changed |= UpdateIedGen(m_State.m_iIedGen);
   return changed;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "helvo/engine/filer.h"
+#include "helvo/model/cfg_state.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/scaling/units.h"
 
@@ -55,20 +56,25 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   ~CHelvoCfg() override;
 
   int GetClass() const override { return eHelvoCfg; }
+  // The generation follows the header as soon as the reader has it, so that the functions read
+  // after it are filed in the tables of that generation.
+  void HeaderRead() override { m_State.DeriveGeneration(); }
   // A new default-constructed object of class cls (0 to 21) from the class table; none otherwise
   // (END included). The object is not attached to anything.
   CObject* ConstructChild(int cls) override;
 
   // --- Reading ---
-  // Reads the file at path into the configuration (no post-load processing). On success copies the
-  // file's header values into the class statics (m_nBank, m_nSetVer, m_nAChan, m_nSRate), derives
-  // the generation from them, and deletes the file when its identification record carries NEWFILE=1.
-  // On an error nothing but m_strFilePath changes.
+  // Reads the file at path into the configuration (no post-load processing). On success the
+  // configuration's state takes the file's header values (with its copies m_nBank, m_nSetVer, m_nAChan,
+  // m_nSRate), derives the generation from them, and the file is deleted when its identification
+  // record carries NEWFILE=1. On an error nothing but m_strFilePath changes.
   eFilerError ReadCfgFile(const std::string& path, int noCheck);
   // Reads a whole file image (CRC field included; its CR and LF bytes are overwritten with zero bytes)
-  // and on success runs PostLoadProcess. The statics and the generation are not changed here.
+  // and on success runs PostLoadProcess. The state takes the header the image carries and derives the
+  // generation from it; its copies of the header (m_nSetVer...) are not changed.
   eFilerError ReadCfgFile(char* image, unsigned long size, int noCheck);
-  // Parses an already split line list, starting at its head; empties m_strFilePath.
+  // Parses an already split line list, starting at its head; empties m_strFilePath. The header and
+  // generation follow as for an image.
   void ReadCfgFile(StringList& lines, StringList::Position& pos);
 
   // Turns what the reader filled in into the working form: the single records taken out of their
@@ -78,7 +84,7 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   // definition stands for: the first group whose number equals the number of meter groups.
   void CheckMeteringInfo();
 
-  // The setting version of the last file read by path.
+  // The setting version of the last file read by path (of any configuration).
   static int GetSettingVersion() { return m_nSetVer; }
 
   // The identification record: the working-form field, or else (written form) the first record of
@@ -173,8 +179,10 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   bool IsDCSupported() const;
 
   // Switches the recorder generation to gen (1 to 4): creates the channel groups the generation needs
-  // that are missing, sets m_iIedGen and the identification record's NUM_BANKS. Nonzero when the
-  // generation changed. A generation outside 1 to 4 changes nothing and gives 0.
+  // that are missing, sets the configuration's generation (and the header's board or analog channel
+  // count that names it) and the identification record's NUM_BANKS. The switch holds for the scans
+  // and saves until the next switch or read. Nonzero when the generation changed. A generation
+  // outside 1 to 4 changes nothing and gives 0.
   int UpdateIedGen(int gen);
   // Takes the serial number of a device definition into the identification record (telling the user
   // when it replaces another number) and refreshes the channel groups and NUM_BANKS for the current
@@ -223,6 +231,7 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   FilerList m_TrendList;
   FilerList m_PMUIdList;
   FilerList m_CDRIdList;
+  sCfgState m_State;              // header values and generation of this configuration
   int m_nSampleRateRead = 96;     // header sample rate of the last file read by path
   int m_nSampleRateWritten = 96;  // set by saving
 

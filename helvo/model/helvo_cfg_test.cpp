@@ -39,39 +39,40 @@ class HelvoCfgTest : public testing::ModelTest {
   static std::string Id(const char* keys) { return std::string("[ID]\n") + keys + "\n\n[END]"; }
 };
 
-TEST_F(HelvoCfgTest, GenerationComesFromTheHeaderOfAFileReadByPath) {
+TEST_F(HelvoCfgTest, GenerationComesFromTheHeaderOfTheFileRead) {
   CHelvoCfg::m_iIedGen = 3;
-  CHelvoCfg empty;  // a new configuration starts at generation 1
-  EXPECT_EQ(CHelvoCfg::m_iIedGen, 1);
+  CHelvoCfg empty;  // a new configuration starts at generation 1, whatever was read before
+  EXPECT_EQ(empty.m_State.m_iIedGen, 1);
   EXPECT_EQ(CHelvoCfg(std::string(), 0).m_pIdCfg, nullptr);  // reads nothing, links nothing
 
   CHelvoCfg older(File("v6.cfg", Id("SETTINGS_VERS=6\nNUM_BANKS=2")), 0);
   ASSERT_EQ(older.m_eReadResult, eFilerNoError);
-  EXPECT_EQ(CHelvoCfg::m_iIedGen, 2);
+  EXPECT_EQ(older.m_State.m_iIedGen, 2);
+  EXPECT_EQ(CHelvoCfg::m_iIedGen, 2);  // the statics mirror the configuration last read
   CHelvoCfg newer(File("v201.cfg", Id("SETTINGS_VERS=201\nNUM_A_CHANNELS=36\nSAMPLE_RATE=128")), 0);
-  EXPECT_EQ(CHelvoCfg::m_iIedGen, 4);
+  EXPECT_EQ(newer.m_State.m_iIedGen, 4);
   EXPECT_EQ(newer.m_pIdCfg->m_nNumBanks, 4);  // the record carries the generation
+  EXPECT_EQ(older.m_State.m_iIedGen, 2);      // each configuration keeps its own
 
-  CHelvoCfg::m_iIedGen = 2;  // header values that name no generation leave it
+  empty.m_State.m_iIedGen = 2;  // header values that name no generation leave it
   ASSERT_EQ(empty.ReadCfgFile(File("v24.cfg", Id("SETTINGS_VERS=201\nNUM_A_CHANNELS=24")), 0), eFilerNoError);
-  EXPECT_EQ(CHelvoCfg::m_iIedGen, 2);
+  EXPECT_EQ(empty.m_State.m_iIedGen, 2);
   EXPECT_EQ(empty.m_pIdCfg, nullptr);  // the path form alone links nothing
 
-  // The reader refuses version 200: nothing read, the statics stay.
-  EXPECT_EQ(CHelvoCfg(File("v200.cfg", Id("SETTINGS_VERS=200\nNUM_BANKS=2")), 0).m_eReadResult,
-            eFilerReadError);
-  EXPECT_EQ(CHelvoCfg::m_iIedGen, 1);
+  // The reader refuses version 200: nothing read, the configuration's state and the statics stay.
+  ASSERT_EQ(empty.ReadCfgFile(File("v200.cfg", Id("SETTINGS_VERS=200\nNUM_BANKS=2")), 0), eFilerReadError);
+  EXPECT_EQ(std::tuple(empty.m_State.m_iIedGen, empty.m_State.m_Header.m_nSettingVersion),
+            std::tuple(2, 201));
   EXPECT_EQ(CHelvoCfg::m_nSetVer, 201);
 
-  // A memory image changes neither the generation nor the statics; without a rate read by path the
-  // record keeps its own.
+  // A memory image sets the header and the generation but not the copies of a read by path: without
+  // a rate read by path the record keeps its own.
   std::string image = SettingsFile(Id("SETTINGS_VERS=6\nNUM_BANKS=2\nSAMPLE_RATE=64"));
   CHelvoCfg fromImage;
-  CHelvoCfg::m_iIedGen = 3;
-  CHelvoCfg::m_nSRate = -1;
   ASSERT_EQ(fromImage.ReadCfgFile(image.data(), image.size(), 0), eFilerNoError);
-  EXPECT_EQ(CHelvoCfg::m_iIedGen, 3);
-  EXPECT_EQ(fromImage.m_pIdCfg->m_nNumBanks, 3);
+  EXPECT_EQ(fromImage.m_State.m_iIedGen, 2);
+  EXPECT_EQ(fromImage.m_State.m_nSRate, -1);
+  EXPECT_EQ(fromImage.m_pIdCfg->m_nNumBanks, 2);
   EXPECT_EQ(fromImage.m_pIdCfg->m_nSampleRate, 64);
 }
 
@@ -92,7 +93,7 @@ TEST_F(HelvoCfgTest, NewFileIsDeletedOnlyAfterAReadByPath) {
 TEST_F(HelvoCfgTest, MissingRecordsAndInvalidValuesAreRepaired) {
   CHelvoCfg empty(File("empty.cfg", "[END]"), 0);
   ASSERT_TRUE(empty.m_pIdCfg && empty.m_pLimitsCfg && empty.m_pStorageAlarms);
-  EXPECT_EQ(empty.m_pIdCfg->m_nNumBanks, CHelvoCfg::m_iIedGen);
+  EXPECT_EQ(empty.m_pIdCfg->m_nNumBanks, empty.m_State.m_iIedGen);
   EXPECT_EQ(empty.m_nLoadedSetVer, 203);
 
   auto repaired = FromLines(
@@ -107,7 +108,6 @@ TEST_F(HelvoCfgTest, MissingRecordsAndInvalidValuesAreRepaired) {
 TEST_F(HelvoCfgTest, RecordsSurviveAWriteAndARead) {
   for (int version : {5, 6, 201}) {
     SCOPED_TRACE(version);
-    cFilerSections::m_nAChan = 18;
     CHelvoCfg out;
     auto* id = new CIdCfg(&out);
     id->m_nSettingsVers = version;

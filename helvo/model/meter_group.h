@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/model/model_converters.h"
 
 namespace helvo {
 

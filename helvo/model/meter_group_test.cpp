@@ -27,7 +27,7 @@ class MeterGroupTest : public testing::ModelTest {
   }
   static CMeterGroup* Read(const Lines& lines, std::unique_ptr<CHelvoCfg>& cfg) {
     cfg = testing::ReadBody(testing::JoinLines(lines) + "[END]\n");
-    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);  // a new configuration starts at generation 1
+    SetFile(*cfg, 6, 2);  // the configuration's own header: two boards, version 6
     return cfg->m_MeterGroupList.IsEmpty() ? nullptr
                                            : dynamic_cast<CMeterGroup*>(cfg->m_MeterGroupList.GetHead());
   }

@@ -34,8 +34,9 @@ std::string SingularName(int cls) {
   return name;
 }
 
-bool IsNewGeneration() {
-  return CHelvoCfgTables::m_iIedGen == 3 || CHelvoCfgTables::m_iIedGen == 4;
+bool IsNewGeneration(const CFiler* obj) {
+  const int gen = sCfgState::Of(obj).m_iIedGen;
+  return gen == 3 || gen == 4;
 }
 
 }  // namespace
@@ -100,7 +101,7 @@ unsigned long CPhasor::GetTypeMask() {
 }
 
 int CPhasor::GetMaxChannelNumber() const {
-  return CHelvoCfgTables::FunctionsPerDsp(static_cast<eHelvoCfgClass>(GetClass()));
+  return CHelvoCfgTables::FunctionsPerDsp(static_cast<eHelvoCfgClass>(GetClass()), sCfgState::Of(this));
 }
 
 int CPhasor::GetUserChannelNumber(int n) const {
@@ -160,7 +161,7 @@ bool CPhasor::IsFrequencyClass() const {
 
 void CPhasor::GetTypeDescText(std::string& text) const {
   if (IsFrequencyClass()) {
-    text = IsNewGeneration() ? Format("Frequency %d", GetChannelNumber()) : std::string("Frequency 1");
+    text = IsNewGeneration(this) ? Format("Frequency %d", GetChannelNumber()) : std::string("Frequency 1");
     return;
   }
   const sTypesEntry* type = GetTypesEntry();
@@ -176,7 +177,7 @@ void CPhasor::GetName(std::string& name) const {
   std::string typeText;
   GetTypeDescText(typeText);
   if (IsFrequencyClass()) {
-    name = IsNewGeneration() ? typeText : Format("Group %d %s", GetDspIndex() + 1, typeText.c_str());
+    name = IsNewGeneration(this) ? typeText : Format("Group %d %s", GetDspIndex() + 1, typeText.c_str());
   } else if (GetElement() && GetTypesEntry()) {
     name = GetElement()->GetName() + ":" + typeText;
   } else {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/scaling/scale.h"
 
 namespace helvo {

@@ -11,9 +11,9 @@
 
 #include <string>
 
-#include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
 #include "helvo/model/class_tables.h"
+#include "helvo/model/model_converters.h"
 
 namespace helvo {
 

@@ -150,7 +150,7 @@ void cHelvoDspCfg::PostLoadProcess(CHelvoCfg*) {
     CFiler* obj = m_ChGrpList.RemoveHead();
     if (auto* record = dynamic_cast<cCGMisc*>(obj)) {
       int index = record->m_nRefAnaIndex;
-      if (index < 0 || index >= Tables::FunctionsPerDsp(eAnalogCfg)) index = 0;
+      if (index < 0 || index >= Tables::FunctionsPerDsp(eAnalogCfg, sCfgState::Of(this))) index = 0;
       m_orefRefAna.m_pPhasor = GetIndexedPhasorAddress(eAnalogCfg, index);
     }
     delete obj;
@@ -246,7 +246,7 @@ void cHelvoDspCfg::PostLoadProcess(CHelvoCfg*) {
     if (!pf || !f->GetElement()) continue;
     SetTypeAndFile(f, "PF");
     const auto index = static_cast<unsigned int>(pf->m_orefInput.m_nNumber);
-    if (index < static_cast<unsigned int>(Tables::FunctionsPerDsp(eWattsVarsCfg))) {
+    if (index < static_cast<unsigned int>(Tables::FunctionsPerDsp(eWattsVarsCfg, sCfgState::Of(this)))) {
       CPhasor* input = GetIndexedPhasorAddress(eWattsVarsCfg, static_cast<int>(index));
       pf->m_orefInput.m_pPhasor = input;
     }
@@ -288,9 +288,9 @@ void CHelvoCfg::PostLoadProcess() {
 
   // 2. The board count is the generation; the sample rate is the header's once a file has been read
   //    by path (before that m_nSRate holds no rate and the record keeps its own).
-  if (m_iIedGen >= 1 && m_iIedGen <= 4) {
-    id->m_nNumBanks = m_iIedGen;
-    if (m_nSRate > 0) id->m_nSampleRate = m_nSRate;
+  if (m_State.m_iIedGen >= 1 && m_State.m_iIedGen <= 4) {
+    id->m_nNumBanks = m_State.m_iIedGen;
+    if (m_State.m_nSRate > 0) id->m_nSampleRate = m_State.m_nSRate;
   }
   // 3. The generation the meter references of this file were written for.
   const int gen = id->m_nNumBanks;

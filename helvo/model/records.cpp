@@ -59,12 +59,14 @@ void CIdCfg::Initialize() {
   m_strLocation.clear();
   m_strComments = "None";
   m_nSettingsVers = GetSettingVersionLimit();
-  if (dynamic_cast<CHelvoCfg*>(GetParent())) {
-    // The board count the header of the last file read names (the generation for the newer family).
-    if (CHelvoCfg::m_nSetVer >= 201)
-      m_nNumBanks = CHelvoCfg::m_nAChan <= 18 ? 3 : 4;
+  if (const auto* cfg = dynamic_cast<CHelvoCfg*>(GetParent())) {
+    // The board count the header of the configuration's last file read names (the generation for
+    // the newer family).
+    const sCfgState& state = cfg->m_State;
+    if (state.m_nSetVer >= 201)
+      m_nNumBanks = state.m_nAChan <= 18 ? 3 : 4;
     else
-      m_nNumBanks = CHelvoCfg::m_nBank;
+      m_nNumBanks = state.m_nBank;
   }
   m_nNewFile = 0;
   unsigned long freq = 0;

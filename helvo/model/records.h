@@ -10,8 +10,8 @@
 
 #include <string>
 
-#include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
+#include "helvo/model/model_converters.h"
 
 namespace helvo {
 

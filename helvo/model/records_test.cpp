@@ -20,14 +20,14 @@ TEST_F(RecordsTest, IdentificationDefaultsComeFromTheHostAndTheLastHeader) {
   EXPECT_EQ(plain.m_nSettingsVers, 203);  // no host settings at all
   EXPECT_EQ(plain.m_nNumBanks, 1);        // without a configuration the header plays no part
 
-  CHelvoCfg cfg;
-  CHelvoCfg::m_nSetVer = 201;
-  CHelvoCfg::m_nAChan = 36;
+  CHelvoCfg cfg;  // the header of the configuration's own file
+  cfg.m_State.m_nSetVer = 201;
+  cfg.m_State.m_nAChan = 36;
   EXPECT_EQ(CIdCfg(&cfg).m_nNumBanks, 4);
-  CHelvoCfg::m_nAChan = 18;
+  cfg.m_State.m_nAChan = 18;
   EXPECT_EQ(CIdCfg(&cfg).m_nNumBanks, 3);
-  CHelvoCfg::m_nSetVer = 6;
-  CHelvoCfg::m_nBank = 2;
+  cfg.m_State.m_nSetVer = 6;
+  cfg.m_State.m_nBank = 2;
   EXPECT_EQ(CIdCfg(&cfg).m_nNumBanks, 2);
 
   HostSettings("\"SettingVersionLimit\"=dword:000000d2\r\n\"DefaultSysFreq\"=dword:00000032\r\n");

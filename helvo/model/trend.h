@@ -7,9 +7,9 @@
 // do not change them.
 #pragma once
 
-#include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
 #include "helvo/model/class_tables.h"
+#include "helvo/model/model_converters.h"
 
 namespace helvo {
 

@@ -24,7 +24,7 @@ class TrendTest : public testing::ModelTest {
   }
   static cTrend* Read(const std::string& body, std::unique_ptr<CHelvoCfg>& cfg) {
     cfg = testing::ReadBody("[EXTENDED_TREND]\n" + body + "[END]\n");
-    CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);  // a new configuration starts at generation 1
+    SetFile(*cfg, 6, 2);  // the configuration's own header: two boards, version 6
     return cfg->m_TrendList.IsEmpty() ? nullptr : dynamic_cast<cTrend*>(cfg->m_TrendList.GetHead());
   }
 };

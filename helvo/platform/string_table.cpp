@@ -1,6 +1,8 @@
 #include "helvo/platform/string_table.h"
 
 #include <algorithm>
+#include <mutex>
+#include <shared_mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -11,7 +13,10 @@ std::span<const std::span<const StringResource>> BuiltinStringBlocks();
 
 namespace {
 
+// Built once, on first use by any thread; a host that registers or unregisters rows changes it under
+// the writer lock while look-ups take the reader lock.
 struct Table {
+  std::shared_mutex mutex;
   std::vector<std::span<const StringResource>> blocks;
   std::unordered_map<int, const char*> index;
 
@@ -35,12 +40,14 @@ Table& TheTable() {
 
 void RegisterStringTable(std::span<const StringResource> rows) {
   Table& t = TheTable();
+  std::unique_lock lock(t.mutex);
   t.blocks.push_back(rows);
   for (const auto& row : rows) t.index[row.id] = row.text;
 }
 
 void UnregisterStringTable(std::span<const StringResource> rows) {
   Table& t = TheTable();
+  std::unique_lock lock(t.mutex);
   auto it = std::find_if(t.blocks.begin(), t.blocks.end(),
                          [&](const auto& b) { return b.data() == rows.data() && b.size() == rows.size(); });
   if (it == t.blocks.end()) return;
@@ -50,7 +57,8 @@ void UnregisterStringTable(std::span<const StringResource> rows) {
 
 const char* FindString(int id) {
   if (id == 0) return nullptr;
-  const Table& t = TheTable();
+  Table& t = TheTable();
+  std::shared_lock lock(t.mutex);
   auto it = t.index.find(id);
   return it == t.index.end() ? nullptr : it->second;
 }

@@ -39,7 +39,7 @@ eFlowColumn ColumnOf(int cls) {
 }
 
 int BoardCount(const CHelvoCfg& cfg) {
-  const int gen = CHelvoCfgTables::m_iIedGen;
+  const int gen = cfg.m_State.m_iIedGen;
   int boards = gen >= 1 && gen <= kNumGenerations ? CHelvoCfgTables::NumDspsByGen[gen - 1] : 1;
   if (boards > 2) boards = 2;
   int present = 0;

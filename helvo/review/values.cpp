@@ -329,7 +329,7 @@ ValueListing ListWritten(CHelvoCfg& cfg, ListingDetail detail) {
   CIdCfg* id = cfg.GetIdCfg();
   if (!id) return listing;  // a save makes the record; only a configuration never linked lacks it
   int sysFreq = id->m_nSystemFrequency;
-  listing.header = {version, CHelvoCfg::m_iIedGen, CHelvoCfg::DspsByGen(CHelvoCfg::m_iIedGen), sysFreq};
+  listing.header = {version, cfg.m_State.m_iIedGen, CHelvoCfg::DspsByGen(cfg.m_State.m_iIedGen), sysFreq};
 
   ListingSink sink(cfg, listing, detail);
   // The walk of the writer: registration order, the channel groups nested in the unnamed section.

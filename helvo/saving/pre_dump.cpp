@@ -232,7 +232,7 @@ int CHelvoCfg::PreDumpProcess(CWnd* parent, int version) {
   DeleteAll(m_IdList, id);
   m_IdList.AddTail(id);
   id->m_nSettingsVers = version;
-  id->m_nNumBanks = m_iIedGen;
+  id->m_nNumBanks = m_State.m_iIedGen;
   const int sampleRate = id->m_nSampleRate;
 
   // 4. The limits record, with the record alarm contact the host set through the storage alarms.
@@ -248,7 +248,7 @@ int CHelvoCfg::PreDumpProcess(CWnd* parent, int version) {
     if (!group) continue;
     if (version >= kFirstFoldedVersion)
       for (CPhasor* f : group->m_pFrequency) frequencies.push_back(f);
-    if (group->GetDspIndex() < DspsByGen(m_iIedGen)) {
+    if (group->GetDspIndex() < DspsByGen(m_State.m_iIedGen)) {
       group->PreDumpProcess(version);
     } else {
       FilerList& elements = group->GetElementList();

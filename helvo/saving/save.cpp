@@ -56,50 +56,48 @@ CalendarTime ParseSetDate(const std::string& full) {
                       std::atoi(minute.c_str()), std::atoi(second.c_str()));
 }
 
-// Puts the header statics back when the write is over, however it ends.
-class HeaderStaticsGuard {
+// For the time of a write the configuration's generation is the one the header names, so that the
+// per-class counts describe the file written (a two-board working form is written folded onto one
+// board from 201 on). The working form's own generation is put back afterwards, however the write ends.
+class WriteGenerationScope {
  public:
-  HeaderStaticsGuard()
-      : m_nSettingVersion(cFilerSections::m_nSettingVersion),
-        m_nAChan(cFilerSections::m_nAChan),
-        m_iIedGen(CHelvoCfgTables::m_iIedGen) {}
-  ~HeaderStaticsGuard() {
-    cFilerSections::m_nSettingVersion = m_nSettingVersion;
-    cFilerSections::m_nAChan = m_nAChan;
-    CHelvoCfgTables::m_iIedGen = m_iIedGen;
+  explicit WriteGenerationScope(sCfgState& state) : m_State(state), m_iIedGen(state.m_iIedGen) {
+    m_State.DeriveGeneration();
   }
-  HeaderStaticsGuard(const HeaderStaticsGuard&) = delete;
-  HeaderStaticsGuard& operator=(const HeaderStaticsGuard&) = delete;
+  ~WriteGenerationScope() { m_State.m_iIedGen = m_iIedGen; }
+  WriteGenerationScope(const WriteGenerationScope&) = delete;
+  WriteGenerationScope& operator=(const WriteGenerationScope&) = delete;
 
-  const int m_nSettingVersion;
-  const int m_nAChan;
+ private:
+  sCfgState& m_State;
   const int m_iIedGen;
 };
 
-// Writes sections at version with the header statics describing the target during the write (the
-// per-class counts follow them): a file read below 201 becomes 18 or 36 analog channels a board, and
-// a target from 201 on takes the generation that channel count gives.
-eFilerError WriteAtVersion(cFilerSections& sections, const std::string& path, int version, int sysFreq) {
-  HeaderStaticsGuard guard;
-  cFilerSections::m_nSettingVersion = version;
-  if (guard.m_nSettingVersion < kFirstFoldedVersion)
-    cFilerSections::m_nAChan = cFilerSections::m_nDSPBanks <= 1 ? 18 : 36;
-  if (version >= kFirstFoldedVersion) {
-    if (cFilerSections::m_nAChan == 18)
-      CHelvoCfgTables::m_iIedGen = 3;
-    else if (cFilerSections::m_nAChan == 36)
-      CHelvoCfgTables::m_iIedGen = 4;
-  }
-  return sections.WriteCfgFile(path, version, sysFreq);
+// Makes state the one of a file written at version, for this save and every later scan and save (a
+// file folded at 201 or later has one board of 18 or 36 analog channels): its header and, through the
+// header, its generation. Only a two-board working form written folded onto one board keeps its two
+// boards; WriteGenerationScope gives the write the generation the header names.
+void SwitchToVersion(sCfgState& state, int version) {
+  sHeaderValues& header = state.m_Header;
+  if (header.m_nSettingVersion < kFirstFoldedVersion) header.m_nAChan = header.m_nDSPBanks <= 1 ? 18 : 36;
+  header.m_nSettingVersion = version;
+  const int workingGen = state.m_iIedGen;
+  state.DeriveGeneration();
+  if (CHelvoCfg::DspsByGen(state.m_iIedGen) < CHelvoCfg::DspsByGen(workingGen)) state.m_iIedGen = workingGen;
 }
 
 }  // namespace
 
 int CHelvoCfg::WriteCfgFile(const std::string& path, CWnd* parent) {
+  MessageScope messages(this, path);
   try {
     const CIdCfg* own = GetIdCfg();
     // A configuration that never had an identification record saves at the version a new record takes.
     const int version = own ? own->m_nSettingsVers : GetSettingVersionLimit();
+    // A file read below 201 saved at its own version from 201 on (its identification record came from
+    // the host's limit) is folded as a conversion to that version folds it.
+    if (version >= kFirstFoldedVersion && m_State.m_Header.m_nSettingVersion < kFirstFoldedVersion)
+      SwitchToVersion(m_State, version);
     PreDumpProcess(parent, version);
     CIdCfg* id = GetIdCfg();
     try {
@@ -107,12 +105,12 @@ int CHelvoCfg::WriteCfgFile(const std::string& path, CWnd* parent) {
     } catch (...) {
       id->m_oSetDate.m_Time = CalendarTime(static_cast<std::time_t>(id->m_oSetDate.m_lLoadDate));
     }
-    // A file read below 201 saved at a version from 201 on (its identification record came from the
-    // host's limit) is folded as a conversion to that version folds it.
-    const bool folding =
-        version >= kFirstFoldedVersion && cFilerSections::m_nSettingVersion < kFirstFoldedVersion;
-    const eFilerError result = folding ? WriteAtVersion(m_Sections, path, version, id->m_nSystemFrequency)
-                                       : m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency);
+    eFilerError result;
+    {
+      WriteGenerationScope generation(m_State);
+      result = m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency);
+    }
+    m_State.Publish();
     return result == eFilerNoError ? 1 : 0;
   } catch (...) {
     return 0;
@@ -120,13 +118,21 @@ int CHelvoCfg::WriteCfgFile(const std::string& path, CWnd* parent) {
 }
 
 int CHelvoCfg::WriteCfgFile(const std::string& path, int version, CWnd* parent) {
+  MessageScope messages(this, path);
   eFilerError result = eFilerOpenError;
   try {
+    // From here on the configuration is one of version: saving it again at its own version writes the
+    // same file.
+    SwitchToVersion(m_State, version);
     PreDumpProcess(parent, version);
     CIdCfg* id = GetIdCfg();
     id->m_oSetDate.m_Time = CalendarTime::GetCurrentTime();
-    result = WriteAtVersion(m_Sections, path, version, id->m_nSystemFrequency);
-    m_nSRate = id->m_nSampleRate;
+    {
+      WriteGenerationScope generation(m_State);
+      result = m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency);
+    }
+    m_State.m_nSRate = id->m_nSampleRate;
+    m_State.Publish();
     m_nSampleRateWritten = id->m_nSampleRate;
   } catch (...) {
     result = eFilerOpenError;

@@ -114,7 +114,7 @@ bool HasTrend(const CHelvoCfg& cfg) {
 int DspBoardCount(const CHelvoCfg& cfg) {
   const CIdCfg* id = cfg.GetIdCfg();
   int boards = id ? CHelvoCfgTables::DspsByGen(id->m_nNumBanks) : 0;
-  if (boards == 0) boards = CHelvoCfgTables::DspsByGen(CHelvoCfgTables::m_iIedGen);
+  if (boards == 0) boards = CHelvoCfgTables::DspsByGen(cfg.m_State.m_iIedGen);
   return boards > 2 ? 2 : boards;
 }
 

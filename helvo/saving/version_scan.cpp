@@ -17,6 +17,7 @@
 #include "helvo/model/phasor_scan.h"
 #include "helvo/model/pmu.h"
 #include "helvo/model/records.h"
+#include "helvo/platform/user_interface.h"
 #include "helvo/saving/version_rules.h"
 
 namespace helvo {
@@ -281,6 +282,7 @@ void ScanNewerFamily(CHelvoCfg& cfg, StringList& lines, int version, int loaded,
 }  // namespace
 
 void CHelvoCfg::PreDumpScan(StringList& lines, int version) {
+  MessageScope messages(this, m_strFilePath);
   const CIdCfg* id = GetIdCfg();
   const int own = id ? id->m_nSettingsVers : 0;
   const int loaded = m_nLoadedSetVer;

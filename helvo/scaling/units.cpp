@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -17,8 +18,15 @@ constexpr const char* kDCUnitsValue = "DCUnits";
 
 // Changes whenever the loaded list is discarded, so that positions made over it end.
 unsigned s_nListIdentity = 1;
-// The buffer GetNextUnit returns.
-std::string s_strUnitName;
+// The buffer GetNextUnit returns: one per thread, so that a thread's name stays until its next call.
+thread_local std::string s_strUnitName;
+
+// Guards the loaded list and its identity: a new configuration on one thread discards the list
+// while another thread may be walking it. Recursive, since the walks call each other.
+std::recursive_mutex& ListMutex() {
+  static std::recursive_mutex mutex;
+  return mutex;
+}
 
 bool IsEndMarker(const char* text) {
   return text[0] == '\n';
@@ -79,6 +87,7 @@ int cUnit::DecodeString(const char* text) {
 std::string CHelvoUnits::m_DCUnits;
 
 const char* CHelvoUnits::GetDCUnits() {
+  std::lock_guard lock(ListMutex());
   if (!m_DCUnits.empty()) return m_DCUnits.data();
   SettingsValue value;
   std::vector<std::string> units;
@@ -109,6 +118,7 @@ int CHelvoUnits::IsValidDCUnit(const char* name) {
 }
 
 void CHelvoUnits::DiscardDCUnits() {
+  std::lock_guard lock(ListMutex());
   m_DCUnits.clear();
   m_DCUnits.shrink_to_fit();
   ++s_nListIdentity;
@@ -121,6 +131,7 @@ bool CHelvoUnits::IsDCListMode(unsigned long mask, int version) {
 UnitPosition CHelvoUnits::FindFirstUnit(unsigned long mask, int version) const {
   UnitPosition pos;
   if (IsDCListMode(mask, ResolveVersion(version))) {
+    std::lock_guard lock(ListMutex());
     if (!GetDCUnits()) return pos;
     pos.m_eKind = UnitPosition::kDCList;
     pos.m_nPlace = 0;
@@ -144,6 +155,7 @@ const char* CHelvoUnits::GetNextUnit(UnitPosition& pos, unsigned long mask, int 
   s_strUnitName.clear();
 
   if (IsDCListMode(mask, ResolveVersion(version))) {
+    std::lock_guard lock(ListMutex());
     if (here.m_eKind != UnitPosition::kDCList || here.m_nListIdentity != s_nListIdentity ||
         here.m_nPlace >= m_DCUnits.size())
       return s_strUnitName.c_str();
@@ -180,6 +192,7 @@ const char* CHelvoUnits::GetNextUnit(UnitPosition& pos, unsigned long mask, int 
 int CHelvoUnits::UnitIsDefined(const char* name, unsigned long mask, int version) const {
   if (!name) return 0;
   version = ResolveVersion(version);
+  std::lock_guard lock(ListMutex());  // one walk over one list
   for (UnitPosition pos = FindFirstUnit(mask, version); pos;)
     if (std::strcmp(GetNextUnit(pos, mask, version), name) == 0) return 1;
   return 0;
@@ -192,6 +205,7 @@ int CHelvoUnits::AddDCUnit(const char* name) {
   const std::string unit(name);
   // The empty unit is always part of a list that loads; reaching here it did not.
   if (unit.empty() || unit.size() > kMaxDCUnitLength) return 0;
+  std::lock_guard lock(ListMutex());
 
   const std::vector<std::string> ours = ListUnits(m_DCUnits);
   std::vector<std::string> merged;

@@ -9,6 +9,7 @@
 
 #include "helvo/host/host_settings.h"
 #include "helvo/model/class_tables.h"
+#include "helvo/model/helvo_cfg.h"
 #include "helvo/platform/user_interface.h"
 #include "helvo/testing/scoped_env.h"
 #include "helvo/testing/test_model.h"
@@ -35,6 +36,15 @@ class CfgTest : public ::testing::Test {
     cFilerSections::m_nAChan = analogs;
     cFilerSections::m_nSampleRate = rate;
     CHelvoCfgTables::FunctionsPerDsp(eAnalogCfg);
+  }
+  // The same header as the one cfg read last (its own state, with the copies a read by path takes).
+  static void SetFile(CHelvoCfg& cfg, int version, int banks = 1, int analogs = 18, int rate = 96) {
+    sCfgState& state = cfg.m_State;
+    state.m_Header.m_nSettingVersion = version;
+    state.m_Header.m_nDSPBanks = banks;
+    state.m_Header.m_nAChan = analogs;
+    state.m_Header.m_nSampleRate = rate;
+    state.TakeHeaderCopies();
   }
 
   // Writes the host's settings: value lines of the application's key. Unless told to keep it, the

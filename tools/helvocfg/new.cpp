@@ -47,17 +47,18 @@ int New(const NewOptions& options) {
 
   // The header a file of this recorder would carry: the older family below 201 (one or two banks),
   // the newer one from 201 (18 or 36 analog channels).
-  cFilerSections::m_nSettingVersion = CHelvoCfg::m_nSetVer = version;
-  cFilerSections::m_nDSPBanks = CHelvoCfg::m_nBank = g == 2 ? 2 : 1;
-  cFilerSections::m_nAChan = CHelvoCfg::m_nAChan = (g == 2 || g == 4) ? 36 : 18;
-  cFilerSections::m_nSampleRate = CHelvoCfg::m_nSRate = 96;
 
   CHelvoCfg cfg;
+  sCfgState& state = cfg.m_State;
+  state.m_Header.m_nSettingVersion = state.m_nSetVer = version;
+  state.m_Header.m_nDSPBanks = state.m_nBank = g == 2 ? 2 : 1;
+  state.m_Header.m_nAChan = state.m_nAChan = (g == 2 || g == 4) ? 36 : 18;
+  state.m_Header.m_nSampleRate = state.m_nSRate = 96;
   cfg.UpdateIedGen(g);
   cfg.PostLoadProcess();
   CIdCfg* id = cfg.GetIdCfg();
   id->m_nSystemFrequency = static_cast<int>(frequency);
-  id->m_nNumAChannels = CHelvoCfg::m_nAChan;
+  id->m_nNumAChannels = state.m_nAChan;
   id->m_nSettingsVers = version;
   if (!cfg.WriteCfgFile(options.out, version, nullptr)) {
     PrintError(WriteFailure());

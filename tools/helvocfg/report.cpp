@@ -155,7 +155,7 @@ class Page {
 
   void Header() {
     const CIdCfg* id = cfg_.GetIdCfg();
-    const int gen = CHelvoCfgTables::m_iIedGen;
+    const int gen = cfg_.m_State.m_iIedGen;
     const int boards = gen >= 1 && gen <= kNumGenerations ? CHelvoCfgTables::NumDspsByGen[gen - 1] : 0;
     html_ += "<div class=\"doc-head\"><div><h1>Recorder settings report</h1><div class=\"file\">" +
              Esc(file_) + "</div></div><div class=\"file\">" + (id ? FromFile(id->m_strStationName) : "") +

@@ -5,12 +5,12 @@
 #include <map>
 #include <set>
 
-#include "helvo/engine/converters.h"
 #include "helvo/engine/crc16.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/model/meter_group.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/model/phasor.h"
 #include "helvo/model/phasor_scan.h"
 #include "helvo/model/pmu.h"
@@ -314,7 +314,7 @@ Summary Summarize(CHelvoCfg& cfg, const std::string& file, const CrcState& crc) 
   Summary s;
   s.file = file;
   s.crc = crc;
-  s.generation = CHelvoCfg::m_iIedGen;
+  s.generation = cfg.m_State.m_iIedGen;
   s.boards =
       s.generation >= 1 && s.generation <= kNumGenerations ? CHelvoCfg::NumDspsByGen[s.generation - 1] : 0;
   if (const CIdCfg* id = cfg.GetIdCfg()) {

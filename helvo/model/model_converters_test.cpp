@@ -4,10 +4,10 @@
 #include <string>
 #include <utility>
 
-#include "helvo/engine/converters.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
+#include "helvo/model/model_converters.h"
 #include "helvo/model/phasor.h"
 #include "helvo/testing/model_fixture.h"
 
@@ -152,6 +152,36 @@ TEST_F(RefConverterTest, TrendChoiceNamesStayInsideTheBuffer) {
   EXPECT_EQ(ceTrendOption::GetChoice(static_cast<eTrendOption>(5), buffer, 8), nullptr);
   EXPECT_EQ(ceTrendOption::GetChoice(eTrendAvg, nullptr, 8), nullptr);
   EXPECT_EQ(buffer[0], 'x');
+}
+
+std::string UnitText(cstrUnit& unit, CFiler* owner) {
+  std::string text = "x";
+  int sysFreq = 60;
+  unit.ConvertOut(owner, text, 0, sysFreq);
+  return text;
+}
+
+class UnitFunction : public CPhasor {
+ public:
+  explicit UnitFunction(int cls) : m_nClass(cls) {}
+  int GetClass() const override { return m_nClass; }
+  const char* GetPriUnit() override { return m_pUnit; }
+  int m_nClass;
+  const char* m_pUnit = "kV";
+};
+
+TEST(UnitConverter, WritesTheOwnersPrimaryUnit) {
+  cstrUnit unit;
+  UnitFunction analog(eAnalogCfg), digital(eDigitalCfg), pf(ePFDetCfg);
+  int sysFreq = 60;
+  std::string text = "stored";
+  unit.ConvertIn(&analog, text, sysFreq);
+  EXPECT_EQ(unit.m_strUnit, "stored");
+  EXPECT_EQ(UnitText(unit, &analog), "kV");  // the stored text is not what is written
+  EXPECT_EQ(UnitText(unit, &pf), "kV");
+  EXPECT_EQ(UnitText(unit, &digital), "");
+  analog.m_pUnit = nullptr;
+  EXPECT_EQ(UnitText(unit, &analog), "");
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// Reference converters: channel numbers, elements, signal types, phasors, detector states, meters
-// and trend entries.
+// The converters that refer to the recorder model: channel numbers, elements, signal types, phasors,
+// detector states, meters, trend entries and units.
 #include <cstring>
 
-#include "helvo/engine/converters.h"
+#include "helvo/model/model_converters.h"
+
 #include "helvo/engine/value_text.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/dsp_cfg.h"
@@ -19,6 +20,7 @@ HELVO_IMPLEMENT_DYNCREATE(CrefPhasor, CFilerElement)
 HELVO_IMPLEMENT_DYNCREATE(crefState, CFilerElement)
 HELVO_IMPLEMENT_DYNCREATE(CrefMeter, CFilerElement)
 HELVO_IMPLEMENT_DYNCREATE(ceTrendOption, CrefMeter)
+HELVO_IMPLEMENT_DYNCREATE(cstrUnit, CFilerElement)
 
 namespace {
 
@@ -154,6 +156,29 @@ char* ceTrendOption::GetChoice(eTrendOption option, char* buffer, unsigned int s
   std::memcpy(buffer, line, length);
   buffer[length] = '\0';
   return buffer;
+}
+
+// ---- cstrUnit ----
+
+void cstrUnit::ConvertIn(CFiler*, std::string& text, int&) {
+  m_strUnit = text;
+}
+
+unsigned long cstrUnit::ConvertOut(CFiler* owner, std::string& text, int, int&) {
+  text.clear();
+  if (!owner) return 0;
+  switch (owner->GetClass()) {
+    case eAnalogCfg:
+    case eSummationCfg:
+    case eSequenceCfg:
+    case ePFDetCfg:
+      if (CPhasor* function = dynamic_cast<CPhasor*>(owner))
+        if (const char* unit = function->GetPriUnit()) text = unit;
+      break;
+    default:
+      break;
+  }
+  return 0;
 }
 
 }  // namespace helvo

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "helvo/model/class_tables.h"
 #include "helvo/model/phasor.h"
 #include "helvo/platform/string_table.h"
 
