@@ -56,6 +56,18 @@ struct sHeaderValues {
   int m_nDSPBanks = 1;
 };
 
+// Takes the lines of section blocks as the writer makes them, without building them: header and
+// instance text of each block, then each key written with its definition and value text.
+class cFilerLineSink {
+ public:
+  virtual ~cFilerLineSink() = default;
+  virtual void Header(std::string_view name, std::string_view instance) = 0;
+  virtual void Key(const CFilerEntry& entry, std::string_view value) = 0;
+  // False to take the keys of plain fields with empty value text, unformatted. Converters are always
+  // run: they decide whether their key and the one after it are written.
+  virtual bool WantsPlainValues() const { return true; }
+};
+
 // Any object that can be read from or written to a section.
 class CFiler : public CObject {
   HELVO_DECLARE_RUNTIME(CFiler)
@@ -297,6 +309,9 @@ class cFilerSections {
   // Appends one object's section block.
   cFilerSections* WriteSectionStrings(CFilerSection* section, StringList& lines, CFiler* obj,
                                       const std::string& prefix, int version, int& sysFreq);
+  // Hands the same block to sink, line by line (the blank line after it is not passed on).
+  void WriteSectionTo(CFilerSection* section, cFilerLineSink& sink, CFiler* obj, std::string_view prefix,
+                      int version, int& sysFreq);
 
   // The header values the reader takes from the file and the writer folds by: the registry's own,
   // or those of the configuration that owns the registry (SetHeader).

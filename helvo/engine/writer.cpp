@@ -87,13 +87,15 @@ class ListSink {
     line.append(1, '[').append(name).append(instance).append(1, ']');
     lines_.AddTail(std::move(line));
   }
-  void Key(std::string_view key, std::string_view value) {
+  void Key(const CFilerEntry& entry, std::string_view value) {
+    const std::string& key = entry.GetKeyName();
     std::string line;
     line.reserve(key.size() + 1 + value.size());
     line.append(key).append(1, '=').append(value);
     lines_.AddTail(std::move(line));
   }
   void Blank() { lines_.AddTail(std::string()); }
+  static constexpr bool WantsPlainValues() { return true; }
 
  private:
   StringList& lines_;
@@ -120,13 +122,14 @@ class ImageSink {
     Check(start);
     image_.append("\r\n");
   }
-  void Key(std::string_view key, std::string_view value) {
+  void Key(const CFilerEntry& entry, std::string_view value) {
     const size_t start = image_.size();
-    image_.append(key).append(1, '=').append(value);
+    image_.append(entry.GetKeyName()).append(1, '=').append(value);
     Check(start);
     image_.append("\r\n");
   }
   void Blank() { image_.append("\r\n"); }
+  static constexpr bool WantsPlainValues() { return true; }
 
   // The first unreadable line's reason (none when every line reads back), its key text (up to the
   // '=', at most 40 bytes) and the section header above it.
@@ -153,6 +156,20 @@ class ImageSink {
   std::string badKey_, badSection_;
 };
 
+// Passes the lines on to a line sink of the interface.
+class ForwardSink {
+ public:
+  explicit ForwardSink(cFilerLineSink& sink) : sink_(sink), values_(sink.WantsPlainValues()) {}
+  void Header(std::string_view name, std::string_view instance) { sink_.Header(name, instance); }
+  void Key(const CFilerEntry& entry, std::string_view value) { sink_.Key(entry, value); }
+  void Blank() {}
+  bool WantsPlainValues() const { return values_; }
+
+ private:
+  cFilerLineSink& sink_;
+  const bool values_;
+};
+
 template <class Sink>
 void WriteKeys(const CFilerSection& section, Sink& sink, CFiler* obj, int version, int& sysFreq) {
   unsigned long mark = 0;
@@ -163,9 +180,13 @@ void WriteKeys(const CFilerSection& section, Sink& sink, CFiler* obj, int versio
     if ((entry->GetFlags() & FILER_AFTER_WRITTEN_CONVERTER) && (mark & 1u)) continue;
     if (entry->IsNumBanks() && IsFoldedVersion(version)) SetNumericField(*entry, obj, 1);
     mark = 0;
+    if (entry->GetType() != CFilerEntry::eElement && !sink.WantsPlainValues()) {
+      sink.Key(*entry, {});
+      continue;
+    }
     const std::string value = FormatValueText(*entry, obj, version, sysFreq, false, &mark);
     if (mark & 1u) continue;
-    sink.Key(entry->GetKeyName(), value);
+    sink.Key(*entry, value);
   }
 }
 
@@ -253,6 +274,12 @@ cFilerSections* cFilerSections::WriteSectionStrings(CFilerSection* section, Stri
   ListSink sink(lines);
   WriteSection(*this, section, sink, obj, prefix, version, sysFreq);
   return this;
+}
+
+void cFilerSections::WriteSectionTo(CFilerSection* section, cFilerLineSink& sink, CFiler* obj,
+                                    std::string_view prefix, int version, int& sysFreq) {
+  ForwardSink forward(sink);
+  WriteSection(*this, section, forward, obj, prefix, version, sysFreq);
 }
 
 void cFilerSections::BuildCfgLines(StringList& lines, int version, int sysFreq) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <unordered_map>
+#include <vector>
 
 #include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
@@ -19,9 +20,12 @@ class ConverterKinds {
   RefKind Of(const CFilerEntry& entry, CFiler* obj, CFilerElement*& converter) {
     converter = nullptr;
     if (entry.GetType() != CFilerEntry::eElement) return RefKind::kNone;
+    auto known = kinds_.find(&entry);
+    // Most converters are values, not references: those need not be resolved again.
+    if (known != kinds_.end() && known->second == RefKind::kNone) return RefKind::kNone;
     converter = static_cast<CFilerElement*>(entry.GetOffset().Resolve(obj));
     if (!converter) return RefKind::kNone;
-    if (auto known = kinds_.find(&entry); known != kinds_.end()) return known->second;
+    if (known != kinds_.end()) return known->second;
     RefKind kind = RefKind::kNone;
     if (dynamic_cast<CrefElementName*>(converter))
       kind = RefKind::kElement;
@@ -35,8 +39,21 @@ class ConverterKinds {
     return kind;
   }
 
+  // The entries of section whose converters are references, judged on obj (one of its objects), in
+  // registration order; worked out once per section.
+  const std::vector<const CFilerEntry*>& References(const CFilerSection& section, CFiler* obj) {
+    auto [it, fresh] = references_.try_emplace(&section);
+    if (fresh)
+      for (const CFilerEntry* entry : section.GetFilerList()) {
+        CFilerElement* converter = nullptr;
+        if (Of(*entry, obj, converter) != RefKind::kNone) it->second.push_back(entry);
+      }
+    return it->second;
+  }
+
  private:
   std::unordered_map<const CFilerEntry*, RefKind> kinds_;
+  std::unordered_map<const CFilerSection*, std::vector<const CFilerEntry*>> references_;
 };
 
 }  // namespace helvo

@@ -1,7 +1,10 @@
 // Differences between two value listings, as a reviewer reads them: references by the name of what
 // they refer to, so that a renumbering shows once, where it happened.
+#include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
+#include "helvo/engine/filer.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/review/review.h"
 
@@ -33,8 +36,34 @@ bool IsSaveStamp(const SectionValues& section, const KeyValue& value) {
   return section.cls == eIdCfg && value.key == "SET_DATE";
 }
 
-void DiffSection(const SectionValues& a, const SectionValues& b, std::vector<Change>& changes) {
+// True when no two keys of section's definition share a name: a listing of it then holds each key
+// once.
+bool KeysAreUnique(const CFilerSection* section) {
+  if (!section) return false;
+  std::unordered_set<std::string_view> names;
+  for (const CFilerEntry* entry : section->GetFilerList())
+    if (!names.insert(entry->GetKeyName()).second) return false;
+  return true;
+}
+
+void DiffSection(const SectionValues& a, const SectionValues& b, std::vector<Change>& changes,
+                 std::unordered_map<const CFilerSection*, bool>& unique) {
   const std::string& name = b.name.empty() ? a.name : b.name;
+  // Listings of one definition nearly always hold the same keys in the same order: compared side by
+  // side, unless a key could stand twice.
+  auto same = [](const KeyValue& x, const KeyValue& y) { return x.key == y.key; };
+  if (a.definition == b.definition && a.cls == b.cls && a.keys.size() == b.keys.size() &&
+      std::equal(a.keys.begin(), a.keys.end(), b.keys.begin(), same)) {
+    auto [known, fresh] = unique.try_emplace(a.definition);
+    if (fresh) known->second = KeysAreUnique(a.definition);
+    if (known->second) {
+      for (size_t i = 0; i < a.keys.size(); ++i)
+        if (!IsSaveStamp(a, a.keys[i]) && !Same(a.keys[i], b.keys[i]))
+          changes.push_back(
+              {Change::Kind::kKey, a.header, name, a.keys[i].key, a.keys[i].Shown(), b.keys[i].Shown()});
+      return;
+    }
+  }
   std::unordered_map<std::string_view, const KeyValue*> inB;
   for (const KeyValue& value : b.keys)
     if (!IsSaveStamp(b, value)) inB.emplace(value.key, &value);
@@ -62,7 +91,8 @@ std::vector<Change> DiffListings(const ValueListing& a, const ValueListing& b) {
   std::unordered_map<std::string_view, size_t> inB;
   for (size_t j = 0; j < b.sections.size(); ++j) inB.emplace(b.sections[j].header, j);
   std::vector<bool> matched(b.sections.size(), false);
-  size_t nextB = 0;  // B's sections before this one are reported
+  std::unordered_map<const CFilerSection*, bool> unique;  // KeysAreUnique of each definition
+  size_t nextB = 0;                                       // B's sections before this one are reported
   auto onlyInB = [&](size_t upTo) {
     for (; nextB < upTo; ++nextB)
       if (!matched[nextB]) {
@@ -78,7 +108,7 @@ std::vector<Change> DiffListings(const ValueListing& a, const ValueListing& b) {
     }
     matched[it->second] = true;
     if (it->second >= nextB) onlyInB(it->second);
-    DiffSection(s, b.sections[it->second], changes);
+    DiffSection(s, b.sections[it->second], changes, unique);
   }
   onlyInB(b.sections.size());
   return changes;

@@ -18,6 +18,7 @@
 #include "helvo/model/pmu.h"
 #include "helvo/platform/format.h"
 #include "helvo/review/converter_kind.h"
+#include "helvo/review/listing.h"
 #include "helvo/review/review.h"
 
 namespace helvo {
@@ -65,6 +66,14 @@ void DanglingReferences(const LintContext& c) {
   for (const SectionValues& s : c.listing.sections) {
     const LineIndex::Section* fs = c.file.Find(s.header);
     if (!fs || !s.object) continue;
+    // Only phasor, state and meter references and the inputs of PMU phasors and CDR channels can name
+    // nothing.
+    const std::vector<const CFilerEntry*>& references = kinds.References(*s.definition, s.object);
+    if (s.cls != ePMU && s.cls != eCDR && std::none_of(references.begin(), references.end(), [&](auto* e) {
+          CFilerElement* converter = nullptr;
+          return kinds.Of(*e, s.object, converter) != RefKind::kElement;
+        }))
+      continue;
     size_t next = 0;
     for (const LineIndex::Key& k : fs->keys) {
       const CFilerEntry* entry = s.definition->FindEntryByName(k.key, next);
@@ -97,7 +106,7 @@ void UndefinedInputs(const LintContext& c) {
     c.Add(s.header, {},
           Format("the inputs of %s are not defined: its meters and states are written as "
                  "undefined references",
-                 s.name.c_str()));
+                 ObjectName(s.object, s.cls).c_str()));
   }
 }
 
@@ -163,7 +172,7 @@ void InputLoops(const LintContext& c) {
     if (!p) continue;
     functions.push_back(&s);
     std::vector<const CPhasor*>& edges = inputs[p];
-    for (const CFilerEntry* entry : s.definition->GetFilerList()) {
+    for (const CFilerEntry* entry : kinds.References(*s.definition, s.object)) {
       CFilerElement* converter = nullptr;
       if (kinds.Of(*entry, s.object, converter) != RefKind::kPhasor) continue;
       if (CPhasor* input = static_cast<CrefPhasor*>(converter)->m_pPhasor) edges.push_back(input);
@@ -182,7 +191,9 @@ void InputLoops(const LintContext& c) {
       auto it = inputs.find(p);
       if (it != inputs.end()) stack.insert(stack.end(), it->second.begin(), it->second.end());
     }
-    if (loop) c.Add(s->header, {}, Format("%s is, through its inputs, its own input", s->name.c_str()));
+    if (loop)
+      c.Add(s->header, {},
+            Format("%s is, through its inputs, its own input", ObjectName(s->object, s->cls).c_str()));
   }
 }
 
@@ -262,6 +273,10 @@ constexpr LintRule kRules[] = {
 }  // namespace
 
 LineIndex::LineIndex(std::string_view text) {
+  // The keys are collected in one list first and then copied to their sections, one allocation each.
+  std::vector<Key> keys;
+  keys.reserve(text.size() / 20);
+  std::vector<size_t> firstKey;  // of each section, in keys
   int number = 0;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -273,14 +288,22 @@ LineIndex::LineIndex(std::string_view text) {
     if (++number == 1 || line.empty()) continue;  // the CRC line
     if (line.front() == '[') {
       const size_t close = line.find(']');
-      Section section{line.substr(1, close == std::string_view::npos ? line.npos : close - 1), number, {}};
-      byHeader_.emplace(section.header, sections_.size());
-      sections_.push_back(std::move(section));
+      sections_.push_back(
+          {line.substr(1, close == std::string_view::npos ? line.npos : close - 1), number, {}});
+      firstKey.push_back(keys.size());
       continue;
     }
     const size_t eq = line.find('=');
     if (eq == std::string_view::npos || sections_.empty()) continue;
-    sections_.back().keys.push_back({line.substr(0, eq), line.substr(eq + 1), number});
+    keys.push_back({line.substr(0, eq), line.substr(eq + 1), number});
+  }
+  byHeader_.reserve(sections_.size());
+  for (size_t i = 0; i < sections_.size(); ++i) {
+    const auto first = keys.begin() + static_cast<std::ptrdiff_t>(firstKey[i]);
+    const auto last =
+        i + 1 < sections_.size() ? keys.begin() + static_cast<std::ptrdiff_t>(firstKey[i + 1]) : keys.end();
+    sections_[i].keys.assign(first, last);
+    byHeader_.emplace(sections_[i].header, i);
   }
 }
 
@@ -303,7 +326,7 @@ std::vector<std::string> LintRuleIds() {
 
 std::vector<Finding> Lint(CHelvoCfg& cfg, std::string_view text) {
   const LineIndex file(text);
-  const ValueListing listing = ListValues(cfg, false);
+  const ValueListing listing = ListWritten(cfg, ListingDetail::kKeys);
   std::vector<Finding> findings;
   LintContext context{cfg, file, listing, "", findings};
   for (const LintRule& rule : kRules) {

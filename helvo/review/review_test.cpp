@@ -7,6 +7,7 @@
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/platform/file_io.h"
+#include "helvo/review/listing.h"
 #include "helvo/testing/cfg_fixture.h"
 
 namespace helvo {
@@ -61,6 +62,28 @@ TEST_F(ReviewTest, ListingIsWhatASaveWritesAndExamplesAreWrittenAsTheyStand) {
       EXPECT_EQ(lines, BodyLines(text));
     }
     EXPECT_TRUE(ui_.messages.empty());
+  }
+}
+
+// Lint reads the listing of the keys alone: the same sections and keys, and the same inputs of PMU
+// phasors and CDR channels, as the full listing.
+TEST_F(ReviewTest, KeysOnlyListingListsWhatTheFullListingDoes) {
+  for (const char* name : kExamples) {
+    SCOPED_TRACE(name);
+    const ValueListing full = ListValues(*Load(Example(name)), false);
+    const ValueListing keys = ListWritten(*Load(Example(name)), ListingDetail::kKeys);
+    ASSERT_EQ(keys.sections.size(), full.sections.size());
+    for (size_t i = 0; i < full.sections.size(); ++i) {
+      const SectionValues& f = full.sections[i];
+      const SectionValues& k = keys.sections[i];
+      EXPECT_EQ(k.header, f.header);
+      ASSERT_EQ(k.keys.size(), f.keys.size()) << f.header;
+      const bool inputs = f.cls == ePMU || f.cls == eCDR;
+      for (size_t j = 0; j < f.keys.size(); ++j) {
+        EXPECT_EQ(k.keys[j].key, f.keys[j].key) << f.header;
+        EXPECT_EQ(k.keys[j].targetId, inputs ? f.keys[j].targetId : "") << f.header << " " << f.keys[j].key;
+      }
+    }
   }
 }
 

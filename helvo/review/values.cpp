@@ -23,6 +23,7 @@
 #include "helvo/platform/format.h"
 #include "helvo/platform/user_interface.h"
 #include "helvo/review/converter_kind.h"
+#include "helvo/review/listing.h"
 #include "helvo/review/review.h"
 
 namespace helvo {
@@ -31,21 +32,41 @@ namespace {
 
 constexpr int kFirstFoldedVersion = 201;
 
-// The function of the first channel group's class list whose channel number - 1 is index: how the
-// written form finds the inputs of PMU phasors and CDR channels.
-CPhasor* FunctionAt(CHelvoCfg& cfg, eHelvoCfgClass cls, int index) {
-  cHelvoDspCfg* group = cfg.m_pDspCfg[0];
-  if (!group || index < 0) return nullptr;
-  for (CFiler* obj : group->GetClassList(cls))
-    if (auto* p = dynamic_cast<CPhasor*>(obj); p && p->GetChannelNumber() - 1 == index) return p;
-  return group->GetIndexedPhasorAddress(cls, index);
-}
+// What naming references looks up again and again, kept for one walk.
+class Lookups {
+ public:
+  explicit Lookups(CHelvoCfg& cfg) : cfg_(cfg) {}
 
-std::string NameOf(const CPhasor* p) {
-  std::string name;
-  if (p) p->GetName(name);
-  return name;
-}
+  ConverterKinds kinds;
+
+  // The function of the first channel group's class list whose channel number - 1 is index: how the
+  // written form finds the inputs of PMU phasors and CDR channels.
+  CPhasor* FunctionAt(eHelvoCfgClass cls, int index) {
+    cHelvoDspCfg* group = cfg_.m_pDspCfg[0];
+    if (!group || index < 0) return nullptr;
+    auto [byChannel, fresh] = byChannel_.try_emplace(cls);
+    if (fresh)
+      for (CFiler* obj : group->GetClassList(cls))
+        if (auto* p = dynamic_cast<CPhasor*>(obj)) byChannel->second.emplace(p->GetChannelNumber() - 1, p);
+    if (auto it = byChannel->second.find(index); it != byChannel->second.end()) return it->second;
+    return group->GetIndexedPhasorAddress(cls, index);
+  }
+
+  std::string NameOf(const CPhasor* p) {
+    if (!p) return {};
+    auto [it, fresh] = names_.try_emplace(p);
+    if (fresh) p->GetName(it->second);
+    return it->second;
+  }
+  // A function's name holds its element's name, which the walk changes when it folds a second
+  // channel group: names are made anew after each element block.
+  void ElementWritten() { names_.clear(); }
+
+ private:
+  CHelvoCfg& cfg_;
+  std::unordered_map<int, std::unordered_map<int, CPhasor*>> byChannel_;
+  std::unordered_map<const CPhasor*, std::string> names_;
+};
 
 // What a reference refers to, to be named by its section once the walk is done.
 struct PendingTarget {
@@ -56,11 +77,11 @@ struct PendingTarget {
 
 // Marks value as a reference when entry's field of obj is one and names its target; returns the
 // function it refers to (none for elements and references that name nothing) with the item.
-std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFilerEntry& entry, CFiler* obj,
-                                                    KeyValue& value, ConverterKinds& kinds, bool names) {
+std::pair<const CFiler*, std::string> NameReference(const CFilerEntry& entry, CFiler* obj, KeyValue& value,
+                                                    Lookups& lookups, bool names) {
   if (entry.GetType() == CFilerEntry::eElement) {
     CFilerElement* converter = nullptr;
-    const RefKind kind = kinds.Of(entry, obj, converter);
+    const RefKind kind = lookups.kinds.Of(entry, obj, converter);
     const bool named = value.value != "-1";
     value.reference = kind != RefKind::kNone;
     switch (kind) {
@@ -70,7 +91,7 @@ std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFiler
         break;
       case RefKind::kPhasor:
         if (CPhasor* p = static_cast<CrefPhasor*>(converter)->m_pPhasor; named && p) {
-          if (names) value.target = NameOf(p);
+          if (names) value.target = lookups.NameOf(p);
           return {p, {}};
         }
         break;
@@ -99,17 +120,18 @@ std::pair<const CFiler*, std::string> NameReference(CHelvoCfg& cfg, const CFiler
     static constexpr eHelvoCfgClass kByType[] = {eAnalogCfg, eSequenceCfg, eSequenceCfg, eSequenceCfg,
                                                  eSummationCfg};
     if (pmu->m_nInputType >= 0 && pmu->m_nInputType < 5)
-      input = FunctionAt(cfg, kByType[pmu->m_nInputType], pmu->m_nInputIndex);
+      input = lookups.FunctionAt(kByType[pmu->m_nInputType], pmu->m_nInputIndex);
   } else if (auto* cdr = dynamic_cast<CCDR*>(obj);
              cdr && entry.GetOffset() == FieldOf(&CCDR::m_nInputIndex)) {
     value.reference = true;
-    input = FunctionAt(cfg, eAnalogCfg, cdr->m_nInputIndex);
+    input = lookups.FunctionAt(eAnalogCfg, cdr->m_nInputIndex);
   }
-  if (names) value.target = NameOf(input);
+  if (names) value.target = lookups.NameOf(input);
   return {input, {}};
 }
 
-// The name a reader knows the object of a section of class cls by.
+}  // namespace
+
 std::string ObjectName(CFiler* obj, int cls) {
   std::string name;
   if (cls == eIdCfg || cls == eLimitsCfg || cls == eTrend) return name;
@@ -128,44 +150,82 @@ std::string ObjectName(CFiler* obj, int cls) {
   return name;
 }
 
-// Appends the listing of one object's section block, written as the writer writes it.
-void ListObject(CHelvoCfg& cfg, CFilerSection* section, CFiler* obj, const std::string& prefix, int version,
-                int& sysFreq, ValueListing& listing, std::vector<PendingTarget>& targets,
-                ConverterKinds& kinds, bool names) {
-  StringList lines;
-  cfg.GetSections().WriteSectionStrings(section, lines, obj, prefix, version, sysFreq);
-  if (lines.IsEmpty()) return;
-  SectionValues values;
-  values.cls = section->GetClass();
-  values.object = obj;
-  values.definition = section;
-  const PtrList<CFilerEntry>& entries = section->GetFilerList();
-  auto next = entries.begin();
-  values.keys.reserve(lines.GetCount());
-  for (const std::string& line : lines) {
-    if (line.empty()) continue;
-    if (line.front() == '[') {
-      values.header = line.substr(1, line.size() - 2);
-      continue;
-    }
-    const size_t eq = line.find('=');
-    KeyValue value;
-    value.key = line.substr(0, eq);
-    value.value = line.substr(eq + 1);
-    // The entry that wrote the line: the next written entry of that name in registration order.
-    for (auto i = next; i != entries.end(); ++i) {
-      const CFilerEntry* entry = *i;
-      if (entry->GetKeyName() != value.key || (entry->GetFlags() & FILER_NEVER_WRITTEN)) continue;
-      auto [target, item] = NameReference(cfg, *entry, obj, value, kinds, names);
-      if (target) targets.push_back({listing.sections.size(), values.keys.size(), target, std::move(item)});
-      next = std::next(i);
-      break;
-    }
-    values.keys.push_back(std::move(value));
+namespace {
+
+// Collects the listing from the writer's walk: one section per block written, each key with the
+// definition that wrote it.
+class ListingSink final : public cFilerLineSink {
+ public:
+  ListingSink(CHelvoCfg& cfg, ValueListing& listing, ListingDetail detail)
+      : cfg_(cfg),
+        listing_(listing),
+        names_(detail == ListingDetail::kNames),
+        values_(detail != ListingDetail::kKeys),
+        lookups_(cfg) {}
+
+  // Lists obj's block of section, if the writer writes one.
+  void List(CFilerSection* section, CFiler* obj, std::string_view prefix, int version, int& sysFreq) {
+    section_ = section;
+    object_ = obj;
+    cfg_.GetSections().WriteSectionTo(section, *this, obj, prefix, version, sysFreq);
   }
-  values.name = ObjectName(obj, values.cls);
-  listing.sections.push_back(std::move(values));
-}
+
+  void Header(std::string_view name, std::string_view instance) override {
+    SectionValues& values = listing_.sections.emplace_back();
+    values.header.reserve(name.size() + instance.size());
+    values.header.append(name).append(instance);
+    values.cls = section_->GetClass();
+    if (values.cls == eElementName) lookups_.ElementWritten();
+    values.object = object_;
+    values.definition = section_;
+    if (values_) values.name = ObjectName(object_, values.cls);
+    values.keys.reserve(section_->GetFilerList().GetCount());
+  }
+
+  bool WantsPlainValues() const override { return values_; }
+
+  void Key(const CFilerEntry& entry, std::string_view text) override {
+    SectionValues& values = listing_.sections.back();
+    KeyValue& value = values.keys.emplace_back();
+    value.key = entry.GetKeyName();
+    if (!values_) {
+      // Of the references, only the inputs of PMU phasors and CDR channels are identified.
+      if (entry.GetType() == CFilerEntry::eInt) IdentifyInput(entry, value, values.keys.size() - 1);
+      return;
+    }
+    value.value = text;
+    auto [target, item] = NameReference(entry, object_, value, lookups_, names_);
+    if (target)
+      targets_.push_back({listing_.sections.size() - 1, values.keys.size() - 1, target, std::move(item)});
+  }
+
+  void IdentifyInput(const CFilerEntry& entry, KeyValue& value, size_t key) {
+    auto [target, item] = NameReference(entry, object_, value, lookups_, false);
+    if (target) targets_.push_back({listing_.sections.size() - 1, key, target, std::move(item)});
+  }
+
+  // Identifies the functions references refer to by their section headers, once every section is
+  // listed.
+  void IdentifyTargets() {
+    std::unordered_map<const CFiler*, const std::string*> headers;
+    for (const SectionValues& section : listing_.sections) headers.emplace(section.object, &section.header);
+    for (const PendingTarget& t : targets_) {
+      auto it = headers.find(t.object);
+      if (it == headers.end()) continue;
+      listing_.sections[t.section].keys[t.key].targetId = *it->second + (t.item.empty() ? "" : " " + t.item);
+    }
+  }
+
+ private:
+  CHelvoCfg& cfg_;
+  ValueListing& listing_;
+  const bool names_;
+  const bool values_;
+  CFilerSection* section_ = nullptr;
+  CFiler* object_ = nullptr;
+  Lookups lookups_;
+  std::vector<PendingTarget> targets_;
+};
 
 // A private file the reader can read text from by path, as every load does; removed with the object.
 class ScratchFile {
@@ -258,6 +318,10 @@ std::vector<std::string> ValueListing::Lines() const {
 }
 
 ValueListing ListValues(CHelvoCfg& cfg, bool names) {
+  return ListWritten(cfg, names ? ListingDetail::kNames : ListingDetail::kValues);
+}
+
+ValueListing ListWritten(CHelvoCfg& cfg, ListingDetail detail) {
   ValueListing listing;
   const CIdCfg* own = cfg.GetIdCfg();
   const int version = own ? own->m_nSettingsVers : GetSettingVersionLimit();
@@ -267,8 +331,7 @@ ValueListing ListValues(CHelvoCfg& cfg, bool names) {
   int sysFreq = id->m_nSystemFrequency;
   listing.header = {version, cfg.m_State.m_iIedGen, CHelvoCfg::DspsByGen(cfg.m_State.m_iIedGen), sysFreq};
 
-  std::vector<PendingTarget> targets;
-  ConverterKinds kinds;
+  ListingSink sink(cfg, listing, detail);
   // The walk of the writer: registration order, the channel groups nested in the unnamed section.
   cFilerSections& sections = cfg.GetSections();
   for (CFilerSection* section : sections.GetSections()) {
@@ -283,8 +346,7 @@ ValueListing ListValues(CHelvoCfg& cfg, bool names) {
           if (!list) continue;
           const std::string prefix = Format("%s%d-", childSection->GetName().c_str(), group);
           for (CFiler* obj : *list)
-            if (obj)
-              ListObject(cfg, childSection, obj, prefix, version, sysFreq, listing, targets, kinds, names);
+            if (obj) sink.List(childSection, obj, prefix, version, sysFreq);
         }
         if (version >= kFirstFoldedVersion)
           ++sections.m_nCurGroup;
@@ -304,16 +366,9 @@ ValueListing ListValues(CHelvoCfg& cfg, bool names) {
     FilerList* list = section->GetObjectList(&cfg);
     if (!list) continue;
     for (CFiler* obj : *list)
-      if (obj)
-        ListObject(cfg, section, obj, section->GetName(), version, sysFreq, listing, targets, kinds, names);
+      if (obj) sink.List(section, obj, section->GetName(), version, sysFreq);
   }
-  std::unordered_map<const CFiler*, const std::string*> headers;
-  for (const SectionValues& section : listing.sections) headers.emplace(section.object, &section.header);
-  for (const PendingTarget& t : targets) {
-    auto it = headers.find(t.object);
-    if (it == headers.end()) continue;
-    listing.sections[t.section].keys[t.key].targetId = *it->second + (t.item.empty() ? "" : " " + t.item);
-  }
+  sink.IdentifyTargets();
   listing.Index();
   // A save at the own version keeps the set date the file gave.
   for (SectionValues& section : listing.sections)
