@@ -272,8 +272,10 @@ int BuildFromHeader(cFilerSections& sections, Lines& lines, cFilerContainer* con
     ReadKeys(*section, lines, obj, instance, sysFreq);
     if (!PlaceObject(*list, obj, section->GetClass(), instance)) return 1;
 
+    // The header is the first identification record's, the one the configuration keeps: a second
+    // [ID] section of a damaged file does not change what the file says of itself.
     sHeaderValues header;
-    if (obj->GetHeaderValues(header)) {
+    if (list->GetHead() == obj && obj->GetHeaderValues(header)) {
       sysFreq = header.m_nSystemFrequency;
       sHeaderValues& read = sections.Header();
       read.m_nSettingVersion = header.m_nSettingVersion;
