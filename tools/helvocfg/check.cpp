@@ -97,37 +97,51 @@ int Check(const std::vector<std::string>& files, bool noCrcCheck, int jobs, bool
   if (workers <= 1) {
     for (std::size_t i = 0; i < n; ++i) Print(reports[i] = CheckOne(files[i], noCrcCheck));
   } else {
-    // Workers take the files in argument order; this thread prints each report as soon as every
-    // report before it is printed, so the output is that of one file after the other.
+    // This thread and workers - 1 others take the files in argument order; this thread also prints
+    // each report once every report before it is printed, so the output is that of one file after the
+    // other. A worker wakes it only when the report it is waiting for is done.
     std::mutex mutex;
     std::condition_variable ready;
     std::vector<char> done(n, 0);
-    std::size_t next = 0;
+    std::size_t next = 0, printed = 0;
+    auto checkNext = [&]() -> bool {
+      std::size_t i;
+      {
+        std::lock_guard lock(mutex);
+        if (next == n) return false;
+        i = next++;
+      }
+      FileReport report = CheckOne(files[i], noCrcCheck);
+      std::lock_guard lock(mutex);
+      reports[i] = std::move(report);
+      done[i] = 1;
+      if (i == printed) ready.notify_one();
+      return true;
+    };
+    // Prints the reports that are done, in order; waits for the next one when wait is set.
+    auto printDone = [&](bool wait) {
+      for (;;) {
+        {
+          std::unique_lock lock(mutex);
+          if (printed == n) return;
+          if (wait)
+            ready.wait(lock, [&] { return done[printed] != 0; });
+          else if (!done[printed])
+            return;
+        }
+        Print(reports[printed]);
+        std::lock_guard lock(mutex);
+        ++printed;
+      }
+    };
     std::vector<std::thread> threads;
-    for (std::size_t w = 0; w < workers; ++w) {
+    for (std::size_t w = 1; w < workers; ++w)
       threads.emplace_back([&] {
-        for (;;) {
-          std::size_t i;
-          {
-            std::lock_guard lock(mutex);
-            if (next == n) return;
-            i = next++;
-          }
-          FileReport report = CheckOne(files[i], noCrcCheck);
-          std::lock_guard lock(mutex);
-          reports[i] = std::move(report);
-          done[i] = 1;
-          ready.notify_all();
+        while (checkNext()) {
         }
       });
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-      {
-        std::unique_lock lock(mutex);
-        ready.wait(lock, [&] { return done[i] != 0; });
-      }
-      Print(reports[i]);
-    }
+    while (checkNext()) printDone(false);
+    printDone(true);
     for (std::thread& t : threads) t.join();
   }
   int clean = 0, withMessages = 0, failed = 0;
