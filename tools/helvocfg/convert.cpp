@@ -1,7 +1,6 @@
 #include "commands.h"
 
 #include "helvo/platform/format.h"
-#include "helvo/saving/confirm_dialog.h"
 #include "terminal_ui.h"
 #include "tool_common.h"
 
@@ -29,14 +28,7 @@ int Convert(const ConvertOptions& options) {
         Format("a setting version %d file cannot be converted to version %d", OwnVersion(cfg), version));
     return kExitUsage;
   }
-  if (!lines.IsEmpty()) {
-    cConfirmVersionDlg dialog(nullptr, &lines);
-    if (dialog.DoModal() != IDOK) {
-      PrintError(ui.Unanswered() ? "not confirmed (no terminal to ask; --yes confirms): nothing written"
-                                 : "not confirmed: nothing written");
-      return kExitNotConfirmed;
-    }
-  }
+  if (!Confirmed(ui, lines)) return kExitNotConfirmed;
   ui.SetFile(options.out);  // what the save shows concerns the file written
   const int saved = options.version ? cfg.WriteCfgFile(options.out, *options.version, nullptr)
                                     : cfg.WriteCfgFile(options.out, nullptr);

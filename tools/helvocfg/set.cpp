@@ -4,7 +4,6 @@
 #include "helvo/platform/format.h"
 #include "helvo/platform/text_encoding.h"
 #include "helvo/review/review.h"
-#include "helvo/saving/confirm_dialog.h"
 #include "review_output.h"
 #include "terminal_ui.h"
 #include "tool_common.h"
@@ -41,14 +40,7 @@ int Set(const SetOptions& options) {
   // A save at the file's own version may delete settings too: the user confirms them first.
   if (!options.dryRun) {
     StringList lines = ScanLines(cfg, OwnVersion(cfg));
-    if (!lines.IsEmpty()) {
-      cConfirmVersionDlg dialog(nullptr, &lines);
-      if (dialog.DoModal() != IDOK) {
-        PrintError(ui.Unanswered() ? "not confirmed (no terminal to ask; --yes confirms): nothing written"
-                                   : "not confirmed: nothing written");
-        return kExitNotConfirmed;
-      }
-    }
+    if (!Confirmed(ui, lines)) return kExitNotConfirmed;
   }
 
   const ValueListing before = ListValues(cfg);

@@ -10,6 +10,7 @@
 #include "helvo/model/records.h"
 #include "helvo/platform/file_io.h"
 #include "helvo/platform/format.h"
+#include "helvo/saving/confirm_dialog.h"
 #include "terminal_ui.h"
 
 namespace helvocli {
@@ -43,6 +44,15 @@ StringList ScanLines(CHelvoCfg& cfg, int version) {
   StringList lines;
   cfg.PreDumpScan(lines, version);
   return lines;
+}
+
+bool Confirmed(const TerminalUserInterface& ui, StringList& lines) {
+  if (lines.IsEmpty()) return true;
+  cConfirmVersionDlg dialog(nullptr, &lines);
+  if (dialog.DoModal() == IDOK) return true;
+  PrintError(ui.Unanswered() ? "not confirmed (no terminal to ask; --yes confirms): nothing written"
+                             : "not confirmed: nothing written");
+  return false;
 }
 
 bool IsDownwardConversion(const StringList& lines) {

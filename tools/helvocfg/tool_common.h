@@ -32,6 +32,10 @@ bool CheckTargetVersion(int version, const std::string& file);
 // The lines of the scan for a save of cfg at version.
 helvo::StringList ScanLines(helvo::CHelvoCfg& cfg, int version);
 
+// Shows the scan's lines in the confirmation dialog when there are any: true when there are none or
+// the user continued; otherwise prints that nothing was written and answers false.
+bool Confirmed(const TerminalUserInterface& ui, helvo::StringList& lines);
+
 // The scan's answer for a newer-family configuration asked for an older-family version.
 bool IsDownwardConversion(const helvo::StringList& lines);
 
