@@ -89,6 +89,11 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// What the instance part of a section header can be: digits, or nothing.
+bool IsInstanceText(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), IsDigit);
+}
+
 // Splits "[NAME<group>-<instance>]..." into its three parts.
 void SplitHeader(std::string_view line, std::string& name, std::string& instance, int& group) {
   const size_t close = line.find(']');
@@ -197,21 +202,54 @@ int FirstBodyLine(std::string_view bytes) {
          static_cast<int>(std::count(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), 5), '\n'));
 }
 
-// Shows a warning of the reader with the line it concerns and the section it stands in (the header
-// without its brackets). Set only here: the position costs nothing while no message is shown.
-template <class Lines>
-void ShowReadWarning(const std::string& text, const Lines& lines) {
+// The section a header line names: the header without its brackets.
+std::string_view SectionOfHeader(std::string_view header) {
+  return header.empty() ? header : header.substr(1, header.find(']') - 1);
+}
+
+// Shows a warning of the reader with the line it concerns and the section it stands in. Set only
+// here: the position costs nothing while no message is shown.
+void ShowReadWarningAt(const std::string& text, int line, std::string_view section) {
   MessageScope scope;
-  scope.Context().line = lines.LineNumber();
-  std::string_view header = lines.Header();
-  if (!header.empty()) header = header.substr(1, header.find(']') - 1);
-  scope.Context().section.assign(header);
+  scope.Context().line = line;
+  scope.Context().section.assign(section);
   ShowMessage(text, MB_OK | MB_ICONWARNING);
 }
 
-// Fills obj from the key lines that follow a section header, up to the first line without '='.
 template <class Lines>
-void ReadKeys(const CFilerSection& section, Lines& lines, CFiler* obj, std::string& instance, int& sysFreq) {
+void ShowReadWarning(const std::string& text, const Lines& lines) {
+  ShowReadWarningAt(text, lines.LineNumber(), SectionOfHeader(lines.Header()));
+}
+
+// A key line of the file whose definition is written only from a later setting version on. Which
+// version the file has is known only once its identification record is read, so such keys are noted
+// while reading and judged at the end.
+struct VersionedKey {
+  int line;
+  std::string section;
+  std::string key;
+  unsigned int flags;
+};
+using VersionedKeys = std::vector<VersionedKey>;
+
+constexpr unsigned int kVersionFlags = FILER_FROM_VERSION_4 | FILER_FROM_VERSION_5 | FILER_FROM_VERSION_6;
+
+// The file's value of such a key is kept (a save at a later version writes it), but a save at the
+// file's own version does not: the user is told, so that nothing is dropped silently.
+void WarnKeysAboveVersion(const VersionedKeys& keys, int version) {
+  for (const VersionedKey& k : keys) {
+    if (FlagsAllowVersion(k.flags & kVersionFlags, version)) continue;
+    ShowReadWarningAt("The parameter \"" + k.key + "\" is not held by Setting Files of version " +
+                          std::to_string(version) + " and will not be saved at that version.",
+                      k.line, k.section);
+  }
+}
+
+// Fills obj from the key lines that follow a section header, up to the first line without '='.
+// Keys of later versions are noted in versioned when it is given.
+template <class Lines>
+void ReadKeys(const CFilerSection& section, Lines& lines, CFiler* obj, std::string& instance, int& sysFreq,
+              VersionedKeys* versioned) {
   if (const CFilerEntry* entry = section.GetInstanceEntry()) StoreValueText(*entry, obj, instance, sysFreq);
   size_t next = 0;  // where the next key of a file in registration order stands
   for (; !lines.AtEnd(); lines.Next()) {
@@ -219,7 +257,14 @@ void ReadKeys(const CFilerSection& section, Lines& lines, CFiler* obj, std::stri
     const size_t eq = line.find('=');
     if (eq == std::string_view::npos) return;
     const std::string_view key = line.substr(0, eq);
-    if (const CFilerEntry* entry = section.FindEntryByName(key, next)) {
+    // A line without a key name sets the instance field, but only to what a section header could
+    // carry (digits): a negative or other number would be written into a header no reader accepts.
+    const CFilerEntry* entry =
+        key.empty() && !IsInstanceText(line.substr(eq + 1)) ? nullptr : section.FindEntryByName(key, next);
+    if (entry) {
+      if (versioned && (entry->GetFlags() & kVersionFlags))
+        versioned->push_back({lines.LineNumber(), std::string(SectionOfHeader(lines.Header())), std::string(key),
+                              entry->GetFlags()});
       if (!StoreNumberText(*entry, obj, line.substr(eq + 1))) {
         std::string value(line.substr(eq + 1));
         StoreValueText(*entry, obj, value, sysFreq);
@@ -235,7 +280,8 @@ void ReadKeys(const CFilerSection& section, Lines& lines, CFiler* obj, std::stri
 // exhausted), 0 when the name matches no section of sections.
 template <class Lines>
 int BuildFromHeader(cFilerSections& sections, Lines& lines, cFilerContainer* container,
-                    const std::string& name, std::string& instance, int group, int& sysFreq) {
+                    const std::string& name, std::string& instance, int group, int& sysFreq,
+                    VersionedKeys* versioned) {
   for (CFilerSection* section : sections.GetSections()) {
     if (section->IsUnnamed()) {
       const auto& nested = section->GetNestedContainers();
@@ -243,7 +289,8 @@ int BuildFromHeader(cFilerSections& sections, Lines& lines, cFilerContainer* con
       const int count = static_cast<int>(nested.GetCount());
       const int g = (group < 1 || group > count) ? 1 : group;
       cFilerContainer* child = *std::next(nested.begin(), g - 1);
-      if (child && BuildFromHeader(child->GetSections(), lines, child, name, instance, 0, sysFreq)) return 1;
+      if (child && BuildFromHeader(child->GetSections(), lines, child, name, instance, 0, sysFreq, versioned))
+        return 1;
       continue;
     }
     if (section->GetName() != name) continue;
@@ -269,7 +316,7 @@ int BuildFromHeader(cFilerSections& sections, Lines& lines, cFilerContainer* con
       while (!lines.AtEnd() && lines.Line().find('=') != std::string_view::npos) lines.Next();
       return 1;
     }
-    ReadKeys(*section, lines, obj, instance, sysFreq);
+    ReadKeys(*section, lines, obj, instance, sysFreq, versioned);
     if (!PlaceObject(*list, obj, section->GetClass(), instance)) return 1;
 
     // The header is the first identification record's, the one the configuration keeps: a second
@@ -291,7 +338,7 @@ int BuildFromHeader(cFilerSections& sections, Lines& lines, cFilerContainer* con
 
 // Reads every section of the lines into the registry's container.
 template <class Lines>
-void ReadSections(cFilerSections& sections, Lines& lines) {
+void ReadSections(cFilerSections& sections, Lines& lines, VersionedKeys* versioned) {
   int sysFreq = 0;
   while (!lines.AtEnd()) {
     const std::string_view line = lines.Line();
@@ -303,7 +350,7 @@ void ReadSections(cFilerSections& sections, Lines& lines) {
     int group = 0;
     SplitHeader(line, name, instance, group);
     lines.MarkHeader();
-    if (!BuildFromHeader(sections, lines, sections.GetParent(), name, instance, group, sysFreq)) {
+    if (!BuildFromHeader(sections, lines, sections.GetParent(), name, instance, group, sysFreq, versioned)) {
       ShowReadWarning("The section [" + name + "] is unrecognized.\r\nThe load process is terminating.",
                       lines);
       return;
@@ -404,7 +451,9 @@ eFilerError cFilerSections::ReadCfgFile(const std::string& path, int noCheck) {
   Header() = header;
   if (m_pParent) m_pParent->HeaderRead();
   ViewLines lines(views, FirstBodyLine(data));
-  ReadSections(*this, lines);
+  VersionedKeys versioned;
+  ReadSections(*this, lines, &versioned);
+  WarnKeysAboveVersion(versioned, Header().m_nSettingVersion);
   return eFilerNoError;
 }
 
@@ -438,14 +487,18 @@ eFilerError cFilerSections::ReadCfgFile(char* image, unsigned long size, int noC
   if (noCheck == 0 && !IsUncheckedMark(field) && !CrcMatches(field, crc)) return eFilerCRCError;
 
   ViewLines lines(views, FirstBodyLine(std::string_view(image, size)));
-  ReadSections(*this, lines);
+  VersionedKeys versioned;
+  ReadSections(*this, lines, &versioned);
+  WarnKeysAboveVersion(versioned, Header().m_nSettingVersion);
   return eFilerNoError;
 }
 
 void cFilerSections::ReadCfgFile(StringList& lines, StringList::Position& pos) {
   pos = lines.GetHeadPosition();
   ListLines walk(lines, pos, 1);
-  ReadSections(*this, walk);
+  VersionedKeys versioned;
+  ReadSections(*this, walk, &versioned);
+  WarnKeysAboveVersion(versioned, Header().m_nSettingVersion);
 }
 
 int cFilerSections::BuildFilerFromString(StringList& lines, StringList::Position& pos,
@@ -453,13 +506,13 @@ int cFilerSections::BuildFilerFromString(StringList& lines, StringList::Position
                                          std::string& instance, int group, int& sysFreq) {
   ListLines walk(lines, pos, 0);
   if (!walk.AtEnd()) walk.MarkHeader();
-  return BuildFromHeader(*this, walk, container, name, instance, group, sysFreq);
+  return BuildFromHeader(*this, walk, container, name, instance, group, sysFreq, nullptr);
 }
 
 CFilerSection* CFilerSection::ReadCfgStrings(StringList& lines, StringList::Position& pos, CFiler* obj,
                                              std::string& instance, int& sysFreq) {
   ListLines walk(lines, pos, 0);
-  ReadKeys(*this, walk, obj, instance, sysFreq);
+  ReadKeys(*this, walk, obj, instance, sysFreq, nullptr);
   return this;
 }
 

@@ -45,10 +45,21 @@ std::vector<KeyAt> AnalogKeys(int version) {
 }
 
 TEST_F(AnalogTest, EveryKeyRoundTripsWithTheKeysEachVersionWrites) {
-  for (int version : testing::kAllVersions)
+  // Each file holds every key; loading names each key that its own version does not hold (and the
+  // save then leaves out), once, with its line.
+  std::vector<std::string> expected;
+  for (int version : testing::kAllVersions) {
     testing::ExpectRoundTrip(testing::SectionText("ANALOG_INPUT1-4", AnalogKeys(version)), "ANALOG_INPUT",
                              AnalogKeys(version), {version});
-  EXPECT_TRUE(ui_.messages.empty());
+    for (const KeyAt& key : AnalogKeys(version))
+      if (key.from > version && !key.line.starts_with("PHASE_ERR"))  // a legacy field, never written
+        expected.push_back("The parameter \"" + key.line.substr(0, key.line.find('=')) +
+                           "\" is not held by Setting Files of version " + std::to_string(version) +
+                           " and will not be saved at that version.");
+  }
+  std::vector<std::string> texts;
+  for (const auto& m : ui_.messages) texts.push_back(m.text);
+  EXPECT_EQ(texts, expected);
 }
 
 TEST_F(AnalogTest, PhaseErrorAndScaleTextAreReadIntoLegacyFieldsOnly) {

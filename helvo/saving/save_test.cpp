@@ -43,17 +43,20 @@ class SaveTest : public testing::CfgTest {
     if (version >= 201) s += "NUM_A_CHANNELS=18\nSAMPLE_RATE=96\n";
     const char* v = version < 5 ? "AC:69V:2x" : "815201";
     const char* i = version < 5 ? "AC:5A:20x" : "815204";
+    // Each key only in the versions that hold it (a file holding more is warned about on loading).
+    const char* units = version < 5 ? "" : "SEC_UNIT=V\nFULL_SCALE=100\n";
+    const char* unitsI = version < 5 ? "" : "SEC_UNIT=A\nFULL_SCALE=100\n";
     for (int g = 1; g <= boards; ++g)
       s += Format(
           "\n[ELEMENT%d-1]\nNAME=Line\n\n[ANALOG_INPUT%d-1]\nELEMENT=Line\nTYPE=Va\nINPUT_MODULE=%s\nPRI_1="
           "69\n"
-          "SEC_1=69\nPRI_2=-69\nSEC_2=-69\nPRI_UNIT=kV\nSEC_UNIT=V\nFULL_SCALE=100\n\n[ANALOG_INPUT%d-2]\n"
+          "SEC_1=69\nPRI_2=-69\nSEC_2=-69\nPRI_UNIT=kV\n%s\n[ANALOG_INPUT%d-2]\n"
           "ELEMENT=Line\nTYPE=Ia\nINPUT_MODULE=%s\nPRI_1=600\nSEC_1=5\nPRI_2=-600\nSEC_2=-5\nPRI_UNIT=A\n"
-          "SEC_UNIT=A\nFULL_SCALE=100\n\n[SUMMATION%d-1]\nELEMENT=Line\nTYPE=VaSum\nINPUT1_INDEX=0\n",
-          g, g, v, g, i, g);
+          "%s\n[SUMMATION%d-1]\nELEMENT=Line\nTYPE=VaSum\nINPUT1_INDEX=0\n",
+          g, g, v, units, g, i, unitsI, g);
     s += "\n[METERING_GROUP1]\nNAME=Main\nINDEX1=0\n\n[METERING_GROUP2]\nNAME=Aux\nINDEX1=1\n\n"
-         "[EXTENDED_TREND1]\nIX1=0\nOP01=2\nIX2=1\nOP02=0\n\n[LIMITS]\nREC_ALARM=3\n\n" +
-         extra + "[END]\n";
+         "[EXTENDED_TREND1]\nIX1=0\nOP01=2\nIX2=1\nOP02=0\n\n[LIMITS]\n" +
+         std::string(version < 6 ? "" : "REC_ALARM=3\n") + "\n" + extra + "[END]\n";
     return dir_.Write(name, testing::SettingsFile(s));
   }
 
