@@ -2,9 +2,11 @@
 # Builds the fuzz programs (the "fuzz" preset), replays each target's committed corpus and past
 # findings, then fuzzes each target in turn, one process at a time.
 #
-#   fuzz/run.sh [-t SECONDS] [-n RUNS] [-m] [TARGET...]
+#   fuzz/run.sh [-t SECONDS] [-n RUNS] [-s SEED] [-m] [TARGET...]
 #     -t SECONDS  fuzzing time per target (default 60; 0 only replays)
 #     -n RUNS     stop a target after this many executions (default: no limit)
+#     -s SEED     libFuzzer's random seed (default: a new one each run); with -n, a run that ends by
+#                 its count of executions tries the same inputs on every machine
 #     -m          merge what the run found into fuzz/corpus/<target> (inputs that add edge
 #                 coverage, smallest first, about 80 KB), for committing a grown corpus
 #     TARGET      image_reader line_reader settings_store save_round_trip crc (default: all)
@@ -14,13 +16,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=60 runs=-1 merge=0
-while getopts "t:n:m" opt; do
+seconds=60 runs=-1 seed=0 merge=0
+while getopts "t:n:s:m" opt; do
   case $opt in
     t) seconds=$OPTARG ;;
     n) runs=$OPTARG ;;
+    s) seed=$OPTARG ;;
     m) merge=1 ;;
-    *) sed -n '5,11p' "$0" >&2; exit 2 ;;
+    *) sed -n '5,13p' "$0" >&2; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
@@ -48,7 +51,7 @@ for t in "${targets[@]}"; do
   "$bin" -runs=0 "${inputs[@]}" 2>"$scratch/$t.replay.log" || { cat "$scratch/$t.replay.log"; exit 1; }
   [ "$seconds" -eq 0 ] && continue
   echo "== $t: fuzzing ${seconds}s"
-  "$bin" -max_total_time="$seconds" -runs="$runs" -timeout=2 -rss_limit_mb=1024 -entropic=0 \
+  "$bin" -max_total_time="$seconds" -runs="$runs" -seed="$seed" -timeout=2 -rss_limit_mb=1024 -entropic=0 \
     -print_final_stats=1 -artifact_prefix="$scratch/$t-" "$scratch/$t" "${inputs[@]}" \
     2>"$scratch/$t.log" || { tail -n 60 "$scratch/$t.log"; echo "finding kept under $scratch" >&2; exit 1; }
   grep -E 'DONE|stat::number_of_executed_units|stat::peak_rss_mb' "$scratch/$t.log" || true
