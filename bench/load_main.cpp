@@ -3,6 +3,8 @@
 //
 //   helvo-load FILE            load by path
 //   helvo-load --memory FILE   read the file first, then load its image from memory
+//   helvo-load --lint FILE     load by path, then lint
+//   helvo-load --list FILE     load by path, then list the values with names (what diff does per file)
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,11 +12,13 @@
 
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/platform/file_io.h"
+#include "helvo/review/review.h"
 
 int main(int argc, char** argv) {
-  const bool memory = argc == 3 && std::strcmp(argv[1], "--memory") == 0;
-  if (argc != 2 && !memory) {
-    std::fprintf(stderr, "usage: helvo-load [--memory] FILE\n");
+  const std::string mode = argc == 3 ? argv[1] : "";
+  const bool memory = mode == "--memory";
+  if (argc != 2 && mode != "--memory" && mode != "--lint" && mode != "--list") {
+    std::fprintf(stderr, "usage: helvo-load [--memory | --lint | --list] FILE\n");
     return 2;
   }
   const std::string path = argv[argc - 1];
@@ -32,6 +36,13 @@ int main(int argc, char** argv) {
   } else {
     helvo::CHelvoCfg cfg(path, 0);
     result = cfg.m_eReadResult;
+    if (result == helvo::eFilerNoError && mode == "--lint") {
+      std::string text;
+      helvo::ReadWholeFile(path, text);
+      if (!helvo::Lint(cfg, text).empty()) std::fprintf(stderr, "%s: lint findings\n", path.c_str());
+    } else if (result == helvo::eFilerNoError && mode == "--list") {
+      if (helvo::ListValues(cfg).sections.empty()) std::fprintf(stderr, "%s: nothing listed\n", path.c_str());
+    }
   }
   if (result != helvo::eFilerNoError) {
     std::fprintf(stderr, "%s: %s\n", path.c_str(), helvo::cFilerContainer::ErrorString(result));

@@ -38,6 +38,7 @@ using Tables = CHelvoCfgTables;
 constexpr int kFirstFoldedVersion = 201;
 constexpr int kRefChannel888Version = 202;
 constexpr int kRefChannel888 = 888;
+constexpr int kAnalogChannelsPerBoard = 18;  // the second board's channels follow in a folded file
 
 // The classes whose functions move between table and class list, in the order pre-save handles them.
 // Frequency functions are not among them: they stay in their table.
@@ -256,6 +257,18 @@ int CHelvoCfg::PreDumpProcess(CWnd* parent, int version) {
     }
   }
 
+  // A folded file has one channel-group record, the first group's. When the first group has no
+  // channel fit to be the angle reference, the record names the second group's, by the number the
+  // folded file gives it: the channel a reload of that file would choose.
+  if (version >= kFirstFoldedVersion && m_pDspCfg[0] && m_pDspCfg[1] &&
+      m_pDspCfg[1]->GetDspIndex() < DspsByGen(m_State.m_iIedGen) && !m_pDspCfg[0]->GetChGrpList().IsEmpty()) {
+    auto* record = dynamic_cast<cCGMisc*>(m_pDspCfg[0]->GetChGrpList().GetHead());
+    CPhasor* second = m_pDspCfg[1]->AngleReference(version);
+    if (record && record->m_nRefAnaIndex != kRefChannel888 && !m_pDspCfg[0]->AngleReference(version) && second &&
+        second->GetChannelNumber() >= 1)
+      record->m_nRefAnaIndex = second->GetChannelNumber() - 1 + kAnalogChannelsPerBoard;
+  }
+
   // 6. A folded file has one list of frequency functions, the first group's, numbered across boards.
   //    The other group's list is emptied (its functions stay in its table), or the folded file would
   //    carry the same frequency function twice.
@@ -298,6 +311,17 @@ int CHelvoCfg::PreDumpProcess(CWnd* parent, int version) {
   return 1;
 }
 
+CPhasor* cHelvoDspCfg::AngleReference(int version) const {
+  auto hasHarmonic = [version](CPhasor* f) {
+    auto* analog = dynamic_cast<CAnalogCfg*>(f);
+    return analog && analog->m_oDetParams.m_nHarmonicNumber != 0 && IsAnalogChannelKept(*analog, version);
+  };
+  if (hasHarmonic(GetRefChannel())) return GetRefChannel();
+  for (int i = 0; i < GetFunctionTableCapacity(eAnalogCfg); ++i)
+    if (hasHarmonic(m_pAnalog[i])) return m_pAnalog[i];
+  return nullptr;
+}
+
 int cHelvoDspCfg::PreDumpProcess(int version) {
   // 1.
   int number = 0;
@@ -309,14 +333,7 @@ int cHelvoDspCfg::PreDumpProcess(int version) {
   DeleteAll(m_ChGrpList);
   cCGMisc* chGrp = nullptr;
   if (IsAngleReferenceWritten(version)) {
-    auto hasHarmonic = [version](CPhasor* f) {
-      auto* analog = dynamic_cast<CAnalogCfg*>(f);
-      return analog && analog->m_oDetParams.m_nHarmonicNumber != 0 && IsAnalogChannelKept(*analog, version);
-    };
-    CPhasor* reference = hasHarmonic(GetRefChannel()) ? GetRefChannel() : nullptr;
-    for (int i = 0; !reference && i < GetFunctionTableCapacity(eAnalogCfg); ++i)
-      if (hasHarmonic(m_pAnalog[i])) reference = m_pAnalog[i];
-    chGrp = new cCGMisc(reference);
+    chGrp = new cCGMisc(AngleReference(version));
     m_ChGrpList.AddTail(chGrp);
   }
 

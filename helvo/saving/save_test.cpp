@@ -176,6 +176,18 @@ TEST_F(SaveTest, TwoBoardsFoldIntoOneGroupOnceHoweverOftenSaved) {
   auto folded = Load(dir_.File("a.set"));
   EXPECT_NE(folded->m_pDspCfg[0]->m_pAnalog[18], nullptr);
   EXPECT_EQ(folded->m_pDspCfg[0]->GetElementList().GetCount(), 2u);
+
+  // With no channel on the first board fit to be the angle reference, the folded file names the
+  // second board's, as a reload of that file chooses it: saving the saved file changes nothing.
+  auto second = Load(dir_.Write(
+      "second.set", testing::SettingsFile("[ID]\nSETTINGS_VERS=7\nNUM_BANKS=2\nSYSTEM_FREQUENCY=60\n\n"
+                                          "[ELEMENT2-1]\nNAME=Line\n\n[ANALOG_INPUT2-1]\nELEMENT=Line\n"
+                                          "TYPE=Va\nINPUT_MODULE=815201\nPRI_1=69\nSEC_1=69\nPRI_2=-69\n"
+                                          "SEC_2=-69\nPRI_UNIT=kV\nSEC_UNIT=V\n\n")));
+  ASSERT_EQ(second->WriteCfgFile(dir_.File("c.set"), 201, nullptr), 1);
+  EXPECT_TRUE(Has(Body(dir_.File("c.set")), "REF_ANA=18"));
+  ASSERT_EQ(Load(dir_.File("c.set"))->WriteCfgFile(dir_.File("d.set"), nullptr), 1);
+  EXPECT_EQ(dir_.Read("d.set"), dir_.Read("c.set"));
 }
 
 TEST_F(SaveTest, DuplicateTrendEntriesAreRemovedOnlyBelowVersion201) {
