@@ -263,8 +263,8 @@ void ReadKeys(const CFilerSection& section, Lines& lines, CFiler* obj, std::stri
         key.empty() && !IsInstanceText(line.substr(eq + 1)) ? nullptr : section.FindEntryByName(key, next);
     if (entry) {
       if (versioned && (entry->GetFlags() & kVersionFlags))
-        versioned->push_back({lines.LineNumber(), std::string(SectionOfHeader(lines.Header())), std::string(key),
-                              entry->GetFlags()});
+        versioned->push_back({lines.LineNumber(), std::string(SectionOfHeader(lines.Header())),
+                              std::string(key), entry->GetFlags()});
       if (!StoreNumberText(*entry, obj, line.substr(eq + 1))) {
         std::string value(line.substr(eq + 1));
         StoreValueText(*entry, obj, value, sysFreq);

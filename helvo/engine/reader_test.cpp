@@ -236,10 +236,12 @@ TEST_F(ReaderTest, MessagesNameTheirLineAndSection) {
 TEST_F(ReaderTest, SectionBodiesKeysAndSwallowedHeaders) {
   TestConfig c;
   ASSERT_EQ(
-      ReadBytes(c, SettingsFile(
-                       "[REC4]\nINT=1\n INT=9\nint=9\nTEXT=a=b \nDUP=5\nINT=2\n\n"
-                       "[REC6]\nOLD_INT=7\n=8\n=-3\n=9x\nFLOAT=\nIP=\nBYTE=\nTEXT=\nLONG=99999999999\nUNSIGNED=-1\n\n"
-                       "[REC7]\nINT=70\n[REC8]\nINT=80\n\nINT=90\n\n[REC9]")),
+      ReadBytes(
+          c,
+          SettingsFile(
+              "[REC4]\nINT=1\n INT=9\nint=9\nTEXT=a=b \nDUP=5\nINT=2\n\n"
+              "[REC6]\nOLD_INT=7\n=8\n=-3\n=9x\nFLOAT=\nIP=\nBYTE=\nTEXT=\nLONG=99999999999\nUNSIGNED=-1\n\n"
+              "[REC7]\nINT=70\n[REC8]\nINT=80\n\nINT=90\n\n[REC9]")),
       eFilerNoError);
   ASSERT_EQ(c.m_Records.GetCount(), 3u);  // REC8 was swallowed by REC7's body; REC9 has no body line
   auto* r4 = c.At<TestRecord>(c.m_Records, 0);
@@ -251,8 +253,8 @@ TEST_F(ReaderTest, SectionBodiesKeysAndSwallowedHeaders) {
   EXPECT_EQ(r6->m_nNumber, 8);  // an empty key is the instance field, for what a header can carry
   EXPECT_EQ(std::tuple(r6->m_fFloat, r6->m_Ip.m_nAddress, r6->m_bFlag), std::tuple(0.0f, 0u, 0));
   EXPECT_EQ(c.At<TestRecord>(c.m_Records, 2)->m_nInt, 70);
-  EXPECT_EQ(ui_.Texts(),
-            (std::vector<std::string>{UnknownKey(" INT"), UnknownKey("int"), UnknownKey(""), UnknownKey("")}));
+  EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{UnknownKey(" INT"), UnknownKey("int"), UnknownKey(""),
+                                                   UnknownKey("")}));
 }
 
 TEST_F(ReaderTest, ChannelGroupsFallThroughAndEndStops) {

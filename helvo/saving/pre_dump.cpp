@@ -264,8 +264,8 @@ int CHelvoCfg::PreDumpProcess(CWnd* parent, int version) {
       m_pDspCfg[1]->GetDspIndex() < DspsByGen(m_State.m_iIedGen) && !m_pDspCfg[0]->GetChGrpList().IsEmpty()) {
     auto* record = dynamic_cast<cCGMisc*>(m_pDspCfg[0]->GetChGrpList().GetHead());
     CPhasor* second = m_pDspCfg[1]->AngleReference(version);
-    if (record && record->m_nRefAnaIndex != kRefChannel888 && !m_pDspCfg[0]->AngleReference(version) && second &&
-        second->GetChannelNumber() >= 1)
+    if (record && record->m_nRefAnaIndex != kRefChannel888 && !m_pDspCfg[0]->AngleReference(version) &&
+        second && second->GetChannelNumber() >= 1)
       record->m_nRefAnaIndex = second->GetChannelNumber() - 1 + kAnalogChannelsPerBoard;
   }
 
