@@ -61,6 +61,9 @@ struct sHeaderValues {
 class cFilerLineSink {
  public:
   virtual ~cFilerLineSink() = default;
+  // The section definition and the object of the block that may follow (none for [END]); a block
+  // the version does not hold follows no call of Header.
+  virtual void Section(CFilerSection*, CFiler*) {}
   virtual void Header(std::string_view name, std::string_view instance) = 0;
   virtual void Key(const CFilerEntry& entry, std::string_view value) = 0;
   // False to take the keys of plain fields with empty value text, unformatted. Converters are always
@@ -309,6 +312,8 @@ class cFilerSections {
   // Appends one object's section block.
   cFilerSections* WriteSectionStrings(CFilerSection* section, StringList& lines, CFiler* obj,
                                       const std::string& prefix, int version, int& sysFreq);
+  // Hands every block WriteCfgFile writes to sink, line by line (blank lines are not passed on).
+  void WriteAllTo(cFilerLineSink& sink, int version, int sysFreq);
   // Hands the same block to sink, line by line (the blank line after it is not passed on).
   void WriteSectionTo(CFilerSection* section, cFilerLineSink& sink, CFiler* obj, std::string_view prefix,
                       int version, int& sysFreq);

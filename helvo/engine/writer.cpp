@@ -95,6 +95,7 @@ class ListSink {
     lines_.AddTail(std::move(line));
   }
   void Blank() { lines_.AddTail(std::string()); }
+  void Section(CFilerSection*, CFiler*) {}
   static constexpr bool WantsPlainValues() { return true; }
 
  private:
@@ -129,6 +130,7 @@ class ImageSink {
     image_.append("\r\n");
   }
   void Blank() { image_.append("\r\n"); }
+  void Section(CFilerSection*, CFiler*) {}
   static constexpr bool WantsPlainValues() { return true; }
 
   // The first unreadable line's reason (none when every line reads back), its key text (up to the
@@ -163,6 +165,7 @@ class ForwardSink {
   void Header(std::string_view name, std::string_view instance) { sink_.Header(name, instance); }
   void Key(const CFilerEntry& entry, std::string_view value) { sink_.Key(entry, value); }
   void Blank() {}
+  void Section(CFilerSection* section, CFiler* obj) { sink_.Section(section, obj); }
   bool WantsPlainValues() const { return values_; }
 
  private:
@@ -240,8 +243,11 @@ void WriteSections(cFilerSections& sections, Sink& sink, int version, int sysFre
           FilerList* list = childSection->GetObjectList(child);
           if (!list) continue;
           const std::string prefix = Format("%s%d-", childSection->GetName().c_str(), group);
-          for (CFiler* obj : *list)
-            if (obj) WriteSection(sections, childSection, sink, obj, prefix, version, sysFreq);
+          for (CFiler* obj : *list) {
+            if (!obj) continue;
+            sink.Section(childSection, obj);
+            WriteSection(sections, childSection, sink, obj, prefix, version, sysFreq);
+          }
         }
         if (IsFoldedVersion(version))
           ++sections.m_nCurGroup;
@@ -251,13 +257,17 @@ void WriteSections(cFilerSections& sections, Sink& sink, int version, int sysFre
       continue;
     }
     if (!section->HoldsObjects()) {
+      sink.Section(section, nullptr);
       sink.Header(section->GetName(), {});
       continue;
     }
     FilerList* list = section->GetObjectList(sections.GetParent());
     if (!list) continue;
-    for (CFiler* obj : *list)
-      if (obj) WriteSection(sections, section, sink, obj, section->GetName(), version, sysFreq);
+    for (CFiler* obj : *list) {
+      if (!obj) continue;
+      sink.Section(section, obj);
+      WriteSection(sections, section, sink, obj, section->GetName(), version, sysFreq);
+    }
   }
 }
 
@@ -280,6 +290,11 @@ void cFilerSections::WriteSectionTo(CFilerSection* section, cFilerLineSink& sink
                                     std::string_view prefix, int version, int& sysFreq) {
   ForwardSink forward(sink);
   WriteSection(*this, section, forward, obj, prefix, version, sysFreq);
+}
+
+void cFilerSections::WriteAllTo(cFilerLineSink& sink, int version, int sysFreq) {
+  ForwardSink forward(sink);
+  WriteSections(*this, forward, version, sysFreq);
 }
 
 void cFilerSections::BuildCfgLines(StringList& lines, int version, int sysFreq) {

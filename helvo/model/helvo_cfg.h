@@ -102,6 +102,9 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   // Saves at version, stamping the current time as the set date. 1 on success; on failure shows
   // "Unable to open the file - no permission to open the file for writing" and returns 0.
   int WriteCfgFile(const std::string& path, int version, CWnd* parent);
+  // Hands sink every line the first overload would write, after the same steps (no file is written).
+  // Returns the version written; 0 when there is nothing to write (no identification record).
+  int WriteOwnVersionTo(cFilerLineSink& sink);
   // Puts the configuration into its written form for version: records and functions in their section
   // lists in table order, elements and meter groups numbered, what version cannot hold deleted or left
   // out. A configuration already in written form (saved before) is first brought back to working form,

@@ -7,8 +7,8 @@
 // carry the name of what they refer to. Objects named by a listing belong to the configuration it was
 // made from and live as long as it does.
 //
-// The library serves one loaded configuration at a time (the header statics of the last file read
-// steer the writer), so a listing must be made right after its configuration was loaded.
+// A listing is made by the writer's own walk (WriteOwnVersionTo), so it holds exactly the lines a save
+// at the configuration's own version writes.
 #pragma once
 
 #include <memory>

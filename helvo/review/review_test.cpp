@@ -6,6 +6,7 @@
 #include "helvo/functions/summation.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/model/records.h"
 #include "helvo/platform/file_io.h"
 #include "helvo/review/listing.h"
 #include "helvo/testing/cfg_fixture.h"
@@ -63,6 +64,12 @@ TEST_F(ReviewTest, ListingIsWhatASaveWritesAndExamplesAreWrittenAsTheyStand) {
     }
     EXPECT_TRUE(ui_.messages.empty());
   }
+  // Two boards whose own version folds them: the listing numbers the second board as the save does.
+  auto two = Load(Example("recorder-two-board-v6.cfg"));
+  two->GetIdCfg()->m_nSettingsVers = 203;
+  const std::vector<std::string> folded = ListValues(*two).Lines();
+  ASSERT_EQ(two->WriteCfgFile(dir_.File("folded.cfg"), nullptr), 1);
+  EXPECT_EQ(folded, BodyLines(dir_.Read("folded.cfg")));
 }
 
 // Lint reads the listing of the keys alone: the same sections and keys, and the same inputs of PMU

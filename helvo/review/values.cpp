@@ -30,8 +30,6 @@ namespace helvo {
 
 namespace {
 
-constexpr int kFirstFoldedVersion = 201;
-
 // What naming references looks up again and again, kept for one walk.
 class Lookups {
  public:
@@ -157,17 +155,14 @@ namespace {
 class ListingSink final : public cFilerLineSink {
  public:
   ListingSink(CHelvoCfg& cfg, ValueListing& listing, ListingDetail detail)
-      : cfg_(cfg),
-        listing_(listing),
+      : listing_(listing),
         names_(detail == ListingDetail::kNames),
         values_(detail != ListingDetail::kKeys),
         lookups_(cfg) {}
 
-  // Lists obj's block of section, if the writer writes one.
-  void List(CFilerSection* section, CFiler* obj, std::string_view prefix, int version, int& sysFreq) {
+  void Section(CFilerSection* section, CFiler* obj) override {
     section_ = section;
     object_ = obj;
-    cfg_.GetSections().WriteSectionTo(section, *this, obj, prefix, version, sysFreq);
   }
 
   void Header(std::string_view name, std::string_view instance) override {
@@ -179,7 +174,7 @@ class ListingSink final : public cFilerLineSink {
     values.object = object_;
     values.definition = section_;
     if (values_) values.name = ObjectName(object_, values.cls);
-    values.keys.reserve(section_->GetFilerList().GetCount());
+    if (object_) values.keys.reserve(section_->GetFilerList().GetCount());
   }
 
   bool WantsPlainValues() const override { return values_; }
@@ -217,7 +212,6 @@ class ListingSink final : public cFilerLineSink {
   }
 
  private:
-  CHelvoCfg& cfg_;
   ValueListing& listing_;
   const bool names_;
   const bool values_;
@@ -323,51 +317,12 @@ ValueListing ListValues(CHelvoCfg& cfg, bool names) {
 
 ValueListing ListWritten(CHelvoCfg& cfg, ListingDetail detail) {
   ValueListing listing;
-  const CIdCfg* own = cfg.GetIdCfg();
-  const int version = own ? own->m_nSettingsVers : GetSettingVersionLimit();
-  cfg.PreDumpProcess(nullptr, version);
-  CIdCfg* id = cfg.GetIdCfg();
-  if (!id) return listing;  // a save makes the record; only a configuration never linked lacks it
-  int sysFreq = id->m_nSystemFrequency;
-  listing.header = {version, cfg.m_State.m_iIedGen, CHelvoCfg::DspsByGen(cfg.m_State.m_iIedGen), sysFreq};
-
   ListingSink sink(cfg, listing, detail);
-  // The walk of the writer: registration order, the channel groups nested in the unnamed section.
-  cFilerSections& sections = cfg.GetSections();
-  for (CFilerSection* section : sections.GetSections()) {
-    if (section->IsUnnamed()) {
-      sections.m_nCurGroup = 1;
-      sections.m_nNextElement = 1;
-      int group = 1;
-      for (cFilerContainer* child : section->GetNestedContainers()) {
-        if (!child) continue;
-        for (CFilerSection* childSection : child->GetSections().GetSections()) {
-          FilerList* list = childSection->GetObjectList(child);
-          if (!list) continue;
-          const std::string prefix = Format("%s%d-", childSection->GetName().c_str(), group);
-          for (CFiler* obj : *list)
-            if (obj) sink.List(childSection, obj, prefix, version, sysFreq);
-        }
-        if (version >= kFirstFoldedVersion)
-          ++sections.m_nCurGroup;
-        else
-          ++group;
-      }
-      continue;
-    }
-    if (!section->HoldsObjects()) {
-      SectionValues end;
-      end.header = section->GetName();
-      end.cls = section->GetClass();
-      end.definition = section;
-      listing.sections.push_back(std::move(end));
-      continue;
-    }
-    FilerList* list = section->GetObjectList(&cfg);
-    if (!list) continue;
-    for (CFiler* obj : *list)
-      if (obj) sink.List(section, obj, section->GetName(), version, sysFreq);
-  }
+  const int version = cfg.WriteOwnVersionTo(sink);
+  CIdCfg* id = cfg.GetIdCfg();
+  if (!version || !id) return listing;  // only a configuration never linked lacks the record
+  listing.header = {version, cfg.m_State.m_iIedGen, CHelvoCfg::DspsByGen(cfg.m_State.m_iIedGen),
+                    id->m_nSystemFrequency};
   sink.IdentifyTargets();
   listing.Index();
   // A save at the own version keeps the set date the file gave.

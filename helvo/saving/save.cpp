@@ -86,25 +86,45 @@ void SwitchToVersion(sCfgState& state, int version) {
   if (CHelvoCfg::DspsByGen(state.m_iIedGen) < CHelvoCfg::DspsByGen(workingGen)) state.m_iIedGen = workingGen;
 }
 
-}  // namespace
-
-int CHelvoCfg::WriteCfgFile(const std::string& path, CWnd* parent) {
-  MessageScope messages(this, path);
-  try {
-    const CIdCfg* own = GetIdCfg();
-    // A configuration that never had an identification record saves at the version a new record takes.
-    const int version = own ? own->m_nSettingsVers : GetSettingVersionLimit();
-    // A file read below 201 saved at its own version from 201 on (its identification record came from
-    // the host's limit) is folded as a conversion to that version folds it.
-    if (version >= kFirstFoldedVersion && m_State.m_Header.m_nSettingVersion < kFirstFoldedVersion)
-      SwitchToVersion(m_State, version);
-    PreDumpProcess(parent, version);
-    CIdCfg* id = GetIdCfg();
+// The steps of a save at cfg's own version before its lines are written; returns that version.
+int PrepareOwnVersionSave(CHelvoCfg& cfg, sCfgState& state, CWnd* parent) {
+  const CIdCfg* own = cfg.GetIdCfg();
+  // A configuration that never had an identification record saves at the version a new record takes.
+  const int version = own ? own->m_nSettingsVers : GetSettingVersionLimit();
+  // A file read below 201 saved at its own version from 201 on (its identification record came from
+  // the host's limit) is folded as a conversion to that version folds it.
+  if (version >= kFirstFoldedVersion && state.m_Header.m_nSettingVersion < kFirstFoldedVersion)
+    SwitchToVersion(state, version);
+  cfg.PreDumpProcess(parent, version);
+  if (CIdCfg* id = cfg.GetIdCfg()) {
     try {
       id->m_oSetDate.m_Time = ParseSetDate(id->m_strSetDate);
     } catch (...) {
       id->m_oSetDate.m_Time = CalendarTime(static_cast<std::time_t>(id->m_oSetDate.m_lLoadDate));
     }
+  }
+  return version;
+}
+
+}  // namespace
+
+int CHelvoCfg::WriteOwnVersionTo(cFilerLineSink& sink) {
+  MessageScope messages(this, m_strFilePath);
+  const int version = PrepareOwnVersionSave(*this, m_State, nullptr);
+  CIdCfg* id = GetIdCfg();
+  if (!id) return 0;
+  {
+    WriteGenerationScope generation(m_State);
+    m_Sections.WriteAllTo(sink, version, id->m_nSystemFrequency);
+  }
+  return version;
+}
+
+int CHelvoCfg::WriteCfgFile(const std::string& path, CWnd* parent) {
+  MessageScope messages(this, path);
+  try {
+    const int version = PrepareOwnVersionSave(*this, m_State, parent);
+    CIdCfg* id = GetIdCfg();
     eFilerError result;
     {
       WriteGenerationScope generation(m_State);
