@@ -92,7 +92,10 @@ void ClearMeterRefs(CrefMeter (&refs)[N], const CPhasor* p) {
 // ---- cCGMisc ----
 
 cCGMisc::cCGMisc(CPhasor* reference) {
-  if (reference && reference->GetChannelNumber() >= 1) m_nRefAnaIndex = reference->GetChannelNumber() - 1;
+  if (reference && reference->GetChannelNumber() >= 1) {
+    m_nRefAnaIndex = reference->GetChannelNumber() - 1;
+    m_bNamesChannel = true;
+  }
 }
 
 // ---- cHelvoDspCfg ----

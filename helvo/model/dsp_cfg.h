@@ -35,6 +35,8 @@ class cCGMisc : public CFiler {
 
   int m_nRecordNumber = 1;  // the section's instance number
   int m_nRefAnaIndex = 0;   // REF_ANA
+  // Whether REF_ANA names a channel (made with a reference that has a channel number); not written.
+  bool m_bNamesChannel = false;
 };
 
 class cHelvoDspCfg : public cFilerContainer {

@@ -244,12 +244,15 @@ int CHelvoCfg::PreDumpProcess(CWnd* parent, int version) {
   m_LimitsList.AddTail(limits);
 
   // 5. The channel groups of the boards the generation has; the others lose their elements.
+  //    Only the boards the generation has give frequency functions to a folded file: the functions of
+  //    another board are not written, so its frequency function would name an input the file does
+  //    not hold (written as that number on the first board).
   std::vector<CPhasor*> frequencies;
   for (cHelvoDspCfg* group : m_pDspCfg) {
     if (!group) continue;
-    if (version >= kFirstFoldedVersion)
-      for (CPhasor* f : group->m_pFrequency) frequencies.push_back(f);
     if (group->GetDspIndex() < DspsByGen(m_State.m_iIedGen)) {
+      if (version >= kFirstFoldedVersion)
+        for (CPhasor* f : group->m_pFrequency) frequencies.push_back(f);
       group->PreDumpProcess(version);
     } else {
       FilerList& elements = group->GetElementList();
@@ -261,12 +264,16 @@ int CHelvoCfg::PreDumpProcess(CWnd* parent, int version) {
   // channel fit to be the angle reference, the record names the second group's, by the number the
   // folded file gives it: the channel a reload of that file would choose.
   if (version >= kFirstFoldedVersion && m_pDspCfg[0] && m_pDspCfg[1] &&
-      m_pDspCfg[1]->GetDspIndex() < DspsByGen(m_State.m_iIedGen) && !m_pDspCfg[0]->GetChGrpList().IsEmpty()) {
-    auto* record = dynamic_cast<cCGMisc*>(m_pDspCfg[0]->GetChGrpList().GetHead());
-    CPhasor* second = m_pDspCfg[1]->AngleReference(version);
-    if (record && record->m_nRefAnaIndex != kRefChannel888 && !m_pDspCfg[0]->AngleReference(version) &&
-        second && second->GetChannelNumber() >= 1)
-      record->m_nRefAnaIndex = second->GetChannelNumber() - 1 + kAnalogChannelsPerBoard;
+      m_pDspCfg[1]->GetDspIndex() < DspsByGen(m_State.m_iIedGen)) {
+    FilerList& first = m_pDspCfg[0]->GetChGrpList();
+    FilerList& second = m_pDspCfg[1]->GetChGrpList();
+    auto* record = first.IsEmpty() ? nullptr : dynamic_cast<cCGMisc*>(first.GetHead());
+    auto* other = second.IsEmpty() ? nullptr : dynamic_cast<cCGMisc*>(second.GetHead());
+    if (record && other && !record->m_bNamesChannel && other->m_bNamesChannel &&
+        record->m_nRefAnaIndex != kRefChannel888) {
+      record->m_nRefAnaIndex = other->m_nRefAnaIndex + kAnalogChannelsPerBoard;
+      record->m_bNamesChannel = true;
+    }
   }
 
   // 6. A folded file has one list of frequency functions, the first group's, numbered across boards.

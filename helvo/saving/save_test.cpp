@@ -178,16 +178,25 @@ TEST_F(SaveTest, TwoBoardsFoldIntoOneGroupOnceHoweverOftenSaved) {
   EXPECT_EQ(folded->m_pDspCfg[0]->GetElementList().GetCount(), 2u);
 
   // With no channel on the first board fit to be the angle reference, the folded file names the
-  // second board's, as a reload of that file chooses it: saving the saved file changes nothing.
-  auto second = Load(dir_.Write(
-      "second.set", testing::SettingsFile("[ID]\nSETTINGS_VERS=7\nNUM_BANKS=2\nSYSTEM_FREQUENCY=60\n\n"
-                                          "[ELEMENT2-1]\nNAME=Line\n\n[ANALOG_INPUT2-1]\nELEMENT=Line\n"
-                                          "TYPE=Va\nINPUT_MODULE=815201\nPRI_1=69\nSEC_1=69\nPRI_2=-69\n"
-                                          "SEC_2=-69\nPRI_UNIT=kV\nSEC_UNIT=V\n\n")));
+  // second board's (its second channel here), as a reload of that file chooses it.
+  const std::string secondBoard = testing::SettingsFile(
+      "[ID]\nSETTINGS_VERS=7\nNUM_BANKS=2\nSYSTEM_FREQUENCY=60\n\n[ELEMENT2-1]\nNAME=Line\n\n"
+      "[ANALOG_INPUT2-2]\nELEMENT=Line\nTYPE=Va\nINPUT_MODULE=815201\nPRI_1=69\nSEC_1=69\nPRI_2=-69\n"
+      "SEC_2=-69\nPRI_UNIT=kV\nSEC_UNIT=V\n\n[FREQUENCY2-1]\nIN_INDEX=1\n\n");
+  auto second = Load(dir_.Write("second.set", secondBoard));
   ASSERT_EQ(second->WriteCfgFile(dir_.File("c.set"), 201, nullptr), 1);
-  EXPECT_TRUE(Has(Body(dir_.File("c.set")), "REF_ANA=18"));
+  EXPECT_TRUE(Has(Body(dir_.File("c.set")), "REF_ANA=19"));
   ASSERT_EQ(Load(dir_.File("c.set"))->WriteCfgFile(dir_.File("d.set"), nullptr), 1);
-  EXPECT_EQ(dir_.Read("d.set"), dir_.Read("c.set"));
+  EXPECT_TRUE(Has(Body(dir_.File("d.set")), "REF_ANA=19"));
+
+  // Switched to one board, the second board's functions are not written, and neither is its
+  // frequency function, whose input would otherwise be written as the first board's channel.
+  auto one = Load(dir_.Write("one.set", secondBoard));
+  one->UpdateIedGen(1);
+  ASSERT_EQ(one->WriteCfgFile(dir_.File("e.set"), 201, nullptr), 1);
+  const auto oneBoard = Body(dir_.File("e.set"));
+  EXPECT_FALSE(Has(oneBoard, "[FREQUENCY1-1]"));
+  EXPECT_FALSE(Has(oneBoard, "[ANALOG_INPUT1-20]"));
 }
 
 TEST_F(SaveTest, DuplicateTrendEntriesAreRemovedOnlyBelowVersion201) {
