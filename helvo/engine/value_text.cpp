@@ -163,6 +163,13 @@ namespace {
 // rules (shortest of fixed and exponent form, trailing zeros dropped, at least two exponent digits)
 // without going through the C locale and a format string.
 std::string FormatGeneral(double value, int precision) {
+  // Most values in a settings file are whole numbers (thresholds, delays, action masks): below
+  // 10^precision "%g" writes them as plain integers, which the integer conversion does far faster.
+  // A negative zero is left to the general form, which writes its sign.
+  static constexpr double kLimit[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+  if (precision >= 1 && precision <= 7 && std::fabs(value) < kLimit[precision] &&
+      value == std::trunc(value) && !(value == 0.0 && std::signbit(value)))
+    return FormatInteger(static_cast<long long>(value));
   char buffer[32];
   const auto [end, ec] =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
