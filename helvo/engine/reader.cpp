@@ -223,11 +223,11 @@ void ShowReadWarning(const std::string& text, const Lines& lines) {
 
 // A key line of the file whose definition is written only from a later setting version on. Which
 // version the file has is known only once its identification record is read, so such keys are noted
-// while reading and judged at the end.
+// while reading and judged at the end. The views point into the lines read, which outlive the read.
 struct VersionedKey {
   int line;
-  std::string section;
-  std::string key;
+  std::string_view section;
+  std::string_view key;
   unsigned int flags;
 };
 using VersionedKeys = std::vector<VersionedKey>;
@@ -239,8 +239,9 @@ constexpr unsigned int kVersionFlags = FILER_FROM_VERSION_4 | FILER_FROM_VERSION
 void WarnKeysAboveVersion(const VersionedKeys& keys, int version) {
   for (const VersionedKey& k : keys) {
     if (FlagsAllowVersion(k.flags & kVersionFlags, version)) continue;
-    ShowReadWarningAt("The parameter \"" + k.key + "\" is not held by Setting Files of version " +
-                          std::to_string(version) + " and will not be saved at that version.",
+    ShowReadWarningAt("The parameter \"" + std::string(k.key) +
+                          "\" is not held by Setting Files of version " + std::to_string(version) +
+                          " and will not be saved at that version.",
                       k.line, k.section);
   }
 }
@@ -263,8 +264,7 @@ void ReadKeys(const CFilerSection& section, Lines& lines, CFiler* obj, std::stri
         key.empty() && !IsInstanceText(line.substr(eq + 1)) ? nullptr : section.FindEntryByName(key, next);
     if (entry) {
       if (versioned && (entry->GetFlags() & kVersionFlags))
-        versioned->push_back({lines.LineNumber(), std::string(SectionOfHeader(lines.Header())),
-                              std::string(key), entry->GetFlags()});
+        versioned->push_back({lines.LineNumber(), SectionOfHeader(lines.Header()), key, entry->GetFlags()});
       if (!StoreNumberText(*entry, obj, line.substr(eq + 1))) {
         std::string value(line.substr(eq + 1));
         StoreValueText(*entry, obj, value, sysFreq);
