@@ -50,7 +50,8 @@ for t in "${targets[@]}"; do
   echo "== $t: replaying ${inputs[*]}"
   "$bin" -runs=0 "${inputs[@]}" 2>"$scratch/$t.replay.log" || { cat "$scratch/$t.replay.log"; exit 1; }
   [ "$seconds" -eq 0 ] && continue
-  echo "== $t: fuzzing ${seconds}s"
+  if [ "$runs" -ge 0 ]; then echo "== $t: fuzzing $runs inputs from seed $seed (at most ${seconds}s)"
+  else echo "== $t: fuzzing ${seconds}s"; fi
   "$bin" -max_total_time="$seconds" -runs="$runs" -seed="$seed" -timeout=2 -rss_limit_mb=1024 -entropic=0 \
     -print_final_stats=1 -artifact_prefix="$scratch/$t-" "$scratch/$t" "${inputs[@]}" \
     2>"$scratch/$t.log" || { tail -n 60 "$scratch/$t.log"; echo "finding kept under $scratch" >&2; exit 1; }
