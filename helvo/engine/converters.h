@@ -31,6 +31,7 @@ class cfSecondsDelay : public CFilerElement {
   // "%d" of factor x sysFreq x seconds + 0.49, truncated toward zero. A count beyond the int range
   // is written as the nearest end of the range; a NaN count as 0.
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
+  bool AlwaysWritesKey() const override { return true; }
 
   // factor x sysFreq, as a floating-point value.
   float GetScaleFactor(int sysFreq) const;
@@ -53,6 +54,7 @@ class CActionBlock : public CFilerElement {
   void ConvertIn(CFiler* owner, std::string& text, int& sysFreq) override;
   // "%u" of GetPacked().
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
+  bool AlwaysWritesKey() const override { return true; }
 
   // The packed form: a nonzero action counts as set; the two- and three-bit values keep their low two
   // and three bits, so no field spills into its neighbour.

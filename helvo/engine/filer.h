@@ -66,8 +66,8 @@ class cFilerLineSink {
   virtual void Section(CFilerSection*, CFiler*) {}
   virtual void Header(std::string_view name, std::string_view instance) = 0;
   virtual void Key(const CFilerEntry& entry, std::string_view value) = 0;
-  // False to take the keys of plain fields with empty value text, unformatted. Converters are always
-  // run: they decide whether their key and the one after it are written.
+  // False to take the keys of plain fields with empty value text, unformatted. Converters still run
+  // when they decide whether their key and the one after it are written (AlwaysWritesKey false).
   virtual bool WantsPlainValues() const { return true; }
 };
 
@@ -127,6 +127,9 @@ class CFilerElement : public CObject {
   // Fills text with the converter's text form for the target setting version. Bit 0 of the result
   // set means: write no line for this key (and drop the next key flagged 0x10).
   virtual unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq);
+  // True when ConvertOut always writes the key (returns 0) and changes nothing: a walk that needs to
+  // know only which keys are written may then skip it.
+  virtual bool AlwaysWritesKey() const { return false; }
 };
 
 // One key definition: type, field, key name, flags.

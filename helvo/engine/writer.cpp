@@ -183,9 +183,16 @@ void WriteKeys(const CFilerSection& section, Sink& sink, CFiler* obj, int versio
     if ((entry->GetFlags() & FILER_AFTER_WRITTEN_CONVERTER) && (mark & 1u)) continue;
     if (entry->IsNumBanks() && IsFoldedVersion(version)) SetNumericField(*entry, obj, 1);
     mark = 0;
-    if (entry->GetType() != CFilerEntry::eElement && !sink.WantsPlainValues()) {
-      sink.Key(*entry, {});
-      continue;
+    if (!sink.WantsPlainValues()) {
+      // Only whether the key is written is wanted: plain fields always are, and so are the keys of
+      // converters that never leave theirs out.
+      const bool plain = entry->GetType() != CFilerEntry::eElement;
+      const auto* converter =
+          plain ? nullptr : static_cast<const CFilerElement*>(entry->GetOffset().Resolve(obj));
+      if (plain || (converter && converter->AlwaysWritesKey())) {
+        sink.Key(*entry, {});
+        continue;
+      }
     }
     const std::string value = FormatValueText(*entry, obj, version, sysFreq, false, &mark);
     if (mark & 1u) continue;

@@ -31,6 +31,7 @@ class cFLInput : public CFilerElement {
   // The ratio of the referred phasor's scale (cScale::FormatRatio); "1.0" when there is no phasor,
   // the phasor has no scale, or its scale is not valid.
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
+  bool AlwaysWritesKey() const override { return true; }
 
   CPhasor* GetPhasor() const { return m_orefPhasor.m_pPhasor; }
 

@@ -36,6 +36,7 @@ class CiChannelNumber : public CFilerElement {
 
   void ConvertIn(CFiler* owner, std::string& text, int& sysFreq) override;
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
+  bool AlwaysWritesKey() const override { return true; }
 
   int m_nChannel = -1;
 };
@@ -66,6 +67,7 @@ class CrefTypesEntry : public CFilerElement {
   // "Vseq" (in text itself) before the lookup. A name no type carries leaves the reference empty.
   void ConvertIn(CFiler* owner, std::string& text, int& sysFreq) override;
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
+  bool AlwaysWritesKey() const override { return true; }
 
   const sTypesEntry* m_pTypesEntry = nullptr;
 };
@@ -79,6 +81,7 @@ class CrefPhasor : public CFilerElement {
   void ConvertIn(CFiler* owner, std::string& text, int& sysFreq) override;
   // "%d" of GetPhasorIndex, or "-1" when there is none.
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
+  bool AlwaysWritesKey() const override { return true; }
 
   // The phasor index GetPhasorOffset(class) + GetPhasorSpan(class) x (channel - 1) at the
   // generation of the function's configuration (helvo/addressing/). Returns 1 and sets index; returns 0 and
@@ -104,6 +107,7 @@ class crefState : public CFilerElement {
   void ConvertIn(CFiler* owner, std::string& text, int& sysFreq) override;
   // "%d" of GetStateIndex, or "-1" when there is none.
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
+  bool AlwaysWritesKey() const override { return true; }
 
   // The state's bit index 32 x GetStateOffset(class) + (channel - 1) + number x 32 x W, with
   // W = ceil(FunctionsPerDsp(class) / 32) words per state (helvo/addressing/). Returns 1 and sets
@@ -180,6 +184,7 @@ class ceTrendOption : public CrefMeter {
   // Reads the meter index as CrefMeter does.
   // Writes the meter index, or "-1" when there is none (the entry's line is always written).
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
+  bool AlwaysWritesKey() const override { return true; }
 
   // Display names of the five options, in option order, each followed by "\r\n".
   static const char Choices[];
@@ -202,6 +207,7 @@ class cstrUnit : public CFilerElement {
 
   void ConvertIn(CFiler* owner, std::string& text, int& sysFreq) override;
   unsigned long ConvertOut(CFiler* owner, std::string& text, int version, int& sysFreq) override;
+  bool AlwaysWritesKey() const override { return true; }
 
   std::string m_strUnit;
 };
