@@ -138,9 +138,6 @@ class cHelvoDspCfg : public cFilerContainer {
   // class list in table order (frequency functions stay in their table as well); channels and fault
   // locators the version cannot hold are deleted. Returns 1.
   int PreDumpProcess(int version);
-  // The channel a save at version names as the group's angle reference: the reference channel when it
-  // has a harmonic number and the file keeps it, else the first such channel; none without one.
-  CPhasor* AngleReference(int version) const;
 
   // --- Linking after a read (helvo/model/post_load.cpp) ---
   // Files the functions the reader left in the class lists into the tables and their elements, sets

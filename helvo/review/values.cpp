@@ -12,7 +12,6 @@
 #include "helvo/engine/filer.h"
 #include "helvo/engine/settings_text.h"
 #include "helvo/engine/value_text.h"
-#include "helvo/host/host_settings.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
 #include "helvo/model/helvo_cfg.h"

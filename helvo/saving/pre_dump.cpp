@@ -318,17 +318,6 @@ int CHelvoCfg::PreDumpProcess(CWnd* parent, int version) {
   return 1;
 }
 
-CPhasor* cHelvoDspCfg::AngleReference(int version) const {
-  auto hasHarmonic = [version](CPhasor* f) {
-    auto* analog = dynamic_cast<CAnalogCfg*>(f);
-    return analog && analog->m_oDetParams.m_nHarmonicNumber != 0 && IsAnalogChannelKept(*analog, version);
-  };
-  if (hasHarmonic(GetRefChannel())) return GetRefChannel();
-  for (int i = 0; i < GetFunctionTableCapacity(eAnalogCfg); ++i)
-    if (hasHarmonic(m_pAnalog[i])) return m_pAnalog[i];
-  return nullptr;
-}
-
 int cHelvoDspCfg::PreDumpProcess(int version) {
   // 1.
   int number = 0;
@@ -340,7 +329,14 @@ int cHelvoDspCfg::PreDumpProcess(int version) {
   DeleteAll(m_ChGrpList);
   cCGMisc* chGrp = nullptr;
   if (IsAngleReferenceWritten(version)) {
-    chGrp = new cCGMisc(AngleReference(version));
+    auto hasHarmonic = [version](CPhasor* f) {
+      auto* analog = dynamic_cast<CAnalogCfg*>(f);
+      return analog && analog->m_oDetParams.m_nHarmonicNumber != 0 && IsAnalogChannelKept(*analog, version);
+    };
+    CPhasor* reference = hasHarmonic(GetRefChannel()) ? GetRefChannel() : nullptr;
+    for (int i = 0; !reference && i < GetFunctionTableCapacity(eAnalogCfg); ++i)
+      if (hasHarmonic(m_pAnalog[i])) reference = m_pAnalog[i];
+    chGrp = new cCGMisc(reference);
     m_ChGrpList.AddTail(chGrp);
   }
 
