@@ -8,6 +8,7 @@
 
 #include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
+#include "helvo/model/model_converters.h"
 
 namespace helvo {
 
@@ -26,15 +27,14 @@ class ConverterKinds {
     converter = static_cast<CFilerElement*>(entry.GetOffset().Resolve(obj));
     if (!converter) return RefKind::kNone;
     if (known != kinds_.end()) return known->second;
+    // One walk up the class records instead of a run-time cast per kind.
     RefKind kind = RefKind::kNone;
-    if (dynamic_cast<CrefElementName*>(converter))
-      kind = RefKind::kElement;
-    else if (dynamic_cast<CrefPhasor*>(converter))
-      kind = RefKind::kPhasor;
-    else if (dynamic_cast<crefState*>(converter))
-      kind = RefKind::kState;
-    else if (dynamic_cast<CrefMeter*>(converter))
-      kind = RefKind::kMeter;
+    for (const RuntimeClass* c = converter->GetRuntimeClass(); c && kind == RefKind::kNone; c = c->m_pBaseClass)
+      kind = c == &CrefElementName::classCrefElementName ? RefKind::kElement
+             : c == &CrefPhasor::classCrefPhasor         ? RefKind::kPhasor
+             : c == &crefState::classcrefState           ? RefKind::kState
+             : c == &CrefMeter::classCrefMeter           ? RefKind::kMeter
+                                                         : RefKind::kNone;
     kinds_.emplace(&entry, kind);
     return kind;
   }

@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -138,16 +139,19 @@ class LineIndex {
   struct Section {
     std::string_view header;
     int line = 0;
-    std::vector<Key> keys;  // in file order; a key given twice is listed twice
+    std::span<const Key> keys;  // in file order; a key given twice is listed twice
     // The first line of key.
     const Key* Find(std::string_view key) const;
   };
   explicit LineIndex(std::string_view text);
+  LineIndex(const LineIndex&) = delete;  // the sections view the index's own key list
+  LineIndex& operator=(const LineIndex&) = delete;
   const std::vector<Section>& Sections() const { return sections_; }
   // The first section with this header; none when the file has none.
   const Section* Find(std::string_view header) const;
 
  private:
+  std::vector<Key> keys_;
   std::vector<Section> sections_;
   std::unordered_map<std::string_view, size_t> byHeader_;
 };

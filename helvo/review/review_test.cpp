@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "helvo/functions/impedance.h"
 #include "helvo/functions/sequence.h"
 #include "helvo/functions/summation.h"
 #include "helvo/model/dsp_cfg.h"
@@ -72,25 +73,31 @@ TEST_F(ReviewTest, ListingIsWhatASaveWritesAndExamplesAreWrittenAsTheyStand) {
   EXPECT_EQ(folded, BodyLines(dir_.Read("folded.cfg")));
 }
 
-// Lint reads the listing of the keys alone: the same sections and keys, and the same inputs of PMU
-// phasors and CDR channels, as the full listing.
-TEST_F(ReviewTest, KeysOnlyListingListsWhatTheFullListingDoes) {
+// Lint reads the keys alone: the same blocks and keys as the full listing, and the same inputs of PMU
+// phasors and CDR channels that name nothing.
+TEST_F(ReviewTest, KeysWrittenAreWhatTheFullListingLists) {
   for (const char* name : kExamples) {
     SCOPED_TRACE(name);
     const ValueListing full = ListValues(*Load(Example(name)), false);
-    const ValueListing keys = ListWritten(*Load(Example(name)), ListingDetail::kKeys);
-    ASSERT_EQ(keys.sections.size(), full.sections.size());
+    const KeysWritten written = ListKeysWritten(*Load(Example(name)));
+    ASSERT_EQ(written.blocks.size(), full.sections.size());
+    size_t inputs = 0;
     for (size_t i = 0; i < full.sections.size(); ++i) {
       const SectionValues& f = full.sections[i];
-      const SectionValues& k = keys.sections[i];
-      EXPECT_EQ(k.header, f.header);
-      ASSERT_EQ(k.keys.size(), f.keys.size()) << f.header;
-      const bool inputs = f.cls == ePMU || f.cls == eCDR;
+      const KeysWritten::Block& b = written.blocks[i];
+      EXPECT_EQ(b.header, f.header);
+      const auto keys = written.KeysOf(b);
+      ASSERT_EQ(keys.size(), f.keys.size()) << f.header;
       for (size_t j = 0; j < f.keys.size(); ++j) {
-        EXPECT_EQ(k.keys[j].key, f.keys[j].key) << f.header;
-        EXPECT_EQ(k.keys[j].targetId, inputs ? f.keys[j].targetId : "") << f.header << " " << f.keys[j].key;
+        EXPECT_EQ(keys[j]->GetKeyName(), f.keys[j].key) << f.header;
+        if ((f.cls != ePMU && f.cls != eCDR) || !f.keys[j].reference) continue;
+        ++inputs;
+        const bool unnamed =
+            std::find(b.unnamedInputs.begin(), b.unnamedInputs.end(), keys[j]) != b.unnamedInputs.end();
+        EXPECT_EQ(unnamed, f.keys[j].targetId.empty()) << f.header << " " << f.keys[j].key;
       }
     }
+    EXPECT_EQ(inputs > 0, std::string(name) == "recorder-v203.cfg");
   }
 }
 
@@ -310,13 +317,17 @@ TEST_F(ReviewTest, LintFindsFunctionsThatAreTheirOwnInput) {
   auto cfg = Load(v7);
   auto* sum = dynamic_cast<CSummationCfg*>(cfg->m_pDspCfg[0]->GetIndexedPhasorAddress(eSummationCfg, 0));
   auto* seq = dynamic_cast<CSequenceCfg*>(cfg->m_pDspCfg[0]->GetIndexedPhasorAddress(eSequenceCfg, 0));
-  ASSERT_TRUE(sum && seq);
+  auto* self = dynamic_cast<CSequenceCfg*>(cfg->m_pDspCfg[0]->GetIndexedPhasorAddress(eSequenceCfg, 1));
+  auto* feeds = dynamic_cast<CImpedanceCfg*>(cfg->m_pDspCfg[0]->GetIndexedPhasorAddress(eImpedanceCfg, 0));
+  ASSERT_TRUE(sum && seq && self && feeds);
   sum->m_orefInput[0].m_pPhasor = seq;
   seq->m_orefInput[0].m_pPhasor = sum;
+  self->m_orefInput[1].m_pPhasor = self;
+  feeds->m_orefVolts.m_pPhasor = sum;  // reads the loop without being part of it
   std::vector<std::string> loops;
   for (const Finding& f : Lint(*cfg, v7))
     if (f.rule == "input-loop") loops.push_back(f.section);
-  EXPECT_EQ(loops, (std::vector<std::string>{"SUMMATION1-1", "SEQUENCE1-1"}));
+  EXPECT_EQ(loops, (std::vector<std::string>{"SUMMATION1-1", "SEQUENCE1-1", "SEQUENCE1-2"}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "helvo/engine/converters.h"
@@ -153,11 +154,8 @@ namespace {
 // definition that wrote it.
 class ListingSink final : public cFilerLineSink {
  public:
-  ListingSink(CHelvoCfg& cfg, ValueListing& listing, ListingDetail detail)
-      : listing_(listing),
-        names_(detail == ListingDetail::kNames),
-        values_(detail != ListingDetail::kKeys),
-        lookups_(cfg) {}
+  ListingSink(CHelvoCfg& cfg, ValueListing& listing, bool names)
+      : listing_(listing), names_(names), lookups_(cfg) {}
 
   void Section(CFilerSection* section, CFiler* obj) override {
     section_ = section;
@@ -172,30 +170,18 @@ class ListingSink final : public cFilerLineSink {
     if (values.cls == eElementName) lookups_.ElementWritten();
     values.object = object_;
     values.definition = section_;
-    if (values_) values.name = ObjectName(object_, values.cls);
+    values.name = ObjectName(object_, values.cls);
     if (object_) values.keys.reserve(section_->GetFilerList().GetCount());
   }
-
-  bool WantsPlainValues() const override { return values_; }
 
   void Key(const CFilerEntry& entry, std::string_view text) override {
     SectionValues& values = listing_.sections.back();
     KeyValue& value = values.keys.emplace_back();
     value.key = entry.GetKeyName();
-    if (!values_) {
-      // Of the references, only the inputs of PMU phasors and CDR channels are identified.
-      if (entry.GetType() == CFilerEntry::eInt) IdentifyInput(entry, value, values.keys.size() - 1);
-      return;
-    }
     value.value = text;
     auto [target, item] = NameReference(entry, object_, value, lookups_, names_);
     if (target)
       targets_.push_back({listing_.sections.size() - 1, values.keys.size() - 1, target, std::move(item)});
-  }
-
-  void IdentifyInput(const CFilerEntry& entry, KeyValue& value, size_t key) {
-    auto [target, item] = NameReference(entry, object_, value, lookups_, false);
-    if (target) targets_.push_back({listing_.sections.size() - 1, key, target, std::move(item)});
   }
 
   // Identifies the functions references refer to by their section headers, once every section is
@@ -213,11 +199,64 @@ class ListingSink final : public cFilerLineSink {
  private:
   ValueListing& listing_;
   const bool names_;
-  const bool values_;
   CFilerSection* section_ = nullptr;
   CFiler* object_ = nullptr;
   Lookups lookups_;
   std::vector<PendingTarget> targets_;
+};
+
+// Collects the keys written, and which inputs of PMU phasors and CDR channels name a function written.
+class KeysSink final : public cFilerLineSink {
+ public:
+  KeysSink(CHelvoCfg& cfg, KeysWritten& written) : written_(written), lookups_(cfg) {}
+
+  void Section(CFilerSection* section, CFiler* obj) override {
+    section_ = section;
+    object_ = obj;
+  }
+
+  void Header(std::string_view name, std::string_view instance) override {
+    KeysWritten::Block& block = written_.blocks.emplace_back();
+    block.header.reserve(name.size() + instance.size());
+    block.header.append(name).append(instance);
+    block.cls = section_->GetClass();
+    block.object = object_;
+    block.definition = section_;
+    block.firstKey = written_.keys.size();
+  }
+
+  bool WantsPlainValues() const override { return false; }
+
+  void Key(const CFilerEntry& entry, std::string_view) override {
+    KeysWritten::Block& block = written_.blocks.back();
+    written_.keys.push_back(&entry);
+    ++block.keyCount;
+    if (entry.GetType() != CFilerEntry::eInt || (block.cls != ePMU && block.cls != eCDR)) return;
+    KeyValue value;
+    auto [target, item] = NameReference(entry, object_, value, lookups_, false);
+    if (value.reference) inputs_.push_back({written_.blocks.size() - 1, &entry, target});
+  }
+
+  // An input names a function only when the save writes that function.
+  void JudgeInputs() {
+    std::unordered_set<const CFiler*> objects;
+    for (const KeysWritten::Block& block : written_.blocks) objects.insert(block.object);
+    for (const Input& input : inputs_)
+      if (!input.target || !objects.count(input.target))
+        written_.blocks[input.block].unnamedInputs.push_back(input.entry);
+  }
+
+ private:
+  struct Input {
+    size_t block;
+    const CFilerEntry* entry;
+    const CFiler* target;
+  };
+  KeysWritten& written_;
+  CFilerSection* section_ = nullptr;
+  CFiler* object_ = nullptr;
+  Lookups lookups_;
+  std::vector<Input> inputs_;
 };
 
 // A private file the reader can read text from by path, as every load does; removed with the object.
@@ -311,12 +350,8 @@ std::vector<std::string> ValueListing::Lines() const {
 }
 
 ValueListing ListValues(CHelvoCfg& cfg, bool names) {
-  return ListWritten(cfg, names ? ListingDetail::kNames : ListingDetail::kValues);
-}
-
-ValueListing ListWritten(CHelvoCfg& cfg, ListingDetail detail) {
   ValueListing listing;
-  ListingSink sink(cfg, listing, detail);
+  ListingSink sink(cfg, listing, names);
   const int version = cfg.WriteOwnVersionTo(sink);
   CIdCfg* id = cfg.GetIdCfg();
   if (!version || !id) return listing;  // only a configuration never linked lacks the record
@@ -330,6 +365,15 @@ ValueListing ListWritten(CHelvoCfg& cfg, ListingDetail detail) {
       for (KeyValue& value : section.keys)
         if (value.key == "SET_DATE") value.value = id->m_strSetDate;
   return listing;
+}
+
+KeysWritten ListKeysWritten(CHelvoCfg& cfg) {
+  KeysWritten written;
+  written.keys.reserve(4096);
+  KeysSink sink(cfg, written);
+  cfg.WriteOwnVersionTo(sink);
+  sink.JudgeInputs();
+  return written;
 }
 
 ReviewStatus GetValue(const ValueListing& listing, const Selector& selector, const KeyValue*& value,
