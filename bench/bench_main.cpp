@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -237,19 +238,19 @@ void BM_ListValues(benchmark::State& state) {
   ReportAgainstLoad(state, kind, 1);
 }
 
-// diff as the tool runs it: two loads by path, a listing of each, the comparison.
+// diff as the tool runs it: two loads by path, a snapshot of each, the comparison.
 void BM_Diff(benchmark::State& state) {
   const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
   const std::string& path = g_fixture->paths[kind.name];
   size_t changes = 1;
   for (auto _ : state) {
     std::unique_ptr<CHelvoCfg> cfg[2];
-    ValueListing listing[2];
+    std::optional<ValueSnapshot> snapshot[2];
     for (int i = 0; i < 2; ++i) {
       cfg[i] = std::make_unique<CHelvoCfg>(path, 0);
-      listing[i] = ListValues(*cfg[i]);
+      snapshot[i].emplace(*cfg[i]);
     }
-    changes = DiffListings(listing[0], listing[1]).size();
+    changes = DiffSnapshots(*snapshot[0], *snapshot[1]).size();
     state.PauseTiming();
     for (auto& c : cfg) c.reset();
     state.ResumeTiming();

@@ -4,7 +4,8 @@
 //   helvo-load FILE            load by path
 //   helvo-load --memory FILE   read the file first, then load its image from memory
 //   helvo-load --lint FILE     load by path, then lint
-//   helvo-load --list FILE     load by path, then list the values with names (what diff does per file)
+//   helvo-load --list FILE     load by path, then list the values with names (what get does)
+//   helvo-load --diff FILE     diff the file against itself: two loads by path, a snapshot of each
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -17,8 +18,8 @@
 int main(int argc, char** argv) {
   const std::string mode = argc == 3 ? argv[1] : "";
   const bool memory = mode == "--memory";
-  if (argc != 2 && mode != "--memory" && mode != "--lint" && mode != "--list") {
-    std::fprintf(stderr, "usage: helvo-load [--memory | --lint | --list] FILE\n");
+  if (argc != 2 && mode != "--memory" && mode != "--lint" && mode != "--list" && mode != "--diff") {
+    std::fprintf(stderr, "usage: helvo-load [--memory | --lint | --list | --diff] FILE\n");
     return 2;
   }
   const std::string path = argv[argc - 1];
@@ -42,6 +43,10 @@ int main(int argc, char** argv) {
       if (!helvo::Lint(cfg, text).empty()) std::fprintf(stderr, "%s: lint findings\n", path.c_str());
     } else if (result == helvo::eFilerNoError && mode == "--list") {
       if (helvo::ListValues(cfg).sections.empty()) std::fprintf(stderr, "%s: nothing listed\n", path.c_str());
+    } else if (result == helvo::eFilerNoError && mode == "--diff") {
+      helvo::CHelvoCfg other(path, 0);
+      const helvo::ValueSnapshot a(cfg), b(other);
+      if (!helvo::DiffSnapshots(a, b).empty()) std::fprintf(stderr, "%s: differs from itself\n", path.c_str());
     }
   }
   if (result != helvo::eFilerNoError) {

@@ -51,6 +51,71 @@ void StoreValueText(const CFilerEntry& entry, CFiler* obj, std::string& text, in
     *static_cast<std::string*>(p) = text;
 }
 
+namespace {
+
+// The number of the given type at p.
+bool NumberAt(CFilerEntry::EFilerEntryType type, const void* p, NumberValue& value) {
+  value.type = type;
+  switch (type) {
+    case CFilerEntry::eByte:
+      value.bits = *static_cast<const unsigned char*>(p) ? 1 : 0;
+      break;
+    case CFilerEntry::eInt: {
+      int v;
+      std::memcpy(&v, p, sizeof v);
+      value.bits = static_cast<std::uint64_t>(static_cast<std::int64_t>(v));
+      break;
+    }
+    case CFilerEntry::eFloat: {
+      std::uint32_t v;
+      std::memcpy(&v, p, sizeof v);
+      value.bits = v;
+      break;
+    }
+    case CFilerEntry::eLong:
+      value.bits = static_cast<std::uint64_t>(static_cast<std::int64_t>(*static_cast<const long*>(p)));
+      break;
+    case CFilerEntry::eUnsigned:
+      value.bits = *static_cast<const unsigned int*>(p);
+      break;
+    case CFilerEntry::eIPAddress:
+      value.bits = static_cast<const uIPAddress*>(p)->m_nAddress;
+      break;
+    default:
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReadNumberValue(const CFilerEntry& entry, CFiler* obj, NumberValue& value) {
+  const void* p = entry.GetOffset().Resolve(obj);
+  return p && NumberAt(entry.GetType(), p, value);
+}
+
+std::string FormatNumberValue(const NumberValue& value) {
+  switch (value.type) {
+    case CFilerEntry::eByte:
+      return value.bits ? "1" : "0";
+    case CFilerEntry::eInt:
+    case CFilerEntry::eLong:
+      return FormatInteger(static_cast<std::int64_t>(value.bits));
+    case CFilerEntry::eUnsigned:
+      return FormatInteger(static_cast<unsigned int>(value.bits));
+    case CFilerEntry::eFloat: {
+      const auto bits = static_cast<std::uint32_t>(value.bits);
+      float v;
+      std::memcpy(&v, &bits, sizeof v);
+      return FormatFloatKey(v);
+    }
+    case CFilerEntry::eIPAddress:
+      return FormatIPAddress(static_cast<std::uint32_t>(value.bits));
+    default:
+      return std::string();
+  }
+}
+
 std::string FormatValueText(const CFilerEntry& entry, CFiler* obj, int version, int& sysFreq, bool instance,
                             unsigned long* convertResult) {
   if (convertResult) *convertResult = 0;
@@ -63,26 +128,19 @@ std::string FormatValueText(const CFilerEntry& entry, CFiler* obj, int version, 
       if (convertResult) *convertResult = r;
       return text;
     }
-    case CFilerEntry::eByte:
-      return *static_cast<const unsigned char*>(p) ? "1" : "0";
-    case CFilerEntry::eInt: {
-      int v;
-      std::memcpy(&v, p, sizeof v);
-      return FormatInteger(v);
-    }
-    case CFilerEntry::eFloat:
-      return instance ? FormatFloatInstance(*static_cast<const float*>(p))
-                      : FormatFloatKey(*static_cast<const float*>(p));
-    case CFilerEntry::eLong:
-      return FormatInteger(*static_cast<const long*>(p));
     case CFilerEntry::eString:
       return *static_cast<const std::string*>(p);
-    case CFilerEntry::eUnsigned:
-      return FormatInteger(*static_cast<const unsigned int*>(p));
+    case CFilerEntry::eFloat:
+      if (instance) return FormatFloatInstance(*static_cast<const float*>(p));
+      break;
     case CFilerEntry::eIPAddress:
-      return instance ? std::string() : FormatIPAddress(static_cast<const uIPAddress*>(p)->m_nAddress);
+      if (instance) return std::string();
+      break;
+    default:
+      break;
   }
-  return std::string();
+  NumberValue value;
+  return NumberAt(entry.GetType(), p, value) ? FormatNumberValue(value) : std::string();
 }
 
 void SetNumericField(const CFilerEntry& entry, CFiler* obj, int value) {

@@ -2,6 +2,7 @@
 // and the writer.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,19 @@ bool StoreNumberText(const CFilerEntry& entry, CFiler* obj, std::string_view tex
 // class gives an empty text.
 std::string FormatValueText(const CFilerEntry& entry, CFiler* obj, int version, int& sysFreq, bool instance,
                             unsigned long* convertResult = nullptr);
+
+// A numeric field's value as its bits, so that two values can be compared before either is formatted:
+// equal bits of one type format alike.
+struct NumberValue {
+  CFilerEntry::EFilerEntryType type = CFilerEntry::eInt;
+  std::uint64_t bits = 0;
+  bool operator==(const NumberValue&) const = default;
+};
+// The value of entry's field of obj when the entry holds a number (byte, int, float, long, unsigned,
+// address), and true; false for converters and strings, and for an object not of the entry's class.
+bool ReadNumberValue(const CFilerEntry& entry, CFiler* obj, NumberValue& value);
+// Its text for a key line: what FormatValueText gives for the field.
+std::string FormatNumberValue(const NumberValue& value);
 
 // Sets a numeric field to value (used for NUM_BANKS when folding); converters and strings are left.
 void SetNumericField(const CFilerEntry& entry, CFiler* obj, int value);

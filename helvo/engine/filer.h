@@ -69,7 +69,12 @@ class cFilerLineSink {
   // False to take the keys of plain fields with empty value text, unformatted. Converters still run
   // when they decide whether their key and the one after it are written (AlwaysWritesKey false).
   virtual bool WantsPlainValues() const { return true; }
+  // With WantsPlainValues false: true to take every converter's value text all the same.
+  virtual bool WantsConverterValues() const { return false; }
 };
+
+// True for the setting versions whose files fold every channel group into the first (201 on).
+bool IsFoldedVersion(int version);
 
 // Any object that can be read from or written to a section.
 class CFiler : public CObject {

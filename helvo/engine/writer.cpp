@@ -15,9 +15,11 @@
 
 namespace helvo {
 
-namespace {
+bool IsFoldedVersion(int version) {
+  return version >= 201;
+}
 
-constexpr int kFirstFoldedVersion = 201;
+namespace {
 
 // Channel-number offsets of the second channel group's functions in a folded file: the first
 // group's function tables hold this many entries of each class. Frozen by the recorder's layout.
@@ -41,10 +43,6 @@ constexpr int kElementClass = 0;
 constexpr int kIdClass = 7;
 constexpr int kPhasorClass = 18;
 constexpr int kCdrChannelClass = 20;
-
-bool IsFoldedVersion(int version) {
-  return version >= kFirstFoldedVersion;
-}
 
 int FoldOffsetOf(int cls) {
   for (const FoldOffset& f : kFoldOffsets)
@@ -97,6 +95,7 @@ class ListSink {
   void Blank() { lines_.AddTail(std::string()); }
   void Section(CFilerSection*, CFiler*) {}
   static constexpr bool WantsPlainValues() { return true; }
+  static constexpr bool WantsConverterValues() { return true; }
 
  private:
   StringList& lines_;
@@ -132,6 +131,7 @@ class ImageSink {
   void Blank() { image_.append("\r\n"); }
   void Section(CFilerSection*, CFiler*) {}
   static constexpr bool WantsPlainValues() { return true; }
+  static constexpr bool WantsConverterValues() { return true; }
 
   // The first unreadable line's reason (none when every line reads back), its key text (up to the
   // '=', at most 40 bytes) and the section header above it.
@@ -161,16 +161,19 @@ class ImageSink {
 // Passes the lines on to a line sink of the interface.
 class ForwardSink {
  public:
-  explicit ForwardSink(cFilerLineSink& sink) : sink_(sink), values_(sink.WantsPlainValues()) {}
+  explicit ForwardSink(cFilerLineSink& sink)
+      : sink_(sink), values_(sink.WantsPlainValues()), converterValues_(sink.WantsConverterValues()) {}
   void Header(std::string_view name, std::string_view instance) { sink_.Header(name, instance); }
   void Key(const CFilerEntry& entry, std::string_view value) { sink_.Key(entry, value); }
   void Blank() {}
   void Section(CFilerSection* section, CFiler* obj) { sink_.Section(section, obj); }
   bool WantsPlainValues() const { return values_; }
+  bool WantsConverterValues() const { return converterValues_; }
 
  private:
   cFilerLineSink& sink_;
   const bool values_;
+  const bool converterValues_;
 };
 
 template <class Sink>
@@ -184,11 +187,12 @@ void WriteKeys(const CFilerSection& section, Sink& sink, CFiler* obj, int versio
     if (entry->IsNumBanks() && IsFoldedVersion(version)) SetNumericField(*entry, obj, 1);
     mark = 0;
     if (!sink.WantsPlainValues()) {
-      // Only whether the key is written is wanted: plain fields always are, and so are the keys of
-      // converters that never leave theirs out.
+      // Plain fields are always written and taken unformatted; so are the keys of converters that
+      // never leave theirs out, unless their values are wanted.
       const bool plain = entry->GetType() != CFilerEntry::eElement;
-      const auto* converter =
-          plain ? nullptr : static_cast<const CFilerElement*>(entry->GetOffset().Resolve(obj));
+      const auto* converter = plain || sink.WantsConverterValues()
+                                  ? nullptr
+                                  : static_cast<const CFilerElement*>(entry->GetOffset().Resolve(obj));
       if (plain || (converter && converter->AlwaysWritesKey())) {
         sink.Key(*entry, {});
         continue;

@@ -2,10 +2,12 @@
 // reads (ListValues gives the values).
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "helvo/engine/field_access.h"
 #include "helvo/review/review.h"
 
 namespace helvo {
@@ -35,6 +37,59 @@ struct KeysWritten {
 // Puts cfg into its written form for its own setting version, as a save does, and lists the keys
 // that save writes.
 KeysWritten ListKeysWritten(CHelvoCfg& cfg);
+
+class Lookups;
+
+// What a snapshot holds: blocks and keys as the listing has them, with numbers unformatted and the
+// functions references refer to.
+struct ValueSnapshot::Data {
+  struct Key {
+    const CFilerEntry* entry = nullptr;
+    bool isNumber = false;
+    bool reference = false;
+    NumberValue number;  // when isNumber
+    std::string text;    // strings and converters: the value as written
+    int target = -1;     // into targets: what a reference refers to
+    int name = -1;       // into names: the target's name, when named during the walk
+  };
+  struct Block {
+    std::string header;
+    std::string name;  // when named during the walk
+    int cls = -1;
+    CFiler* object = nullptr;
+    CFilerSection* definition = nullptr;
+    size_t firstKey = 0, keyCount = 0;
+  };
+  struct Target {
+    const CFiler* object = nullptr;
+    std::string item;  // the state or meter within the function
+    int block = -1;    // the block that writes the object; none when the save does not write it
+  };
+
+  explicit Data(CHelvoCfg& c);
+  ~Data();
+
+  CHelvoCfg& cfg;
+  // Names are made during the walk when the walk changes them (it folds a second channel group);
+  // otherwise when asked, from the configuration as the walk left it.
+  bool namedDuringWalk = false;
+  HeaderValues header;
+  std::vector<Block> blocks;
+  std::vector<Key> keys;
+  std::vector<Target> targets;
+  std::vector<std::string> names;
+
+  std::string NameOf(const Block& block) const;
+  // The key as the listing holds it.
+  KeyValue Materialize(const Block& block, const Key& key) const;
+  // The value text alone, for keys that are not references.
+  std::string ValueText(const Key& key) const { return key.isNumber ? FormatNumberValue(key.number) : key.text; }
+  // True when both keys refer to written objects with the same header and item (equal targetIds).
+  bool SameTarget(const Key& key, const Data& other, const Key& otherKey) const;
+
+ private:
+  mutable std::unique_ptr<Lookups> lookups_;  // for names made when asked
+};
 
 // The name a reader knows the object of a section of class cls by (SectionValues::name).
 std::string ObjectName(CFiler* obj, int cls);

@@ -121,11 +121,31 @@ struct Change {
   std::optional<std::string> newValue;  // none when the key is absent in B
 };
 
+// A configuration's values as a comparison reads them: the same walk as ListValues, but numbers are
+// kept unformatted and references are named only where a comparison needs their names, so that
+// comparing two configurations costs little more than loading them. It reads cfg, which it puts in
+// written form and which must outlive it unchanged.
+class ValueSnapshot {
+ public:
+  explicit ValueSnapshot(CHelvoCfg& cfg);
+  ~ValueSnapshot();
+  ValueSnapshot(ValueSnapshot&&) noexcept;
+  ValueSnapshot& operator=(ValueSnapshot&&) noexcept;
+
+  struct Data;
+  const Data& data() const { return *data_; }
+
+ private:
+  std::unique_ptr<Data> data_;
+};
+
 // The header's differences, then section by section (matched by header) and key by key in file
 // order. References show by the name of what they refer to, and are the same when that name is, or
 // when they refer to the same item of the same section: a renumbering shows once, where it happened,
 // and so does a renamed function. The time of the last save (SET_DATE) is not compared.
 std::vector<Change> DiffListings(const ValueListing& a, const ValueListing& b);
+// The same changes, read from two snapshots: DiffListings of the two configurations' listings.
+std::vector<Change> DiffSnapshots(const ValueSnapshot& a, const ValueSnapshot& b);
 
 // Where each section and key stands in a settings file's text; line 1 is the CRC line. It holds views
 // into the text, which must outlive it.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "helvo/functions/impedance.h"
 #include "helvo/functions/sequence.h"
 #include "helvo/functions/summation.h"
@@ -99,6 +101,76 @@ TEST_F(ReviewTest, KeysWrittenAreWhatTheFullListingLists) {
     }
     EXPECT_EQ(inputs > 0, std::string(name) == "recorder-v203.cfg");
   }
+}
+
+// A snapshot compares as the listings do, whatever changed: values, references (also through
+// renumbering, when a section goes), names, and whole configurations of other versions and boards.
+TEST_F(ReviewTest, SnapshotsDiffAsListingsDo) {
+  auto text = [](const std::vector<Change>& changes) {
+    std::string out;
+    for (const Change& c : changes)
+      out += std::to_string(static_cast<int>(c.kind)) + "|" + c.section + "|" + c.name + "|" + c.key + "|" +
+             c.oldValue.value_or("(none)") + "|" + c.newValue.value_or("(none)") + "\n";
+    return out;
+  };
+  int compared = 0, differing = 0;
+  auto check = [&](const std::string& a, const std::string& b) {
+    std::unique_ptr<CHelvoCfg> cfg[4];
+    for (int i = 0; i < 4; ++i) {
+      cfg[i] = std::make_unique<CHelvoCfg>(dir_.Write("in.cfg", i % 2 ? b : a), 1);
+      if (cfg[i]->m_eReadResult != eFilerNoError) return;
+    }
+    const std::string listed = text(DiffListings(ListValues(*cfg[0]), ListValues(*cfg[1])));
+    const ValueSnapshot first(*cfg[2]);
+    const ValueSnapshot second(*cfg[3]);
+    ASSERT_EQ(text(DiffSnapshots(first, second)), listed);
+    ++compared;
+    differing += !listed.empty();
+  };
+  std::vector<std::string> examples;
+  for (const char* name : kExamples) examples.push_back(Example(name));
+  {  // two boards folded into one file, whose walk renames the second board's elements
+    auto two = Load(Example("recorder-two-board-v6.cfg"));
+    two->GetIdCfg()->m_nSettingsVers = 203;
+    ASSERT_EQ(two->WriteCfgFile(dir_.File("folded.cfg"), nullptr), 1);
+    examples.push_back(dir_.Read("folded.cfg"));
+  }
+  for (const std::string& a : examples)
+    for (const std::string& b : examples) check(a, b);
+  std::mt19937 random(11);
+  for (const std::string& example : examples) {
+    std::vector<size_t> values, headers;  // where value digits and section headers stand
+    for (size_t at = example.find("\r\n"); at != std::string::npos; at = example.find("\r\n", at + 2)) {
+      if (example.compare(at + 2, 1, "[") == 0 && example.compare(at + 2, 4, "[ID]") != 0) headers.push_back(at + 2);
+      const size_t eq = example.find('=', at + 2), end = example.find("\r\n", at + 2);
+      if (eq < end && eq + 1 < end && std::isdigit(static_cast<unsigned char>(example[eq + 1])))
+        values.push_back(eq + 1);
+    }
+    for (int n = 0; n < 40; ++n) {  // one value changed
+      std::string changed = example;
+      char& digit = changed[values[random() % values.size()]];
+      digit = static_cast<char>('0' + (digit - '0' + 1 + random() % 9) % 10);
+      check(example, changed);
+    }
+    for (size_t h = 0; h < headers.size(); h += 3) {  // one section gone: what follows is renumbered
+      const size_t end = example.find("\r\n\r\n", headers[h]);
+      check(example, example.substr(0, headers[h]) + example.substr(end + 4));
+    }
+    // Another meter or state of the same function.
+    for (const auto& [header, key] : {std::pair{"[METERING_GROUP1]", "INDEX1="}, {"[LOGIC1-1]", "INPUT1="}}) {
+      const size_t at = example.find(key, example.find(header));
+      if (example.find(header) == std::string::npos || at == std::string::npos) continue;
+      std::string changed = example;
+      char& digit = changed[at + std::string_view(key).size()];
+      if (digit >= '0' && digit < '9') ++digit;
+      check(example, changed);
+    }
+    // An element renamed: every name holding it changes, no value does.
+    if (const size_t at = example.find("[ELEMENT1-1]\r\nNAME="); at != std::string::npos)
+      check(example, example.substr(0, at + 19) + "Renamed " + example.substr(at + 19));
+  }
+  EXPECT_GT(compared, 150);
+  EXPECT_GT(differing, 130);
 }
 
 TEST_F(ReviewTest, SelectorsAndGet) {

@@ -22,49 +22,13 @@
 #include "helvo/platform/file_io.h"
 #include "helvo/platform/format.h"
 #include "helvo/platform/user_interface.h"
-#include "helvo/review/converter_kind.h"
 #include "helvo/review/listing.h"
+#include "helvo/review/references.h"
 #include "helvo/review/review.h"
 
 namespace helvo {
 
 namespace {
-
-// What naming references looks up again and again, kept for one walk.
-class Lookups {
- public:
-  explicit Lookups(CHelvoCfg& cfg) : cfg_(cfg) {}
-
-  ConverterKinds kinds;
-
-  // The function of the first channel group's class list whose channel number - 1 is index: how the
-  // written form finds the inputs of PMU phasors and CDR channels.
-  CPhasor* FunctionAt(eHelvoCfgClass cls, int index) {
-    cHelvoDspCfg* group = cfg_.m_pDspCfg[0];
-    if (!group || index < 0) return nullptr;
-    auto [byChannel, fresh] = byChannel_.try_emplace(cls);
-    if (fresh)
-      for (CFiler* obj : group->GetClassList(cls))
-        if (auto* p = dynamic_cast<CPhasor*>(obj)) byChannel->second.emplace(p->GetChannelNumber() - 1, p);
-    if (auto it = byChannel->second.find(index); it != byChannel->second.end()) return it->second;
-    return group->GetIndexedPhasorAddress(cls, index);
-  }
-
-  std::string NameOf(const CPhasor* p) {
-    if (!p) return {};
-    auto [it, fresh] = names_.try_emplace(p);
-    if (fresh) p->GetName(it->second);
-    return it->second;
-  }
-  // A function's name holds its element's name, which the walk changes when it folds a second
-  // channel group: names are made anew after each element block.
-  void ElementWritten() { names_.clear(); }
-
- private:
-  CHelvoCfg& cfg_;
-  std::unordered_map<int, std::unordered_map<int, CPhasor*>> byChannel_;
-  std::unordered_map<const CPhasor*, std::string> names_;
-};
 
 // What a reference refers to, to be named by its section once the walk is done.
 struct PendingTarget {
@@ -72,61 +36,6 @@ struct PendingTarget {
   const CFiler* object;
   std::string item;  // the state or meter within the function
 };
-
-// Marks value as a reference when entry's field of obj is one and names its target; returns the
-// function it refers to (none for elements and references that name nothing) with the item.
-std::pair<const CFiler*, std::string> NameReference(const CFilerEntry& entry, CFiler* obj, KeyValue& value,
-                                                    Lookups& lookups, bool names) {
-  if (entry.GetType() == CFilerEntry::eElement) {
-    CFilerElement* converter = nullptr;
-    const RefKind kind = lookups.kinds.Of(entry, obj, converter);
-    const bool named = value.value != "-1";
-    value.reference = kind != RefKind::kNone;
-    switch (kind) {
-      case RefKind::kElement:
-        if (auto* e = static_cast<CrefElementName*>(converter)->m_pElementName; e && names)
-          value.target = e->GetName();
-        break;
-      case RefKind::kPhasor:
-        if (CPhasor* p = static_cast<CrefPhasor*>(converter)->m_pPhasor; named && p) {
-          if (names) value.target = lookups.NameOf(p);
-          return {p, {}};
-        }
-        break;
-      case RefKind::kState:
-        if (auto* state = static_cast<crefState*>(converter); named && state->m_pPhasor) {
-          if (names) state->m_pPhasor->GetStateName(value.target, state->m_nNumber);
-          return {state->m_pPhasor, "state " + std::to_string(state->m_nNumber)};
-        }
-        break;
-      case RefKind::kMeter:
-        if (auto* meter = static_cast<CrefMeter*>(converter); named && meter->m_pPhasor) {
-          if (names) meter->m_pPhasor->GetMeterName(value.target, meter->m_nMeter);
-          return {meter->m_pPhasor, "meter " + std::to_string(meter->m_nMeter)};
-        }
-        break;
-      case RefKind::kNone:
-        break;
-    }
-    return {};
-  }
-  const CPhasor* input = nullptr;
-  const int cls = obj->GetClass();
-  if (entry.GetType() != CFilerEntry::eInt || (cls != ePMU && cls != eCDR)) return {};
-  if (auto* pmu = dynamic_cast<CPMU*>(obj); pmu && entry.GetOffset() == FieldOf(&CPMU::m_nInputIndex)) {
-    value.reference = true;
-    static constexpr eHelvoCfgClass kByType[] = {eAnalogCfg, eSequenceCfg, eSequenceCfg, eSequenceCfg,
-                                                 eSummationCfg};
-    if (pmu->m_nInputType >= 0 && pmu->m_nInputType < 5)
-      input = lookups.FunctionAt(kByType[pmu->m_nInputType], pmu->m_nInputIndex);
-  } else if (auto* cdr = dynamic_cast<CCDR*>(obj);
-             cdr && entry.GetOffset() == FieldOf(&CCDR::m_nInputIndex)) {
-    value.reference = true;
-    input = lookups.FunctionAt(eAnalogCfg, cdr->m_nInputIndex);
-  }
-  if (names) value.target = lookups.NameOf(input);
-  return {input, {}};
-}
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <optional>
 
 #include "commands.h"
 #include "helvo/review/review.h"
@@ -13,16 +14,17 @@ using namespace helvo;
 int Diff(const std::string& a, const std::string& b, bool json) {
   TerminalUserInterface ui;
   ScopedUserInterface scoped(ui);
-  // A listing is made while its file is the last one read (the writer follows that file's header).
-  ValueListing listings[2];
+  // Each file's messages, of the load and of the walk, name that file.
+  std::optional<Loaded> loaded[2];
+  std::optional<ValueSnapshot> snapshots[2];
   const std::string* files[2] = {&a, &b};
   for (int i = 0; i < 2; ++i) {
     ui.SetFile(*files[i]);
-    auto loaded = Load(*files[i], false);
-    if (!loaded) return kExitUsage;  // trouble, as diff(1) says it
-    listings[i] = ListValues(*loaded->cfg);
+    loaded[i] = Load(*files[i], false);
+    if (!loaded[i]) return kExitUsage;  // trouble, as diff(1) says it
+    snapshots[i].emplace(*loaded[i]->cfg);
   }
-  const std::vector<Change> changes = DiffListings(listings[0], listings[1]);
+  const std::vector<Change> changes = DiffSnapshots(*snapshots[0], *snapshots[1]);
   if (json) {
     nlohmann::ordered_json doc = {{"a", a}, {"b", b}, {"changes", ChangesJson(changes)}};
     std::printf("%s\n", doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());

@@ -1,0 +1,159 @@
+// The value snapshot: the writer's walk at the configuration's own version, kept in the form a
+// comparison reads cheaply.
+#include <unordered_map>
+
+#include "helvo/engine/filer.h"
+#include "helvo/host/host_settings.h"
+#include "helvo/model/class_tables.h"
+#include "helvo/model/dsp_cfg.h"
+#include "helvo/model/helvo_cfg.h"
+#include "helvo/model/records.h"
+#include "helvo/review/listing.h"
+#include "helvo/review/references.h"
+#include "helvo/review/review.h"
+
+namespace helvo {
+
+namespace {
+
+// True when group holds an element or a function: a walk that folds it (at a folded version) renames
+// its elements and renumbers its functions, and with them the names of what refers to them.
+bool HoldsFunctions(cHelvoDspCfg* group) {
+  if (!group) return false;
+  if (!group->GetElementList().IsEmpty() || !group->GetUnfiledList().IsEmpty()) return true;
+  for (int cls = 0; cls < kNumClasses; ++cls)
+    if (!group->GetClassList(cls).IsEmpty()) return true;
+  return false;
+}
+
+class SnapshotSink final : public cFilerLineSink {
+ public:
+  SnapshotSink(CHelvoCfg& cfg, ValueSnapshot::Data& data) : data_(data), lookups_(cfg) {}
+
+  void Section(CFilerSection* section, CFiler* obj) override {
+    section_ = section;
+    object_ = obj;
+  }
+
+  void Header(std::string_view name, std::string_view instance) override {
+    ValueSnapshot::Data::Block& block = data_.blocks.emplace_back();
+    block.header.reserve(name.size() + instance.size());
+    block.header.append(name).append(instance);
+    block.cls = section_->GetClass();
+    block.object = object_;
+    block.definition = section_;
+    block.firstKey = data_.keys.size();
+    if (!data_.namedDuringWalk) return;
+    if (block.cls == eElementName) lookups_.ElementWritten();
+    block.name = ObjectName(object_, block.cls);
+  }
+
+  // Numbers come unformatted; converters with their text.
+  bool WantsPlainValues() const override { return false; }
+  bool WantsConverterValues() const override { return true; }
+
+  void Key(const CFilerEntry& entry, std::string_view text) override {
+    ValueSnapshot::Data::Block& block = data_.blocks.back();
+    ValueSnapshot::Data::Key& key = data_.keys.emplace_back();
+    ++block.keyCount;
+    key.entry = &entry;
+    const CFilerEntry::EFilerEntryType type = entry.GetType();
+    if (type == CFilerEntry::eElement)
+      key.text = text;
+    else if (ReadNumberValue(entry, object_, key.number))
+      key.isNumber = true;
+    else
+      key.text = FormatValueText(entry, object_, 0, sysFreq_, false);
+    // Only reference converters and the inputs of PMU phasors and CDR channels refer to anything.
+    if (type == CFilerEntry::eElement) {
+      CFilerElement* converter = nullptr;
+      if (lookups_.kinds.Of(entry, object_, converter) == RefKind::kNone) return;
+    } else if (type != CFilerEntry::eInt || !object_ ||
+               (object_->GetClass() != ePMU && object_->GetClass() != eCDR)) {
+      return;
+    }
+    KeyValue value;
+    value.value = text;
+    auto [target, item] = NameReference(entry, object_, value, lookups_, data_.namedDuringWalk);
+    key.reference = value.reference;
+    if (!value.target.empty()) {
+      key.name = static_cast<int>(data_.names.size());
+      data_.names.push_back(std::move(value.target));
+    }
+    if (target) {
+      key.target = static_cast<int>(data_.targets.size());
+      data_.targets.push_back({target, std::move(item), -1});
+    }
+  }
+
+ private:
+  ValueSnapshot::Data& data_;
+  CFilerSection* section_ = nullptr;
+  CFiler* object_ = nullptr;
+  Lookups lookups_;
+  int sysFreq_ = 0;  // strings do not read it
+};
+
+}  // namespace
+
+ValueSnapshot::Data::Data(CHelvoCfg& c) : cfg(c) {}
+ValueSnapshot::Data::~Data() = default;
+
+ValueSnapshot::ValueSnapshot(CHelvoCfg& cfg) : data_(std::make_unique<Data>(cfg)) {
+  Data& data = *data_;
+  const CIdCfg* own = cfg.GetIdCfg();
+  data.namedDuringWalk =
+      IsFoldedVersion(own ? own->m_nSettingsVers : GetSettingVersionLimit()) && HoldsFunctions(cfg.m_pDspCfg[1]);
+  data.keys.reserve(8192);
+  SnapshotSink sink(cfg, data);
+  const int version = cfg.WriteOwnVersionTo(sink);
+  CIdCfg* id = cfg.GetIdCfg();
+  if (!version || !id) return;  // only a configuration never linked lacks the record
+  data.header = {version, cfg.m_State.m_iIedGen, CHelvoCfg::DspsByGen(cfg.m_State.m_iIedGen),
+                 id->m_nSystemFrequency};
+  std::unordered_map<const CFiler*, int> blockOf;
+  for (size_t i = 0; i < data.blocks.size(); ++i) blockOf.emplace(data.blocks[i].object, static_cast<int>(i));
+  for (Data::Target& target : data.targets)
+    if (auto it = blockOf.find(target.object); it != blockOf.end()) target.block = it->second;
+}
+
+ValueSnapshot::~ValueSnapshot() = default;
+ValueSnapshot::ValueSnapshot(ValueSnapshot&&) noexcept = default;
+ValueSnapshot& ValueSnapshot::operator=(ValueSnapshot&&) noexcept = default;
+
+std::string ValueSnapshot::Data::NameOf(const Block& block) const {
+  return namedDuringWalk ? block.name : ObjectName(block.object, block.cls);
+}
+
+KeyValue ValueSnapshot::Data::Materialize(const Block& block, const Key& key) const {
+  KeyValue value;
+  value.key = key.entry->GetKeyName();
+  value.value = ValueText(key);
+  if (namedDuringWalk) {
+    value.reference = key.reference;
+    if (key.name >= 0) value.target = names[static_cast<size_t>(key.name)];
+  } else if (key.reference) {
+    if (!lookups_) lookups_ = std::make_unique<Lookups>(cfg);
+    NameReference(*key.entry, block.object, value, *lookups_, true);
+  }
+  if (key.target >= 0) {
+    const Target& target = targets[static_cast<size_t>(key.target)];
+    if (target.block >= 0)
+      value.targetId =
+          blocks[static_cast<size_t>(target.block)].header + (target.item.empty() ? "" : " " + target.item);
+  }
+  // A save at the own version keeps the set date the file gave.
+  if (const CIdCfg* id = cfg.GetIdCfg(); id && block.object == id && value.key == "SET_DATE")
+    value.value = id->m_strSetDate;
+  return value;
+}
+
+bool ValueSnapshot::Data::SameTarget(const Key& key, const Data& other, const Key& otherKey) const {
+  if (key.target < 0 || otherKey.target < 0) return false;
+  const Target& a = targets[static_cast<size_t>(key.target)];
+  const Target& b = other.targets[static_cast<size_t>(otherKey.target)];
+  return a.block >= 0 && b.block >= 0 && a.item == b.item &&
+         blocks[static_cast<size_t>(a.block)].header == other.blocks[static_cast<size_t>(b.block)].header;
+}
+
+}  // namespace helvo
