@@ -88,8 +88,8 @@ class SnapshotSide {
     const ValueSnapshot::Data::Key& x = a.Key(s, k);
     const ValueSnapshot::Data::Key& y = b.Key(t, l);
     if (!x.reference && !y.reference) {
-      if (x.isNumber && y.isNumber && x.number == y.number) return true;
-      if (!x.isNumber && !y.isNumber) return x.text == y.text;
+      if (x.isNumber && y.isNumber && x.type == y.type && x.bits == y.bits) return true;
+      if (!x.isNumber && !y.isNumber) return a.d_.Text(x) == b.d_.Text(y);
       return a.d_.ValueText(x) == b.d_.ValueText(y);
     }
     if (x.reference && y.reference && a.d_.SameTarget(x, b.d_, y)) return true;

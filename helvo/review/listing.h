@@ -2,6 +2,7 @@
 // reads (ListValues gives the values).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -43,14 +44,17 @@ class Lookups;
 // What a snapshot holds: blocks and keys as the listing has them, with numbers unformatted and the
 // functions references refer to.
 struct ValueSnapshot::Data {
+  // Kept small: a snapshot holds one per key written.
   struct Key {
     const CFilerEntry* entry = nullptr;
+    std::uint64_t bits = 0;                     // numbers: NumberValue::bits
+    std::uint32_t text = 0, size = 0;           // strings and converters: their text, in texts
+    std::int32_t target = -1;                   // into targets: what a reference refers to
+    std::int32_t name = -1;                     // into names: the target's name, when named during the walk
+    CFilerEntry::EFilerEntryType type = CFilerEntry::eElement;
     bool isNumber = false;
     bool reference = false;
-    NumberValue number;  // when isNumber
-    std::string text;    // strings and converters: the value as written
-    int target = -1;     // into targets: what a reference refers to
-    int name = -1;       // into names: the target's name, when named during the walk
+    NumberValue Number() const { return {type, bits}; }
   };
   struct Block {
     std::string header;
@@ -78,12 +82,16 @@ struct ValueSnapshot::Data {
   std::vector<Key> keys;
   std::vector<Target> targets;
   std::vector<std::string> names;
+  std::string texts;  // the texts of the keys, one after another
 
   std::string NameOf(const Block& block) const;
   // The key as the listing holds it.
   KeyValue Materialize(const Block& block, const Key& key) const;
   // The value text alone, for keys that are not references.
-  std::string ValueText(const Key& key) const { return key.isNumber ? FormatNumberValue(key.number) : key.text; }
+  std::string ValueText(const Key& key) const {
+    return key.isNumber ? FormatNumberValue(key.Number()) : std::string(Text(key));
+  }
+  std::string_view Text(const Key& key) const { return std::string_view(texts).substr(key.text, key.size); }
   // True when both keys refer to written objects with the same header and item (equal targetIds).
   bool SameTarget(const Key& key, const Data& other, const Key& otherKey) const;
 

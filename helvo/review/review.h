@@ -139,6 +139,10 @@ class ValueSnapshot {
   std::unique_ptr<Data> data_;
 };
 
+// The value at selector as GetValue reads it from the configuration's listing (value receives a copy).
+ReviewStatus GetValue(const ValueSnapshot& snapshot, const Selector& selector, KeyValue& value,
+                      std::string& error);
+
 // The header's differences, then section by section (matched by header) and key by key in file
 // order. References show by the name of what they refer to, and are the same when that name is, or
 // when they refer to the same item of the same section: a renumbering shows once, where it happened,

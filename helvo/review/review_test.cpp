@@ -173,6 +173,37 @@ TEST_F(ReviewTest, SnapshotsDiffAsListingsDo) {
   EXPECT_GT(differing, 130);
 }
 
+// get reads every value from a snapshot as from the listing, and refuses what the listing lacks.
+TEST_F(ReviewTest, SnapshotsGetWhatListingsHold) {
+  for (const char* name : kExamples) {
+    SCOPED_TRACE(name);
+    const ValueListing listing = ListValues(*Load(Example(name)));
+    auto cfg = Load(Example(name));
+    const ValueSnapshot snapshot(*cfg);
+    size_t read = 0;
+    for (const SectionValues& section : listing.sections)
+      for (const KeyValue& expected : section.keys) {
+        const Selector selector{section.header, expected.key};
+        KeyValue got;
+        std::string error;
+        const KeyValue* first = nullptr;
+        ASSERT_EQ(GetValue(listing, selector, first, error), ReviewStatus::kOk);
+        ASSERT_EQ(GetValue(snapshot, selector, got, error), ReviewStatus::kOk) << error;
+        EXPECT_EQ(got.value, first->value) << section.header << "/" << expected.key;
+        EXPECT_EQ(got.Shown(), first->Shown()) << section.header << "/" << expected.key;
+        EXPECT_EQ(got.targetId, first->targetId) << section.header << "/" << expected.key;
+        ++read;
+      }
+    EXPECT_GT(read, 50u);
+    KeyValue none;
+    std::string error;
+    EXPECT_EQ(GetValue(snapshot, {"NOSUCH1-1", "NAME"}, none, error), ReviewStatus::kUnknownSection);
+    EXPECT_EQ(error, "no section [NOSUCH1-1]");
+    EXPECT_EQ(GetValue(snapshot, {"ID", "NOSUCH"}, none, error), ReviewStatus::kUnknownKey);
+    EXPECT_EQ(error, "no key NOSUCH in [ID]");
+  }
+}
+
 TEST_F(ReviewTest, SelectorsAndGet) {
   const struct {
     const char* text;

@@ -8,6 +8,7 @@
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/model/records.h"
+#include "helvo/platform/format.h"
 #include "helvo/review/listing.h"
 #include "helvo/review/references.h"
 #include "helvo/review/review.h"
@@ -58,12 +59,20 @@ class SnapshotSink final : public cFilerLineSink {
     ++block.keyCount;
     key.entry = &entry;
     const CFilerEntry::EFilerEntryType type = entry.GetType();
-    if (type == CFilerEntry::eElement)
-      key.text = text;
-    else if (ReadNumberValue(entry, object_, key.number))
+    NumberValue number;
+    if (type != CFilerEntry::eElement && ReadNumberValue(entry, object_, number)) {
       key.isNumber = true;
-    else
-      key.text = FormatValueText(entry, object_, 0, sysFreq_, false);
+      key.type = number.type;
+      key.bits = number.bits;
+    } else {
+      // A string is not in the text the walk hands on.
+      const std::string string =
+          type == CFilerEntry::eElement ? std::string() : FormatValueText(entry, object_, 0, sysFreq_, false);
+      const std::string_view value = type == CFilerEntry::eElement ? text : std::string_view(string);
+      key.text = static_cast<std::uint32_t>(data_.texts.size());
+      key.size = static_cast<std::uint32_t>(value.size());
+      data_.texts.append(value);
+    }
     // Only reference converters and the inputs of PMU phasors and CDR channels refer to anything.
     if (type == CFilerEntry::eElement) {
       CFilerElement* converter = nullptr;
@@ -105,6 +114,7 @@ ValueSnapshot::ValueSnapshot(CHelvoCfg& cfg) : data_(std::make_unique<Data>(cfg)
   data.namedDuringWalk =
       IsFoldedVersion(own ? own->m_nSettingsVers : GetSettingVersionLimit()) && HoldsFunctions(cfg.m_pDspCfg[1]);
   data.keys.reserve(8192);
+  data.texts.reserve(32768);
   SnapshotSink sink(cfg, data);
   const int version = cfg.WriteOwnVersionTo(sink);
   CIdCfg* id = cfg.GetIdCfg();
@@ -154,6 +164,24 @@ bool ValueSnapshot::Data::SameTarget(const Key& key, const Data& other, const Ke
   const Target& b = other.targets[static_cast<size_t>(otherKey.target)];
   return a.block >= 0 && b.block >= 0 && a.item == b.item &&
          blocks[static_cast<size_t>(a.block)].header == other.blocks[static_cast<size_t>(b.block)].header;
+}
+
+ReviewStatus GetValue(const ValueSnapshot& snapshot, const Selector& selector, KeyValue& value,
+                      std::string& error) {
+  const ValueSnapshot::Data& data = snapshot.data();
+  for (const ValueSnapshot::Data::Block& block : data.blocks) {
+    if (block.header != selector.section) continue;
+    for (size_t k = 0; k < block.keyCount; ++k) {
+      const ValueSnapshot::Data::Key& key = data.keys[block.firstKey + k];
+      if (key.entry->GetKeyName() != selector.key) continue;
+      value = data.Materialize(block, key);
+      return ReviewStatus::kOk;
+    }
+    error = Format("no key %s in [%s]", selector.key.c_str(), selector.section.c_str());
+    return ReviewStatus::kUnknownKey;
+  }
+  error = Format("no section [%s]", selector.section.c_str());
+  return ReviewStatus::kUnknownSection;
 }
 
 }  // namespace helvo

@@ -22,16 +22,16 @@ int Get(const std::string& file, const std::vector<std::string>& selectors) {
   }
   auto loaded = Load(file, false);
   if (!loaded) return kExitFileError;
-  const ValueListing listing = ListValues(*loaded->cfg);
+  const ValueSnapshot snapshot(*loaded->cfg);
   std::string out;
   for (const Selector& selector : parsed) {
-    const KeyValue* value = nullptr;
+    KeyValue value;
     std::string error;
-    if (GetValue(listing, selector, value, error) != ReviewStatus::kOk) {
+    if (GetValue(snapshot, selector, value, error) != ReviewStatus::kOk) {
       PrintError(Cp1252ToUtf8(error));
       return kExitUsage;
     }
-    out += Cp1252ToUtf8(value->value) + "\n";
+    out += Cp1252ToUtf8(value.value) + "\n";
   }
   std::fputs(out.c_str(), stdout);
   return kExitOk;
