@@ -221,7 +221,7 @@ void BM_Lint(benchmark::State& state) {
   ReportAgainstLoad(state, kind, 1);
 }
 
-// The listing alone (what get, set, diff and show --values add to a load), with and without the
+// The full listing alone (what show --values and set add to a load), with and without the
 // names of references (arg 1: 1 names them); the load is not timed.
 void BM_ListValues(benchmark::State& state) {
   const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
@@ -232,6 +232,25 @@ void BM_ListValues(benchmark::State& state) {
     state.ResumeTiming();
     benchmark::DoNotOptimize(ListValues(*cfg, state.range(1) != 0).sections.size());
     state.PauseTiming();
+    cfg.reset();
+    state.ResumeTiming();
+  }
+  ReportAgainstLoad(state, kind, 1);
+}
+
+// get as the tool runs it: a load by path, a snapshot, one value.
+void BM_Get(benchmark::State& state) {
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& path = g_fixture->paths[kind.name];
+  for (auto _ : state) {
+    auto cfg = std::make_unique<CHelvoCfg>(path, 0);
+    std::optional<ValueSnapshot> snapshot(std::in_place, *cfg);
+    KeyValue value;
+    std::string error;
+    if (GetValue(*snapshot, {"ANALOG_INPUT1-1", "H_MAG_T"}, value, error) != ReviewStatus::kOk)
+      state.SkipWithError(error.c_str());
+    state.PauseTiming();
+    snapshot.reset();
     cfg.reset();
     state.ResumeTiming();
   }
@@ -430,6 +449,7 @@ BENCHMARK(BM_Construct)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadPath)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Lint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Diff)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Get)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ListValues)->Args({0, 0})->Args({0, 1})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Destroy)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
