@@ -6,14 +6,31 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "helvo/engine/field_access.h"
+#include "helvo/engine/filer.h"
 #include "helvo/review/review.h"
 
 namespace helvo {
 
 class CFilerEntry;
+
+// Starts the next block of a walk in blocks: its header, object and definition, and where its keys
+// begin among the keys collected so far.
+template <class Block>
+Block& StartBlock(std::vector<Block>& blocks, std::string_view name, std::string_view instance,
+                  CFilerSection* section, CFiler* obj, size_t firstKey) {
+  Block& block = blocks.emplace_back();
+  block.header.reserve(name.size() + instance.size());
+  block.header.append(name).append(instance);
+  block.cls = section->GetClass();
+  block.object = obj;
+  block.definition = section;
+  block.firstKey = firstKey;
+  return block;
+}
 
 // The keys a save at the configuration's own version writes, block by block, without their values:
 // plain fields are not formatted, and only converters that may leave their key out run.

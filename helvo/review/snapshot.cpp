@@ -37,13 +37,8 @@ class SnapshotSink final : public cFilerLineSink {
   }
 
   void Header(std::string_view name, std::string_view instance) override {
-    ValueSnapshot::Data::Block& block = data_.blocks.emplace_back();
-    block.header.reserve(name.size() + instance.size());
-    block.header.append(name).append(instance);
-    block.cls = section_->GetClass();
-    block.object = object_;
-    block.definition = section_;
-    block.firstKey = data_.keys.size();
+    ValueSnapshot::Data::Block& block =
+        StartBlock(data_.blocks, name, instance, section_, object_, data_.keys.size());
     if (!data_.namedDuringWalk) return;
     if (block.cls == eElementName) lookups_.ElementWritten();
     block.name = ObjectName(object_, block.cls);

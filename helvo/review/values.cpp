@@ -125,13 +125,7 @@ class KeysSink final : public cFilerLineSink {
   }
 
   void Header(std::string_view name, std::string_view instance) override {
-    KeysWritten::Block& block = written_.blocks.emplace_back();
-    block.header.reserve(name.size() + instance.size());
-    block.header.append(name).append(instance);
-    block.cls = section_->GetClass();
-    block.object = object_;
-    block.definition = section_;
-    block.firstKey = written_.keys.size();
+    StartBlock(written_.blocks, name, instance, section_, object_, written_.keys.size());
   }
 
   bool WantsPlainValues() const override { return false; }
