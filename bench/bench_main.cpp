@@ -19,8 +19,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 

@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     } else if (result == helvo::eFilerNoError && mode == "--diff") {
       helvo::CHelvoCfg other(path, 0);
       const helvo::ValueSnapshot a(cfg), b(other);
-      if (!helvo::DiffSnapshots(a, b).empty()) std::fprintf(stderr, "%s: differs from itself\n", path.c_str());
+      if (!helvo::DiffSnapshots(a, b).empty())
+        std::fprintf(stderr, "%s: differs from itself\n", path.c_str());
     }
   }
   if (result != helvo::eFilerNoError) {

@@ -29,7 +29,8 @@ class ConverterKinds {
     if (known != kinds_.end()) return known->second;
     // One walk up the class records instead of a run-time cast per kind.
     RefKind kind = RefKind::kNone;
-    for (const RuntimeClass* c = converter->GetRuntimeClass(); c && kind == RefKind::kNone; c = c->m_pBaseClass)
+    for (const RuntimeClass* c = converter->GetRuntimeClass(); c && kind == RefKind::kNone;
+         c = c->m_pBaseClass)
       kind = c == &CrefElementName::classCrefElementName ? RefKind::kElement
              : c == &CrefPhasor::classCrefPhasor         ? RefKind::kPhasor
              : c == &crefState::classcrefState           ? RefKind::kState

@@ -119,13 +119,14 @@ void DiffSection(const Side& a, size_t s, const Side& b, size_t t, std::vector<C
       name = b.NameOf(t);
       if (name->empty()) name = a.NameOf(s);
     }
-    changes.push_back({Change::Kind::kKey, a.HeaderOf(s), *name, std::string(key), std::move(old), std::move(now)});
+    changes.push_back(
+        {Change::Kind::kKey, a.HeaderOf(s), *name, std::string(key), std::move(old), std::move(now)});
   };
   const size_t count = a.KeyCount(s);
   // Listings of one definition nearly always hold the same keys in the same order: compared side by
   // side, unless a key could stand twice.
-  bool sideBySide = a.DefinitionOf(s) && a.DefinitionOf(s) == b.DefinitionOf(t) && a.ClassOf(s) == b.ClassOf(t) &&
-                    count == b.KeyCount(t);
+  bool sideBySide = a.DefinitionOf(s) && a.DefinitionOf(s) == b.DefinitionOf(t) &&
+                    a.ClassOf(s) == b.ClassOf(t) && count == b.KeyCount(t);
   for (size_t k = 0; sideBySide && k < count; ++k) sideBySide = a.SameKey(s, k, b, t, k);
   if (sideBySide) {
     auto [known, fresh] = repeatedNames.try_emplace(a.DefinitionOf(s));
@@ -139,7 +140,8 @@ void DiffSection(const Side& a, size_t s, const Side& b, size_t t, std::vector<C
   }
   if (sideBySide) {
     for (size_t k = 0; k < count; ++k)
-      if (!IsSaveStamp(a, s, k) && !Side::Same(a, s, k, b, t, k)) add(a.KeyOf(s, k), a.Shown(s, k), b.Shown(t, k));
+      if (!IsSaveStamp(a, s, k) && !Side::Same(a, s, k, b, t, k))
+        add(a.KeyOf(s, k), a.Shown(s, k), b.Shown(t, k));
     return;
   }
   std::unordered_map<std::string_view, size_t> inB;
@@ -166,12 +168,13 @@ std::vector<Change> DiffSides(const Side& a, const Side& b) {
   std::unordered_map<std::string_view, size_t> inB;
   for (size_t j = 0; j < b.Sections(); ++j) inB.emplace(b.HeaderOf(j), j);
   std::vector<bool> matched(b.Sections(), false);
-  RepeatedNamesOf repeatedNames;                          // of each definition
-  size_t nextB = 0;                                       // B's sections before this one are reported
+  RepeatedNamesOf repeatedNames;  // of each definition
+  size_t nextB = 0;               // B's sections before this one are reported
   auto onlyInB = [&](size_t upTo) {
     for (; nextB < upTo; ++nextB)
       if (!matched[nextB])
-        changes.push_back({Change::Kind::kOnlyInB, b.HeaderOf(nextB), b.NameOf(nextB), {}, std::nullopt, std::nullopt});
+        changes.push_back(
+            {Change::Kind::kOnlyInB, b.HeaderOf(nextB), b.NameOf(nextB), {}, std::nullopt, std::nullopt});
   };
   for (size_t i = 0; i < a.Sections(); ++i) {
     auto it = inB.find(a.HeaderOf(i));

@@ -125,16 +125,16 @@ void DanglingReferences(LintContext& c) {
         const CFilerEntry* entry = b.definition->FindEntryByName(k.key);
         if (!entry || !IsInputIndex(*entry) || !IsIndexGiven(k.value)) continue;
         const auto keys = c.written.KeysOf(b);
-        const bool named = std::find(keys.begin(), keys.end(), entry) != keys.end() &&
-                           std::find(b.unnamedInputs.begin(), b.unnamedInputs.end(), entry) ==
-                               b.unnamedInputs.end();
+        const bool named =
+            std::find(keys.begin(), keys.end(), entry) != keys.end() &&
+            std::find(b.unnamedInputs.begin(), b.unnamedInputs.end(), entry) == b.unnamedInputs.end();
         if (!named) report(k);
       }
     // A phasor, state or meter reference whose target is none, where the file gave an index.
     for (const NamingReference& r : c.NamingReferences(b)) {
       auto* converter = static_cast<CFilerElement*>(r.entry->GetOffset().Resolve(b.object));
       if (!converter) continue;
-      const bool dangling = r.kind == RefKind::kPhasor ? !static_cast<CrefPhasor*>(converter)->m_pPhasor
+      const bool dangling = r.kind == RefKind::kPhasor  ? !static_cast<CrefPhasor*>(converter)->m_pPhasor
                             : r.kind == RefKind::kState ? !static_cast<crefState*>(converter)->m_pPhasor
                                                         : !static_cast<CrefMeter*>(converter)->m_pPhasor;
       // A key the definition names twice is read into its first entry.
@@ -280,7 +280,8 @@ void InputLoops(LintContext& c) {
   for (size_t i = 0; i < c.written.blocks.size(); ++i) {
     if (!c.functions[i] || !inLoop[static_cast<size_t>(nodeOf[c.functions[i]])]) continue;
     const KeysWritten::Block& b = c.written.blocks[i];
-    c.Add(b.header, {}, Format("%s is, through its inputs, its own input", ObjectName(b.object, b.cls).c_str()));
+    c.Add(b.header, {},
+          Format("%s is, through its inputs, its own input", ObjectName(b.object, b.cls).c_str()));
   }
 }
 
@@ -297,7 +298,8 @@ void InvalidLogic(LintContext& c) {
         if (entry->GetOffset() == FieldOf(&cLogicCfg::m_nOper, k)) key = entry->GetKeyName();
       c.Add(b.header, key, Format("operator %d is out of range (0 to 9)", logic->m_nOper[k]));
     }
-    if (operatorsValid && !logic->AreInputsDefined()) c.Add(b.header, {}, "an input the operators use is not defined");
+    if (operatorsValid && !logic->AreInputsDefined())
+      c.Add(b.header, {}, "an input the operators use is not defined");
   }
 }
 

@@ -44,8 +44,8 @@ struct KeysWritten {
     // The input keys of a PMU phasor or CDR channel that name no function the save writes.
     std::vector<const CFilerEntry*> unnamedInputs;
   };
-  std::vector<Block> blocks;              // in write order
-  std::vector<const CFilerEntry*> keys;   // the definitions of the keys written, block after block
+  std::vector<Block> blocks;             // in write order
+  std::vector<const CFilerEntry*> keys;  // the definitions of the keys written, block after block
 
   std::span<const CFilerEntry* const> KeysOf(const Block& block) const {
     return {keys.data() + block.firstKey, block.keyCount};
@@ -64,10 +64,10 @@ struct ValueSnapshot::Data {
   // Kept small: a snapshot holds one per key written.
   struct Key {
     const CFilerEntry* entry = nullptr;
-    std::uint64_t bits = 0;                     // numbers: NumberValue::bits
-    std::uint32_t text = 0, size = 0;           // strings and converters: their text, in texts
-    std::int32_t target = -1;                   // into targets: what a reference refers to
-    std::int32_t name = -1;                     // into names: the target's name, when named during the walk
+    std::uint64_t bits = 0;            // numbers: NumberValue::bits
+    std::uint32_t text = 0, size = 0;  // strings and converters: their text, in texts
+    std::int32_t target = -1;          // into targets: what a reference refers to
+    std::int32_t name = -1;            // into names: the target's name, when named during the walk
     CFilerEntry::EFilerEntryType type = CFilerEntry::eElement;
     bool isNumber = false;
     bool reference = false;

@@ -84,5 +84,4 @@ std::pair<const CFiler*, std::string> NameReference(const CFilerEntry& entry, CF
   return {input, {}};
 }
 
-
 }  // namespace helvo

@@ -141,7 +141,8 @@ TEST_F(ReviewTest, SnapshotsDiffAsListingsDo) {
   for (const std::string& example : examples) {
     std::vector<size_t> values, headers;  // where value digits and section headers stand
     for (size_t at = example.find("\r\n"); at != std::string::npos; at = example.find("\r\n", at + 2)) {
-      if (example.compare(at + 2, 1, "[") == 0 && example.compare(at + 2, 4, "[ID]") != 0) headers.push_back(at + 2);
+      if (example.compare(at + 2, 1, "[") == 0 && example.compare(at + 2, 4, "[ID]") != 0)
+        headers.push_back(at + 2);
       const size_t eq = example.find('=', at + 2), end = example.find("\r\n", at + 2);
       if (eq < end && eq + 1 < end && std::isdigit(static_cast<unsigned char>(example[eq + 1])))
         values.push_back(eq + 1);

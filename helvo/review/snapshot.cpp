@@ -106,8 +106,8 @@ ValueSnapshot::Data::~Data() = default;
 ValueSnapshot::ValueSnapshot(CHelvoCfg& cfg) : data_(std::make_unique<Data>(cfg)) {
   Data& data = *data_;
   const CIdCfg* own = cfg.GetIdCfg();
-  data.namedDuringWalk =
-      IsFoldedVersion(own ? own->m_nSettingsVers : GetSettingVersionLimit()) && HoldsFunctions(cfg.m_pDspCfg[1]);
+  data.namedDuringWalk = IsFoldedVersion(own ? own->m_nSettingsVers : GetSettingVersionLimit()) &&
+                         HoldsFunctions(cfg.m_pDspCfg[1]);
   data.keys.reserve(8192);
   data.texts.reserve(32768);
   SnapshotSink sink(cfg, data);
