@@ -1,5 +1,5 @@
-// The writer's walk at a configuration's own version with only the keys written, which is what lint
-// reads (ListValues gives the values).
+// What the review features collect from the writer's walk at a configuration's own version besides
+// the value listing: the keys written (lint) and what a value snapshot holds (diff and get).
 #pragma once
 
 #include <cstdint>
@@ -14,8 +14,6 @@
 #include "helvo/review/review.h"
 
 namespace helvo {
-
-class CFilerEntry;
 
 // Starts the next block of a walk in blocks: its header, object and definition, and where its keys
 // begin among the keys collected so far.

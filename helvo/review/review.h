@@ -123,8 +123,9 @@ struct Change {
 
 // A configuration's values as a comparison reads them: the same walk as ListValues, but numbers are
 // kept unformatted and references are named only where a comparison needs their names, so that
-// comparing two configurations costs little more than loading them. It reads cfg, which it puts in
-// written form and which must outlive it unchanged.
+// comparing two configurations costs far less than listing both. It reads cfg, which it puts in
+// written form and which must outlive it unchanged. Names are made when a comparison asks for them,
+// so one snapshot is read by one thread at a time.
 class ValueSnapshot {
  public:
   explicit ValueSnapshot(CHelvoCfg& cfg);
