@@ -197,10 +197,13 @@ void DroppedOnSave(LintContext& c) {
       auto written = [&](size_t i) { return keys[i]->GetKeyName() == k.key; };
       size_t i = next;
       while (i < keys.size() && !written(i)) ++i;
-      if (i == keys.size())
-        for (i = 0; i < next && !written(i); ++i) {
+      bool found = i < keys.size();
+      for (size_t w = 0; !found && w < next; ++w)
+        if (written(w)) {
+          found = true;
+          i = w;
         }
-      if (i < keys.size() && written(i)) {
+      if (found) {
         next = i + 1;
         continue;
       }
@@ -214,25 +217,36 @@ void DroppedOnSave(LintContext& c) {
 }
 
 void InputLoops(LintContext& c) {
-  // The input graph of the functions written: one node per function, an edge to each phasor input.
-  std::unordered_map<const CPhasor*, int> nodeOf;
-  std::vector<std::vector<int>> edges;
+  // The input graph of the functions written: one node per function, an edge to each phasor input
+  // (the nodes sorted by function, the edges grouped by the node they leave).
+  std::vector<const CPhasor*> nodes;
   for (const CPhasor* p : c.functions)
-    if (p && nodeOf.emplace(p, static_cast<int>(edges.size())).second) edges.emplace_back();
+    if (p) nodes.push_back(p);
+  std::sort(nodes.begin(), nodes.end());
+  nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
+  auto nodeOf = [&](const CPhasor* p) {
+    const auto it = std::lower_bound(nodes.begin(), nodes.end(), p);
+    return it != nodes.end() && *it == p ? static_cast<int>(it - nodes.begin()) : -1;
+  };
+  std::vector<std::pair<int, int>> arcs;
   for (size_t i = 0; i < c.written.blocks.size(); ++i) {
     if (!c.functions[i]) continue;
     const KeysWritten::Block& b = c.written.blocks[i];
-    std::vector<int>& out = edges[static_cast<size_t>(nodeOf[c.functions[i]])];
+    const int from = nodeOf(c.functions[i]);
     for (const NamingReference& r : c.NamingReferences(b)) {
       if (r.kind != RefKind::kPhasor) continue;
       auto* converter = static_cast<CrefPhasor*>(r.entry->GetOffset().Resolve(b.object));
-      auto it = converter && converter->m_pPhasor ? nodeOf.find(converter->m_pPhasor) : nodeOf.end();
-      if (it != nodeOf.end()) out.push_back(it->second);
+      const int to = converter && converter->m_pPhasor ? nodeOf(converter->m_pPhasor) : -1;
+      if (to >= 0) arcs.emplace_back(from, to);
     }
   }
+  std::sort(arcs.begin(), arcs.end());
+  std::vector<size_t> firstArc(nodes.size() + 1, 0);  // of each node, in arcs
+  for (const auto& arc : arcs) ++firstArc[static_cast<size_t>(arc.first) + 1];
+  for (size_t v = 0; v < nodes.size(); ++v) firstArc[v + 1] += firstArc[v];
   // A function is its own input when it has an edge to itself or shares a strongly connected
   // component with another (Tarjan's algorithm, with an explicit stack: chains may be long).
-  const size_t n = edges.size();
+  const size_t n = nodes.size();
   std::vector<int> order(n, -1), low(n, 0);
   std::vector<char> onStack(n, 0), inLoop(n, 0);
   std::vector<int> stack;
@@ -253,8 +267,8 @@ void InputLoops(LintContext& c) {
     enter(static_cast<int>(root));
     while (!calls.empty()) {
       const auto v = static_cast<size_t>(calls.back().node);
-      if (calls.back().edge < edges[v].size()) {
-        const auto w = static_cast<size_t>(edges[v][calls.back().edge++]);
+      if (firstArc[v] + calls.back().edge < firstArc[v + 1]) {
+        const auto w = static_cast<size_t>(arcs[firstArc[v] + calls.back().edge++].second);
         if (w == v) inLoop[v] = 1;
         if (order[w] < 0)
           enter(static_cast<int>(w));
@@ -278,7 +292,7 @@ void InputLoops(LintContext& c) {
     }
   }
   for (size_t i = 0; i < c.written.blocks.size(); ++i) {
-    if (!c.functions[i] || !inLoop[static_cast<size_t>(nodeOf[c.functions[i]])]) continue;
+    if (!c.functions[i] || !inLoop[static_cast<size_t>(nodeOf(c.functions[i]))]) continue;
     const KeysWritten::Block& b = c.written.blocks[i];
     c.Add(b.header, {},
           Format("%s is, through its inputs, its own input", ObjectName(b.object, b.cls).c_str()));
