@@ -4,7 +4,6 @@
 #pragma once
 
 #include <unordered_map>
-#include <vector>
 
 #include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
@@ -40,21 +39,8 @@ class ConverterKinds {
     return kind;
   }
 
-  // The entries of section whose converters are references, judged on obj (one of its objects), in
-  // registration order; worked out once per section.
-  const std::vector<const CFilerEntry*>& References(const CFilerSection& section, CFiler* obj) {
-    auto [it, fresh] = references_.try_emplace(&section);
-    if (fresh)
-      for (const CFilerEntry* entry : section.GetFilerList()) {
-        CFilerElement* converter = nullptr;
-        if (Of(*entry, obj, converter) != RefKind::kNone) it->second.push_back(entry);
-      }
-    return it->second;
-  }
-
  private:
   std::unordered_map<const CFilerEntry*, RefKind> kinds_;
-  std::unordered_map<const CFilerSection*, std::vector<const CFilerEntry*>> references_;
 };
 
 }  // namespace helvo

@@ -73,7 +73,7 @@ struct LintContext {
   const std::vector<NamingReference>& NamingReferences(const KeysWritten::Block& block) {
     auto [it, fresh] = naming_.try_emplace(block.definition);
     if (fresh)
-      for (const CFilerEntry* entry : kinds_.References(*block.definition, block.object)) {
+      for (const CFilerEntry* entry : block.definition->GetFilerList()) {
         CFilerElement* converter = nullptr;
         const RefKind kind = kinds_.Of(*entry, block.object, converter);
         if (kind == RefKind::kPhasor || kind == RefKind::kState || kind == RefKind::kMeter)

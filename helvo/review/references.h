@@ -37,6 +37,12 @@ class Lookups {
   std::unordered_map<const CPhasor*, std::string> names_;
 };
 
+// How a reference identifies what it refers to (KeyValue::targetId): the section header of the
+// function, with the state or meter within it.
+inline std::string TargetId(const std::string& header, const std::string& item) {
+  return item.empty() ? header : header + " " + item;
+}
+
 // Marks value as a reference when entry's field of obj is one and names its target; returns the
 // function it refers to (none for elements and references that name nothing) with the item.
 std::pair<const CFiler*, std::string> NameReference(const CFilerEntry& entry, CFiler* obj, KeyValue& value,

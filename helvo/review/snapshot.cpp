@@ -144,8 +144,7 @@ KeyValue ValueSnapshot::Data::Materialize(const Block& block, const Key& key) co
   if (key.target >= 0) {
     const Target& target = targets[static_cast<size_t>(key.target)];
     if (target.block >= 0)
-      value.targetId =
-          blocks[static_cast<size_t>(target.block)].header + (target.item.empty() ? "" : " " + target.item);
+      value.targetId = TargetId(blocks[static_cast<size_t>(target.block)].header, target.item);
   }
   // A save at the own version keeps the set date the file gave.
   if (const CIdCfg* id = cfg.GetIdCfg(); id && block.object == id && value.key == "SET_DATE")

@@ -101,7 +101,7 @@ class ListingSink final : public cFilerLineSink {
     for (const PendingTarget& t : targets_) {
       auto it = headers.find(t.object);
       if (it == headers.end()) continue;
-      listing_.sections[t.section].keys[t.key].targetId = *it->second + (t.item.empty() ? "" : " " + t.item);
+      listing_.sections[t.section].keys[t.key].targetId = TargetId(*it->second, t.item);
     }
   }
 
