@@ -257,6 +257,31 @@ void BM_Get(benchmark::State& state) {
   ReportAgainstLoad(state, kind, 1);
 }
 
+// set as the tool runs it with --yes: a load by path, the scan at the file's own version, the
+// change checked (the changed text read back, every other line unchanged), the save of the file.
+void BM_Set(benchmark::State& state) {
+  const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
+  const std::string& path = g_fixture->paths[kind.name];
+  const std::string out = g_fixture->folder + "/set.cfg";
+  const std::vector<Assignment> assignments{{{"ANALOG_INPUT1-1", "H_MAG_T"}, "123.5"}};
+  for (auto _ : state) {
+    auto cfg = std::make_unique<CHelvoCfg>(path, 0);
+    StringList lines;
+    cfg->PreDumpScan(lines, cfg->GetIdCfg()->m_nSettingsVers);
+    std::unique_ptr<CHelvoCfg> changed;
+    std::string error;
+    std::string image;
+    if (SetValues(*cfg, assignments, changed, image, error) != ReviewStatus::kOk)
+      state.SkipWithError(error.c_str());
+    if (!ReplaceFileAtomically(out, image)) state.SkipWithError("save failed");
+    state.PauseTiming();
+    cfg.reset();
+    changed.reset();
+    state.ResumeTiming();
+  }
+  ReportAgainstLoad(state, kind, 1);
+}
+
 // diff as the tool runs it: two loads by path, a snapshot of each, the comparison.
 void BM_Diff(benchmark::State& state) {
   const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
@@ -450,6 +475,7 @@ BENCHMARK(BM_LoadPath)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Lint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Diff)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Get)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Set)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ListValues)->Args({0, 0})->Args({0, 1})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Destroy)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

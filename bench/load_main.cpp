@@ -6,20 +6,24 @@
 //   helvo-load --lint FILE     load by path, then lint
 //   helvo-load --list FILE     load by path, then list the values with names (what get does)
 //   helvo-load --diff FILE     diff the file against itself: two loads by path, a snapshot of each
+//   helvo-load --set FILE      set one value as the tool does and save the result to FILE.set
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/model/records.h"
 #include "helvo/platform/file_io.h"
 #include "helvo/review/review.h"
 
 int main(int argc, char** argv) {
   const std::string mode = argc == 3 ? argv[1] : "";
   const bool memory = mode == "--memory";
-  if (argc != 2 && mode != "--memory" && mode != "--lint" && mode != "--list" && mode != "--diff") {
-    std::fprintf(stderr, "usage: helvo-load [--memory | --lint | --list | --diff] FILE\n");
+  if (argc != 2 && mode != "--memory" && mode != "--lint" && mode != "--list" && mode != "--diff" &&
+      mode != "--set") {
+    std::fprintf(stderr, "usage: helvo-load [--memory | --lint | --list | --diff | --set] FILE\n");
     return 2;
   }
   const std::string path = argv[argc - 1];
@@ -48,6 +52,15 @@ int main(int argc, char** argv) {
       const helvo::ValueSnapshot a(cfg), b(other);
       if (!helvo::DiffSnapshots(a, b).empty())
         std::fprintf(stderr, "%s: differs from itself\n", path.c_str());
+    } else if (result == helvo::eFilerNoError && mode == "--set") {
+      helvo::StringList lines;
+      cfg.PreDumpScan(lines, cfg.GetIdCfg()->m_nSettingsVers);
+      std::unique_ptr<helvo::CHelvoCfg> changed;
+      std::string image, error;
+      if (helvo::SetValues(cfg, {{{"ANALOG_INPUT1-1", "H_MAG_T"}, "123.5"}}, changed, image, error) !=
+              helvo::ReviewStatus::kOk ||
+          !helvo::ReplaceFileAtomically(path + ".set", image))
+        std::fprintf(stderr, "%s: not set: %s\n", path.c_str(), error.c_str());
     }
   }
   if (result != helvo::eFilerNoError) {

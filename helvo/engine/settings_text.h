@@ -30,6 +30,10 @@ eFilerError ReadSettingsLines(const std::string& path, StringList& lines, bool n
 // break that would end it early); none when it can.
 const char* UnreadableLineReason(std::string_view line);
 
+// Puts the CRC of a complete file image (of everything after its fifth byte: the CRC line's four
+// characters and its CR) in place of the CRC line's four characters.
+void StampCrc(std::string& image);
+
 // The complete file image of lines: the CRC line, then every line followed by CR LF.
 std::string BuildSettingsImage(const StringList& lines);
 

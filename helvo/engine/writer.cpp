@@ -103,13 +103,6 @@ class ListSink {
 
 constexpr std::string_view kImageTemplate = "0000\r\n\r\n";  // the CRC line and the blank line after it
 
-// Puts the CRC of everything after the fifth byte of a finished image in place of its four zeros.
-void StampCrc(std::string& image) {
-  const std::uint16_t crc = Crc16Update(0, image.data() + 5, image.size() - 5);
-  static const char kHex[] = "0123456789abcdef";
-  for (int i = 0; i < 4; ++i) image[static_cast<size_t>(i)] = kHex[(crc >> (12 - 4 * i)) & 0xFu];
-}
-
 // Appends every line, CR LF after it, to one image, and remembers the first line that would not read
 // back as written, with the section header above it, for the writer's refusal.
 class ImageSink {
@@ -283,6 +276,12 @@ void WriteSections(cFilerSections& sections, Sink& sink, int version, int sysFre
 }
 
 }  // namespace
+
+void StampCrc(std::string& image) {
+  const std::uint16_t crc = Crc16Update(0, image.data() + 5, image.size() - 5);
+  static const char kHex[] = "0123456789abcdef";
+  for (int i = 0; i < 4; ++i) image[static_cast<size_t>(i)] = kHex[(crc >> (12 - 4 * i)) & 0xFu];
+}
 
 CFilerSection* CFilerSection::WriteCfgStrings(StringList& lines, CFiler* obj, int version, int& sysFreq) {
   ListSink sink(lines);

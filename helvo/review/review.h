@@ -110,6 +110,15 @@ struct Assignment {
 ReviewStatus SetValues(const ValueListing& listing, const std::vector<Assignment>& assignments,
                        std::unique_ptr<CHelvoCfg>& result, ValueListing& after, std::string& error);
 
+// SetValues for the configuration itself, without a listing: the text a save at cfg's own version
+// writes, with the set lines changed, is read as a file is read, and the change is taken when the
+// configuration read, saved again, writes that very text (only where that is not so is the listing
+// made, to say what is at fault). On success result holds that configuration and image the file it
+// writes, byte for byte what its WriteCfgFile would write. Refuses what SetValues refuses, with the
+// same errors. cfg is put into its written form, as a save does.
+ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignments,
+                       std::unique_ptr<CHelvoCfg>& result, std::string& image, std::string& error);
+
 // One difference between two listings.
 struct Change {
   enum class Kind { kHeader, kOnlyInA, kOnlyInB, kKey };

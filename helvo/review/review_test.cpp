@@ -257,6 +257,17 @@ TEST_F(ReviewTest, SetChangesOnlyTheSetLinesAndDiffListsExactlyThem) {
   for (size_t i = 0; i < before.size(); ++i)
     if (before[i] != after[i]) differing.push_back(after[i]);
   EXPECT_EQ(differing, (std::vector<std::string>{"H_MAG_T=85", "INDEX2=10"}));
+  // Set on the configuration itself gives the very file.
+  std::unique_ptr<CHelvoCfg> direct;
+  std::string image;
+  ASSERT_EQ(
+      SetValues(*Load(text), {{{"ANALOG_INPUT1-1", "H_MAG_T"}, "85"}, {{"METERING_GROUP1", "INDEX2"}, "10"}},
+                direct, image, error),
+      ReviewStatus::kOk)
+      << error;
+  EXPECT_EQ(image, dir_.Read("set.cfg"));
+  ASSERT_EQ(direct->WriteCfgFile(dir_.File("direct.cfg"), nullptr), 1);
+  EXPECT_EQ(dir_.Read("direct.cfg"), image);
 
   const ValueListing a = ListValues(*Load(text));
   const ValueListing b = ListValues(*Load(dir_.Read("set.cfg")));
@@ -345,36 +356,52 @@ TEST(LineIndexTest, CountsLinesAsAnEditorDoes) {
   EXPECT_EQ(index.Find("LIMITS"), nullptr);
 }
 
+// Both ways of setting (from the listing, from the configuration itself) take and refuse alike, with
+// the same errors.
 TEST_F(ReviewTest, SetRefusesWhatDoesNotReadBackAsGiven) {
   const std::string text = Example("recorder-v7.cfg");
+  const Selector desc{"ANALOG_INPUT1-1", "DESC"};
   const struct {
-    Selector selector;
-    std::string value;
+    std::vector<Assignment> assignments;
     ReviewStatus status;
+    std::string named;  // what the error names
   } cases[] = {
-      {{"ANALOG_INPUT1-1", "H_MAG_T"}, "abc", ReviewStatus::kRefused},
-      {{"LOGIC1-1", "NOTINP1"}, "300", ReviewStatus::kRefused},
-      {{"METERING_GROUP1", "INDEX1"}, "99999", ReviewStatus::kRefused},  // names nothing
-      {{"ANALOG_INPUT1-1", "DESC"}, "two\nlines", ReviewStatus::kRefused},
-      {{"ANALOG_INPUT1-1", "DESC"}, std::string(300, 'x'), ReviewStatus::kRefused},
-      {{"ELEMENT1-3", "NAME"}, "Station dc", ReviewStatus::kRefused},  // its function's ELEMENT line changes
-      {{"ANALOG_INPUT1-1", "NOPE"}, "1", ReviewStatus::kUnknownKey},
-      {{"ANALOG_INPUT1-99", "DESC"}, "1", ReviewStatus::kUnknownSection},
-      {{"ANALOG_INPUT1-1", "DESC"}, "Phase A, renamed", ReviewStatus::kOk},
+      {{{{"ANALOG_INPUT1-1", "H_MAG_T"}, "abc"}}, ReviewStatus::kRefused, "H_MAG_T"},
+      {{{{"LOGIC1-1", "NOTINP1"}, "300"}}, ReviewStatus::kRefused, "NOTINP1"},
+      {{{{"METERING_GROUP1", "INDEX1"}, "99999"}}, ReviewStatus::kRefused, "INDEX1"},  // names nothing
+      {{{desc, "two\nlines"}}, ReviewStatus::kRefused, "DESC"},
+      {{{desc, "two\r\n[END]"}}, ReviewStatus::kRefused, "DESC"},
+      {{{desc, std::string(300, 'x')}}, ReviewStatus::kRefused, "DESC"},
+      {{{{"ELEMENT1-3", "NAME"}, "Station dc"}},
+       ReviewStatus::kRefused,
+       "NAME"},  // its function's ELEMENT line changes
+      {{{{"ANALOG_INPUT1-1", "NOPE"}, "1"}}, ReviewStatus::kUnknownKey, "NOPE"},
+      {{{{"ANALOG_INPUT1-99", "DESC"}, "1"}}, ReviewStatus::kUnknownSection, "ANALOG_INPUT1-99"},
+      {{{{"END", "X"}, "1"}}, ReviewStatus::kUnknownSection, "END"},
+      {{{desc, "first"}, {desc, "second"}}, ReviewStatus::kRefused, "first"},  // the later value wins
+      {{{desc, "same"}, {desc, "same"}}, ReviewStatus::kOk, ""},
+      {{{desc, "Phase A, renamed"}}, ReviewStatus::kOk, ""},
+      {{{desc, ""}, {{"ID", "SERIAL_NUM"}, "RS-9"}}, ReviewStatus::kOk, ""},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.selector.section + "/" + c.selector.key + "=" + c.value.substr(0, 20));
-    auto cfg = Load(text);
+    SCOPED_TRACE(c.assignments[0].selector.section + "/" + c.assignments[0].selector.key + "=" +
+                 c.assignments[0].value.substr(0, 20));
     std::unique_ptr<CHelvoCfg> changed;
     ValueListing listed;
     std::string error;
-    EXPECT_EQ(SetValues(ListValues(*cfg), {{c.selector, c.value}}, changed, listed, error), c.status)
-        << error;
+    EXPECT_EQ(SetValues(ListValues(*Load(text)), c.assignments, changed, listed, error), c.status) << error;
     EXPECT_EQ(changed != nullptr, c.status == ReviewStatus::kOk);
-    const std::string& named =
-        c.status == ReviewStatus::kUnknownSection ? c.selector.section : c.selector.key;
-    if (c.status != ReviewStatus::kOk) {
-      EXPECT_NE(error.find(named), std::string::npos) << error;
+    EXPECT_NE(error.find(c.named), std::string::npos) << error;
+
+    std::unique_ptr<CHelvoCfg> direct;
+    std::string image, directError;
+    EXPECT_EQ(SetValues(*Load(text), c.assignments, direct, image, directError), c.status);
+    EXPECT_EQ(directError, error);
+    EXPECT_EQ(direct != nullptr, c.status == ReviewStatus::kOk);
+    EXPECT_EQ(image.empty(), c.status != ReviewStatus::kOk);
+    if (changed && direct) {
+      ASSERT_EQ(changed->WriteCfgFile(dir_.File("listed.cfg"), nullptr), 1);
+      EXPECT_EQ(image, dir_.Read("listed.cfg"));
     }
   }
 }

@@ -120,21 +120,50 @@ int CHelvoCfg::WriteOwnVersionTo(cFilerLineSink& sink) {
   return version;
 }
 
+namespace {
+
+// A save at cfg's own version: the steps before the lines are written, then write(sections, version,
+// frequency), which writes them.
+template <class Write>
+eFilerError SaveAtOwnVersion(CHelvoCfg& cfg, sCfgState& state, CWnd* parent, Write&& write) {
+  const int version = PrepareOwnVersionSave(cfg, state, parent);
+  CIdCfg* id = cfg.GetIdCfg();
+  eFilerError result;
+  {
+    WriteGenerationScope generation(state);
+    result = write(cfg.GetSections(), version, id->m_nSystemFrequency);
+  }
+  state.Publish();
+  return result;
+}
+
+}  // namespace
+
 int CHelvoCfg::WriteCfgFile(const std::string& path, CWnd* parent) {
   MessageScope messages(this, path);
   try {
-    const int version = PrepareOwnVersionSave(*this, m_State, parent);
-    CIdCfg* id = GetIdCfg();
-    eFilerError result;
-    {
-      WriteGenerationScope generation(m_State);
-      result = m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency);
-    }
-    m_State.Publish();
-    return result == eFilerNoError ? 1 : 0;
+    return SaveAtOwnVersion(*this, m_State, parent,
+                            [&](cFilerSections& sections, int version, int frequency) {
+                              return sections.WriteCfgFile(path, version, frequency);
+                            }) == eFilerNoError
+               ? 1
+               : 0;
   } catch (...) {
     return 0;
   }
+}
+
+int CHelvoCfg::BuildOwnVersionImage(std::string& image, CWnd* parent) {
+  MessageScope messages(this, m_strFilePath);
+  try {
+    if (SaveAtOwnVersion(*this, m_State, parent, [&](cFilerSections& sections, int version, int frequency) {
+          return sections.BuildCfgImage(image, version, frequency);
+        }) == eFilerNoError)
+      return 1;
+  } catch (...) {
+  }
+  image.clear();
+  return 0;
 }
 
 int CHelvoCfg::WriteCfgFile(const std::string& path, int version, CWnd* parent) {

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "commands.h"
+#include "helvo/platform/file_io.h"
 #include "helvo/platform/format.h"
 #include "helvo/platform/text_encoding.h"
 #include "helvo/review/review.h"
@@ -43,19 +44,18 @@ int Set(const SetOptions& options) {
     if (!Confirmed(ui, lines)) return kExitNotConfirmed;
   }
 
-  const ValueListing before = ListValues(cfg);
   std::unique_ptr<CHelvoCfg> changed;
-  ValueListing after;
-  std::string error;
-  if (SetValues(before, assignments, changed, after, error) != ReviewStatus::kOk) {
+  std::string image, error;
+  if (SetValues(cfg, assignments, changed, image, error) != ReviewStatus::kOk) {
     PrintError(Cp1252ToUtf8(error) + ": nothing written");
     return kExitUsage;
   }
   if (options.dryRun) {
-    std::fputs(ChangesText(DiffListings(before, after)).c_str(), stdout);
+    std::fputs(ChangesText(DiffSnapshots(ValueSnapshot(cfg), ValueSnapshot(*changed))).c_str(), stdout);
     return kExitOk;
   }
-  if (!changed->WriteCfgFile(options.file, nullptr)) {
+  // The image is the file a save of the changed configuration writes.
+  if (!ReplaceFileAtomically(options.file, image)) {
     PrintError(WriteFailure());
     return kExitFileError;
   }
