@@ -242,15 +242,13 @@ void BM_ListValues(benchmark::State& state) {
 void BM_Get(benchmark::State& state) {
   const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
   const std::string& path = g_fixture->paths[kind.name];
+  const std::vector<Selector> selectors{{"ANALOG_INPUT1-1", "H_MAG_T"}};
   for (auto _ : state) {
     auto cfg = std::make_unique<CHelvoCfg>(path, 0);
-    std::optional<ValueSnapshot> snapshot(std::in_place, *cfg);
-    KeyValue value;
+    std::vector<KeyValue> values;
     std::string error;
-    if (GetValue(*snapshot, {"ANALOG_INPUT1-1", "H_MAG_T"}, value, error) != ReviewStatus::kOk)
-      state.SkipWithError(error.c_str());
+    if (GetValues(*cfg, selectors, values, error) != ReviewStatus::kOk) state.SkipWithError(error.c_str());
     state.PauseTiming();
-    snapshot.reset();
     cfg.reset();
     state.ResumeTiming();
   }

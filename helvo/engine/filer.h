@@ -71,6 +71,9 @@ class cFilerLineSink {
   virtual bool WantsPlainValues() const { return true; }
   // With WantsPlainValues false: true to take every converter's value text all the same.
   virtual bool WantsConverterValues() const { return false; }
+  // Asked after each Header: false to leave out the block's keys (none is formatted, no converter of
+  // theirs runs).
+  virtual bool WantsKeys() const { return true; }
 };
 
 // True for the setting versions whose files fold every channel group into the first (201 on).

@@ -96,6 +96,7 @@ class ListSink {
   void Section(CFilerSection*, CFiler*) {}
   static constexpr bool WantsPlainValues() { return true; }
   static constexpr bool WantsConverterValues() { return true; }
+  static constexpr bool WantsKeys() { return true; }
 
  private:
   StringList& lines_;
@@ -125,6 +126,7 @@ class ImageSink {
   void Section(CFilerSection*, CFiler*) {}
   static constexpr bool WantsPlainValues() { return true; }
   static constexpr bool WantsConverterValues() { return true; }
+  static constexpr bool WantsKeys() { return true; }
 
   // The first unreadable line's reason (none when every line reads back), its key text (up to the
   // '=', at most 40 bytes) and the section header above it.
@@ -162,6 +164,7 @@ class ForwardSink {
   void Section(CFilerSection* section, CFiler* obj) { sink_.Section(section, obj); }
   bool WantsPlainValues() const { return values_; }
   bool WantsConverterValues() const { return converterValues_; }
+  bool WantsKeys() const { return sink_.WantsKeys(); }
 
  private:
   cFilerLineSink& sink_;
@@ -171,13 +174,16 @@ class ForwardSink {
 
 template <class Sink>
 void WriteKeys(const CFilerSection& section, Sink& sink, CFiler* obj, int version, int& sysFreq) {
+  const bool wanted = sink.WantsKeys();
   unsigned long mark = 0;
   for (const CFilerEntry* entry : section.GetFilerList()) {
     if (entry->IsHeaderOnlyFrom201() && !IsFoldedVersion(version)) continue;
     if (entry->GetKeyName().empty()) continue;
     if (!FlagsAllowVersion(entry->GetFlags(), version)) continue;
     if ((entry->GetFlags() & FILER_AFTER_WRITTEN_CONVERTER) && (mark & 1u)) continue;
+    // The model takes what a folded file says, keys wanted or not.
     if (entry->IsNumBanks() && IsFoldedVersion(version)) SetNumericField(*entry, obj, 1);
+    if (!wanted) continue;
     mark = 0;
     if (!sink.WantsPlainValues()) {
       // Plain fields are always written and taken unformatted; so are the keys of converters that

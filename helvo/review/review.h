@@ -153,6 +153,13 @@ class ValueSnapshot {
 ReviewStatus GetValue(const ValueSnapshot& snapshot, const Selector& selector, KeyValue& value,
                       std::string& error);
 
+// The values at selectors, in their order, as GetValue reads them from a snapshot of cfg; the walk
+// formats only the keys of the sections the selectors name, so this costs far less than a whole
+// snapshot. Stops at the first selector that names nothing, with its status and error; values then
+// holds those before it. cfg is put into its written form, as a save does.
+ReviewStatus GetValues(CHelvoCfg& cfg, const std::vector<Selector>& selectors, std::vector<KeyValue>& values,
+                       std::string& error);
+
 // The header's differences, then section by section (matched by header) and key by key in file
 // order. References show by the name of what they refer to, and are the same when that name is, or
 // when they refer to the same item of the same section: a renumbering shows once, where it happened,

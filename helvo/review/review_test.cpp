@@ -51,6 +51,17 @@ class ReviewTest : public testing::CfgTest {
     return cfg;
   }
   std::vector<Finding> LintText(const std::string& text) { return Lint(*Load(text), text); }
+  // The examples' texts, and the two-board example folded into one file (whose walk renames the
+  // second board's elements).
+  std::vector<std::string> ExamplesAndFolded() {
+    std::vector<std::string> examples;
+    for (const char* name : kExamples) examples.push_back(Example(name));
+    auto two = Load(Example("recorder-two-board-v6.cfg"));
+    two->GetIdCfg()->m_nSettingsVers = 203;
+    EXPECT_EQ(two->WriteCfgFile(dir_.File("folded.cfg"), nullptr), 1);
+    examples.push_back(dir_.Read("folded.cfg"));
+    return examples;
+  }
 };
 
 TEST_F(ReviewTest, ListingIsWhatASaveWritesAndExamplesAreWrittenAsTheyStand) {
@@ -127,14 +138,7 @@ TEST_F(ReviewTest, SnapshotsDiffAsListingsDo) {
     ++compared;
     differing += !listed.empty();
   };
-  std::vector<std::string> examples;
-  for (const char* name : kExamples) examples.push_back(Example(name));
-  {  // two boards folded into one file, whose walk renames the second board's elements
-    auto two = Load(Example("recorder-two-board-v6.cfg"));
-    two->GetIdCfg()->m_nSettingsVers = 203;
-    ASSERT_EQ(two->WriteCfgFile(dir_.File("folded.cfg"), nullptr), 1);
-    examples.push_back(dir_.Read("folded.cfg"));
-  }
+  const std::vector<std::string> examples = ExamplesAndFolded();
   for (const std::string& a : examples)
     for (const std::string& b : examples) check(a, b);
   std::mt19937 random(11);
@@ -202,6 +206,44 @@ TEST_F(ReviewTest, SnapshotsGetWhatListingsHold) {
     EXPECT_EQ(error, "no section [NOSUCH1-1]");
     EXPECT_EQ(GetValue(snapshot, {"ID", "NOSUCH"}, none, error), ReviewStatus::kUnknownKey);
     EXPECT_EQ(error, "no key NOSUCH in [ID]");
+  }
+}
+
+// GetValues walks only the sections asked for, and reads what the whole listing holds: every key of
+// each section, with a key of a section far off asked first.
+TEST_F(ReviewTest, GetValuesReadsWhatTheListingHolds) {
+  for (const std::string& text : ExamplesAndFolded()) {
+    const ValueListing listing = ListValues(*Load(text));
+    const size_t count = listing.sections.size();
+    for (size_t i = 0; i < count; ++i) {
+      const SectionValues& far = listing.sections[(i * 7 + count / 2) % count];
+      std::vector<Selector> selectors;
+      std::vector<const KeyValue*> expected;
+      for (const SectionValues* section : {&far, &listing.sections[i]})
+        for (const KeyValue& value : section->keys) {
+          selectors.push_back({section->header, value.key});
+          expected.push_back(&value);
+          if (section == &far) break;
+        }
+      std::vector<KeyValue> got;
+      std::string error;
+      ASSERT_EQ(GetValues(*Load(text), selectors, got, error), ReviewStatus::kOk) << error;
+      ASSERT_EQ(got.size(), expected.size());
+      for (size_t k = 0; k < got.size(); ++k) {
+        SCOPED_TRACE(selectors[k].section + "/" + selectors[k].key);
+        EXPECT_EQ(got[k].value, expected[k]->value);
+        EXPECT_EQ(got[k].Shown(), expected[k]->Shown());
+        EXPECT_EQ(got[k].targetId, expected[k]->targetId);
+      }
+    }
+    std::vector<KeyValue> got;
+    std::string error;
+    EXPECT_EQ(GetValues(*Load(text), {{"ID", "SETTINGS_VERS"}, {"ID", "NOSUCH"}}, got, error),
+              ReviewStatus::kUnknownKey);
+    EXPECT_EQ(error, "no key NOSUCH in [ID]");
+    EXPECT_EQ(got.size(), 1u);
+    EXPECT_EQ(GetValues(*Load(text), {{"NOSUCH1-1", "NAME"}}, got, error), ReviewStatus::kUnknownSection);
+    EXPECT_EQ(error, "no section [NOSUCH1-1]");
   }
 }
 

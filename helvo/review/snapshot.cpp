@@ -1,6 +1,7 @@
 // The value snapshot: the writer's walk at the configuration's own version, kept in the form a
 // comparison reads cheaply.
 #include <unordered_map>
+#include <unordered_set>
 
 #include "helvo/engine/filer.h"
 #include "helvo/host/host_settings.h"
@@ -29,7 +30,9 @@ bool HoldsFunctions(cHelvoDspCfg* group) {
 
 class SnapshotSink final : public cFilerLineSink {
  public:
-  SnapshotSink(CHelvoCfg& cfg, ValueSnapshot::Data& data) : data_(data), lookups_(cfg) {}
+  // With only, the keys of the sections it names alone.
+  SnapshotSink(CHelvoCfg& cfg, ValueSnapshot::Data& data, const std::unordered_set<std::string_view>* only)
+      : data_(data), lookups_(cfg), only_(only) {}
 
   void Section(CFilerSection* section, CFiler* obj) override {
     section_ = section;
@@ -39,6 +42,7 @@ class SnapshotSink final : public cFilerLineSink {
   void Header(std::string_view name, std::string_view instance) override {
     ValueSnapshot::Data::Block& block =
         StartBlock(data_.blocks, name, instance, section_, object_, data_.keys.size());
+    wanted_ = !only_ || only_->count(block.header);
     if (!data_.namedDuringWalk) return;
     if (block.cls == eElementName) lookups_.ElementWritten();
     block.name = ObjectName(object_, block.cls);
@@ -47,6 +51,7 @@ class SnapshotSink final : public cFilerLineSink {
   // Numbers come unformatted; converters with their text.
   bool WantsPlainValues() const override { return false; }
   bool WantsConverterValues() const override { return true; }
+  bool WantsKeys() const override { return wanted_; }
 
   void Key(const CFilerEntry& entry, std::string_view text) override {
     ValueSnapshot::Data::Block& block = data_.blocks.back();
@@ -95,22 +100,21 @@ class SnapshotSink final : public cFilerLineSink {
   CFilerSection* section_ = nullptr;
   CFiler* object_ = nullptr;
   Lookups lookups_;
+  const std::unordered_set<std::string_view>* only_;
+  bool wanted_ = true;
   int sysFreq_ = 0;  // strings do not read it
 };
 
-}  // namespace
-
-ValueSnapshot::Data::Data(CHelvoCfg& c) : cfg(c) {}
-ValueSnapshot::Data::~Data() = default;
-
-ValueSnapshot::ValueSnapshot(CHelvoCfg& cfg) : data_(std::make_unique<Data>(cfg)) {
-  Data& data = *data_;
+// Fills data from the writer's walk at cfg's own version; with only, the keys of the sections it
+// names alone.
+void Walk(CHelvoCfg& cfg, ValueSnapshot::Data& data, const std::unordered_set<std::string_view>* only) {
+  using Data = ValueSnapshot::Data;
   const CIdCfg* own = cfg.GetIdCfg();
   data.namedDuringWalk = IsFoldedVersion(own ? own->m_nSettingsVers : GetSettingVersionLimit()) &&
                          HoldsFunctions(cfg.m_pDspCfg[1]);
   data.keys.reserve(8192);
   data.texts.reserve(32768);
-  SnapshotSink sink(cfg, data);
+  SnapshotSink sink(cfg, data, only);
   const int version = cfg.WriteOwnVersionTo(sink);
   CIdCfg* id = cfg.GetIdCfg();
   if (!version || !id) return;  // only a configuration never linked lacks the record
@@ -120,6 +124,32 @@ ValueSnapshot::ValueSnapshot(CHelvoCfg& cfg) : data_(std::make_unique<Data>(cfg)
   for (size_t i = 0; i < data.blocks.size(); ++i) blockOf.emplace(data.blocks[i].object, static_cast<int>(i));
   for (Data::Target& target : data.targets)
     if (auto it = blockOf.find(target.object); it != blockOf.end()) target.block = it->second;
+}
+
+ReviewStatus FindValue(const ValueSnapshot::Data& data, const Selector& selector, KeyValue& value,
+                       std::string& error) {
+  for (const ValueSnapshot::Data::Block& block : data.blocks) {
+    if (block.header != selector.section) continue;
+    for (size_t k = 0; k < block.keyCount; ++k) {
+      const ValueSnapshot::Data::Key& key = data.keys[block.firstKey + k];
+      if (key.entry->GetKeyName() != selector.key) continue;
+      value = data.Materialize(block, key);
+      return ReviewStatus::kOk;
+    }
+    error = Format("no key %s in [%s]", selector.key.c_str(), selector.section.c_str());
+    return ReviewStatus::kUnknownKey;
+  }
+  error = Format("no section [%s]", selector.section.c_str());
+  return ReviewStatus::kUnknownSection;
+}
+
+}  // namespace
+
+ValueSnapshot::Data::Data(CHelvoCfg& c) : cfg(c) {}
+ValueSnapshot::Data::~Data() = default;
+
+ValueSnapshot::ValueSnapshot(CHelvoCfg& cfg) : data_(std::make_unique<Data>(cfg)) {
+  Walk(cfg, *data_, nullptr);
 }
 
 ValueSnapshot::~ValueSnapshot() = default;
@@ -162,20 +192,23 @@ bool ValueSnapshot::Data::SameTarget(const Key& key, const Data& other, const Ke
 
 ReviewStatus GetValue(const ValueSnapshot& snapshot, const Selector& selector, KeyValue& value,
                       std::string& error) {
-  const ValueSnapshot::Data& data = snapshot.data();
-  for (const ValueSnapshot::Data::Block& block : data.blocks) {
-    if (block.header != selector.section) continue;
-    for (size_t k = 0; k < block.keyCount; ++k) {
-      const ValueSnapshot::Data::Key& key = data.keys[block.firstKey + k];
-      if (key.entry->GetKeyName() != selector.key) continue;
-      value = data.Materialize(block, key);
-      return ReviewStatus::kOk;
+  return FindValue(snapshot.data(), selector, value, error);
+}
+
+ReviewStatus GetValues(CHelvoCfg& cfg, const std::vector<Selector>& selectors, std::vector<KeyValue>& values,
+                       std::string& error) {
+  values.clear();
+  std::unordered_set<std::string_view> only;
+  for (const Selector& selector : selectors) only.insert(selector.section);
+  ValueSnapshot::Data data(cfg);
+  Walk(cfg, data, &only);
+  for (const Selector& selector : selectors)
+    if (const ReviewStatus status = FindValue(data, selector, values.emplace_back(), error);
+        status != ReviewStatus::kOk) {
+      values.pop_back();
+      return status;
     }
-    error = Format("no key %s in [%s]", selector.key.c_str(), selector.section.c_str());
-    return ReviewStatus::kUnknownKey;
-  }
-  error = Format("no section [%s]", selector.section.c_str());
-  return ReviewStatus::kUnknownSection;
+  return ReviewStatus::kOk;
 }
 
 }  // namespace helvo

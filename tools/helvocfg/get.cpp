@@ -22,17 +22,14 @@ int Get(const std::string& file, const std::vector<std::string>& selectors) {
   }
   auto loaded = Load(file, false);
   if (!loaded) return kExitFileError;
-  const ValueSnapshot snapshot(*loaded->cfg);
-  std::string out;
-  for (const Selector& selector : parsed) {
-    KeyValue value;
-    std::string error;
-    if (GetValue(snapshot, selector, value, error) != ReviewStatus::kOk) {
-      PrintError(Cp1252ToUtf8(error));
-      return kExitUsage;
-    }
-    out += Cp1252ToUtf8(value.value) + "\n";
+  std::vector<KeyValue> values;
+  std::string error;
+  if (GetValues(*loaded->cfg, parsed, values, error) != ReviewStatus::kOk) {
+    PrintError(Cp1252ToUtf8(error));
+    return kExitUsage;
   }
+  std::string out;
+  for (const KeyValue& value : values) out += Cp1252ToUtf8(value.value) + "\n";
   std::fputs(out.c_str(), stdout);
   return kExitOk;
 }
