@@ -4,7 +4,8 @@
 //   helvo-load FILE            load by path
 //   helvo-load --memory FILE   read the file first, then load its image from memory
 //   helvo-load --lint FILE     load by path, then lint
-//   helvo-load --list FILE     load by path, then list the values with names (what get does)
+//   helvo-load --list FILE     load by path, then list the values with names (what show --values does)
+//   helvo-load --get FILE      load by path, then get one value as the tool does
 //   helvo-load --diff FILE     diff the file against itself: two loads by path, a snapshot of each
 //   helvo-load --set FILE      set one value as the tool does and save the result to FILE.set
 #include <cstdio>
@@ -22,8 +23,8 @@ int main(int argc, char** argv) {
   const std::string mode = argc == 3 ? argv[1] : "";
   const bool memory = mode == "--memory";
   if (argc != 2 && mode != "--memory" && mode != "--lint" && mode != "--list" && mode != "--diff" &&
-      mode != "--set") {
-    std::fprintf(stderr, "usage: helvo-load [--memory | --lint | --list | --diff | --set] FILE\n");
+      mode != "--get" && mode != "--set") {
+    std::fprintf(stderr, "usage: helvo-load [--memory | --lint | --list | --diff | --get | --set] FILE\n");
     return 2;
   }
   const std::string path = argv[argc - 1];
@@ -52,6 +53,11 @@ int main(int argc, char** argv) {
       const helvo::ValueSnapshot a(cfg), b(other);
       if (!helvo::DiffSnapshots(a, b).empty())
         std::fprintf(stderr, "%s: differs from itself\n", path.c_str());
+    } else if (result == helvo::eFilerNoError && mode == "--get") {
+      std::vector<helvo::KeyValue> values;
+      std::string error;
+      if (helvo::GetValues(cfg, {{"ANALOG_INPUT1-1", "H_MAG_T"}}, values, error) != helvo::ReviewStatus::kOk)
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
     } else if (result == helvo::eFilerNoError && mode == "--set") {
       helvo::StringList lines;
       cfg.PreDumpScan(lines, cfg.GetIdCfg()->m_nSettingsVers);
