@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <utility>
 
@@ -26,8 +27,17 @@ class ScratchFile {
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/helvocfg-set.XXXXXX";
     const int fd = mkstemp(pattern.data());
     if (fd < 0) return;
-    ::close(fd);
-    if (ReplaceFileAtomically(pattern, data))
+    // Read back at once and then removed: it needs no flush to the disk, which would cost a set more
+    // than all its reading and writing.
+    bool written = true;
+    for (size_t done = 0; written && done < data.size();) {
+      const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      written = n > 0;
+      if (written) done += static_cast<size_t>(n);
+    }
+    if (::close(fd) != 0) written = false;
+    if (written)
       path_ = pattern;
     else
       RemoveFile(pattern);
