@@ -11,13 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "helvo/engine/crc16.h"
 #include "helvo/engine/filer.h"
 #include "helvo/host/settings_file.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/model/records.h"
-#include "helvo/platform/format.h"
 #include "helvo/platform/text_encoding.h"
 #include "helvo/platform/user_interface.h"
 #include "helvo/review/review.h"
@@ -245,12 +243,12 @@ class Config {
       std::lock_guard lock(mutex_);
       Collector collector;
       std::unique_ptr<CHelvoCfg> changed;
-      ValueListing after;
-      status = SetValues(Listing(), {assignment}, changed, after, error);
+      std::string image;
+      status = SetValues(cfg(), {assignment}, changed, image, error);
       if (status == ReviewStatus::kOk) {
         opened_.cfg = std::move(changed);
-        listing_ = std::move(after);
-        text_ = ListingText(*listing_);
+        listing_.reset();
+        text_ = std::move(image);  // the file a save of the changed configuration writes
       }
     }
     if (status == ReviewStatus::kUnknownSection || status == ReviewStatus::kUnknownKey)
@@ -320,15 +318,6 @@ class Config {
   std::mutex& Mutex() { return mutex_; }
 
  private:
-  // The text of a file holding listing, with its CRC.
-  static std::string ListingText(const ValueListing& listing) {
-    std::string text = "0000\r\n\r\n";
-    for (const std::string& line : listing.Lines()) text += line + "\r\n";
-    const std::string crc = Format("%04x", Crc16Update(0, std::string_view(text).substr(5)));
-    text.replace(0, 4, crc);
-    return text;
-  }
-
   // A configuration loaded afresh from the text as it stands (the file's, or the set values'), as the
   // tool loads a file; its messages are the load's own, already on .messages.
   OpenedSettingsFile Fresh() {
