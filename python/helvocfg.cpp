@@ -193,8 +193,7 @@ class Config {
       py::gil_scoped_release release;
       std::lock_guard lock(mutex_);
       Collector collector;
-      StringList scanned;
-      cfg().PreDumpScan(scanned, version);
+      const StringList scanned = VersionScan(cfg(), version);
       for (const std::string& line : scanned) lines.push_back(Cp1252ToUtf8(line));
     }
     return lines;

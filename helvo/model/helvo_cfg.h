@@ -102,6 +102,9 @@ class CHelvoCfg : public cFilerContainer, public CHelvoCfgTables, public CHelvoU
   // Saves at version, stamping the current time as the set date. 1 on success; on failure shows
   // "Unable to open the file - no permission to open the file for writing" and returns 0.
   int WriteCfgFile(const std::string& path, int version, CWnd* parent);
+  // The file image the second overload would write, after the same steps (the configuration is then
+  // one of version), without writing it. 1 on success; 0, with image empty, when the writer refuses.
+  int BuildVersionImage(std::string& image, int version, CWnd* parent);
   // The file image the first overload would write, after the same steps, without writing it. 1 on
   // success; 0, with image empty, when the writer refuses (a line that would not read back).
   int BuildOwnVersionImage(std::string& image, CWnd* parent);

@@ -19,6 +19,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "helvo/platform/ordered_list.h"
+
 namespace helvo {
 
 class CHelvoCfg;
@@ -167,6 +169,20 @@ ReviewStatus GetValues(CHelvoCfg& cfg, const std::vector<Selector>& selectors, s
 std::vector<Change> DiffListings(const ValueListing& a, const ValueListing& b);
 // The same changes, read from two snapshots: DiffListings of the two configurations' listings.
 std::vector<Change> DiffSnapshots(const ValueSnapshot& a, const ValueSnapshot& b);
+
+// The values a conversion to version loses besides what the version scan (PreDumpScan) names: a
+// conversion there and back, made on copies, gives the changes of the sections both versions write
+// and of the header, as DiffSnapshots gives them (keys the older version has no line for go back to
+// what a load gives them). None when version is the configuration's own or of the other family (a
+// file of the newer family, 201 on, does not convert back to the older).
+// cfg is put into its written form, as a save does. kRefused, with error, when the copies cannot be
+// made.
+ReviewStatus ConversionLosses(CHelvoCfg& cfg, int version, std::vector<Change>& lost, std::string& error);
+
+// The version scan as the tool, hosts and the Python binding show it before a save at version:
+// PreDumpScan's lines, then those values, one line each ("[LIMITS] REC_ALARM: 2 -> 0") under "Setting
+// Files of version 4 do not hold these values; they will be lost:", and a line holding one blank.
+StringList VersionScan(CHelvoCfg& cfg, int version);
 
 // Where each section and key stands in a settings file's text; line 1 is the CRC line. It holds views
 // into the text, which must outlive it.

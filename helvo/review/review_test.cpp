@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "helvo/functions/impedance.h"
@@ -445,6 +446,56 @@ TEST_F(ReviewTest, SetRefusesWhatDoesNotReadBackAsGiven) {
       ASSERT_EQ(changed->WriteCfgFile(dir_.File("listed.cfg"), nullptr), 1);
       EXPECT_EQ(image, dir_.Read("listed.cfg"));
     }
+  }
+}
+
+// A copy converted to another version of its family and back differs from the file by what the scan
+// names, and nothing else: each changed value has its line, each section lost is named.
+TEST_F(ReviewTest, AConversionThereAndBackChangesOnlyWhatTheScanNames) {
+  int compared = 0, valuesNamed = 0;
+  for (const char* name : kExamples) {
+    const std::string text = Example(name);
+    const int own = Load(text)->GetIdCfg()->m_nSettingsVers;
+    for (const int version :
+         own >= 201 ? std::vector<int>{201, 202, 203} : std::vector<int>{1, 2, 3, 4, 5, 6, 7}) {
+      if (version == own) continue;
+      SCOPED_TRACE(std::string(name) + " at " + std::to_string(version));
+      StringList scan = VersionScan(*Load(text), version);
+      const std::vector<std::string> lines(scan.begin(), scan.end());
+      ASSERT_EQ(Load(text)->WriteCfgFile(dir_.File("there.cfg"), version, nullptr), 1);
+      CHelvoCfg there(dir_.File("there.cfg"), 0);
+      ASSERT_EQ(there.WriteCfgFile(dir_.File("back.cfg"), own, nullptr), 1);
+      auto original = Load(text);
+      CHelvoCfg back(dir_.File("back.cfg"), 0);
+      for (const Change& c : DiffSnapshots(ValueSnapshot(*original), ValueSnapshot(back))) {
+        if (c.kind == Change::Kind::kOnlyInA) {
+          // By its name, or as one of all the PMU's or CDR's sections.
+          const bool pmu = c.section.rfind("PHASOR", 0) == 0 || c.section.rfind("PMU", 0) == 0;
+          const std::string named = pmu ? "(PMU)" : c.section.rfind("CDR", 0) == 0 ? "(CDR)" : c.name;
+          EXPECT_TRUE(
+              std::any_of(lines.begin(), lines.end(),
+                          [&](const std::string& line) { return line.find(named) != std::string::npos; }))
+              << "the scan does not name [" << c.section << "] " << c.name;
+          continue;
+        }
+        ASSERT_EQ(c.kind, Change::Kind::kKey) << c.section << " " << c.key;
+        const std::string line = "[" + c.section + "] " + c.key + ": " + c.oldValue.value_or("(no line)") +
+                                 " -> " + c.newValue.value_or("(no line)");
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << "the scan lacks " << line;
+        ++valuesNamed;
+      }
+      ++compared;
+    }
+  }
+  EXPECT_EQ(compared, 2 + 6 + 6 + 6);
+  EXPECT_GT(valuesNamed, 20);  // NOM_VALUE below 4, REC_ALARM below 6, ...
+  // Within one version, or across the families, there is no way back to compare with: nothing is added.
+  auto cfg = Load(Example("recorder-v7.cfg"));
+  std::vector<Change> lost;
+  std::string error;
+  for (const int version : {7, 203}) {
+    EXPECT_EQ(ConversionLosses(*cfg, version, lost, error), ReviewStatus::kOk);
+    EXPECT_TRUE(lost.empty());
   }
 }
 

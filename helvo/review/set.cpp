@@ -1,11 +1,6 @@
 // Setting values: the changed text is read as a file is read, and must write back what was set and
 // nothing else.
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <utility>
 
 #include "helvo/engine/settings_text.h"
@@ -14,44 +9,13 @@
 #include "helvo/platform/format.h"
 #include "helvo/platform/user_interface.h"
 #include "helvo/review/review.h"
+#include "helvo/review/scratch.h"
 
 namespace helvo {
 
 namespace {
 
-// A private file the reader can read text from by path, as every load does; removed with the object.
-class ScratchFile {
- public:
-  explicit ScratchFile(const std::string& data) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/helvocfg-set.XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) return;
-    // Read back at once and then removed: it needs no flush to the disk, which would cost a set more
-    // than all its reading and writing.
-    bool written = true;
-    for (size_t done = 0; written && done < data.size();) {
-      const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      written = n > 0;
-      if (written) done += static_cast<size_t>(n);
-    }
-    if (::close(fd) != 0) written = false;
-    if (written)
-      path_ = pattern;
-    else
-      RemoveFile(pattern);
-  }
-  ~ScratchFile() {
-    if (!path_.empty()) RemoveFile(path_);
-  }
-  ScratchFile(const ScratchFile&) = delete;
-  ScratchFile& operator=(const ScratchFile&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+constexpr char kChanged[] = "the changed values";
 
 // The first difference between the lines of two listings, as "[SECTION] KEY would read VALUE"; empty
 // when they write the same lines. Keys are compared by name: a key added by a set stands at its
@@ -82,30 +46,6 @@ bool FitsOneLine(const Assignment& a, std::string& error) {
   error = Format("[%s] %s: the value does not fit on one line of the file", a.selector.section.c_str(),
                  a.selector.key.c_str());
   return false;
-}
-
-// Reads a changed file image as a file is read (by path, from a private file); false, with error
-// saying why, when it cannot be read or its load shows a message.
-bool ReadChangedText(const std::string& image, std::unique_ptr<CHelvoCfg>& changed, std::string& error) {
-  ScratchFile file(image);
-  if (file.path().empty()) {
-    error = "no private file could be made to read the changed values from";
-    return false;
-  }
-  RecordingUserInterface recorder;
-  {
-    ScopedThreadUserInterface scoped(recorder);
-    changed = std::make_unique<CHelvoCfg>(file.path(), 0);
-  }
-  if (changed->m_eReadResult != eFilerNoError || !recorder.messages.empty()) {
-    error = recorder.messages.empty()
-                ? std::string("the changed values cannot be read")
-                : "the changed values load with a message: " + recorder.messages[0].text;
-    changed.reset();
-    return false;
-  }
-  changed->m_strFilePath.clear();
-  return true;
 }
 
 // Where the value of key stands in the block of [section] of a file image (its offset and length);
@@ -168,7 +108,7 @@ ReviewStatus SetValues(const ValueListing& original, const std::vector<Assignmen
   StringList lines;
   for (std::string& line : listing.Lines()) lines.AddTail(std::move(line));
   std::unique_ptr<CHelvoCfg> changed;
-  if (!ReadChangedText(BuildSettingsImage(lines), changed, error)) return ReviewStatus::kRefused;
+  if (!ReadImageQuietly(BuildSettingsImage(lines), changed, kChanged, error)) return ReviewStatus::kRefused;
   after = ListValues(*changed);
   for (const Assignment& a : assignments) {
     const SectionValues* section = after.Find(a.selector.section);
@@ -220,7 +160,7 @@ ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignment
     StampCrc(text);
     std::unique_ptr<CHelvoCfg> changed;
     std::string unused, again;
-    if (ReadChangedText(text, changed, unused) && changed->BuildOwnVersionImage(again, nullptr) &&
+    if (ReadImageQuietly(text, changed, kChanged, unused) && changed->BuildOwnVersionImage(again, nullptr) &&
         again == text) {
       result = std::move(changed);
       image = std::move(again);

@@ -137,6 +137,25 @@ eFilerError SaveAtOwnVersion(CHelvoCfg& cfg, sCfgState& state, CWnd* parent, Wri
   return result;
 }
 
+// A save at version: from here on the configuration is one of version, so that saving it again at its
+// own version writes the same file. The set date is the time of the save.
+template <class Write>
+eFilerError SaveAtVersion(CHelvoCfg& cfg, sCfgState& state, int version, CWnd* parent, Write&& write) {
+  SwitchToVersion(state, version);
+  cfg.PreDumpProcess(parent, version);
+  CIdCfg* id = cfg.GetIdCfg();
+  id->m_oSetDate.m_Time = CalendarTime::GetCurrentTime();
+  eFilerError result;
+  {
+    WriteGenerationScope generation(state);
+    result = write(cfg.GetSections(), id->m_nSystemFrequency);
+  }
+  state.m_nSRate = id->m_nSampleRate;
+  state.Publish();
+  cfg.m_nSampleRateWritten = id->m_nSampleRate;
+  return result;
+}
+
 }  // namespace
 
 int CHelvoCfg::WriteCfgFile(const std::string& path, CWnd* parent) {
@@ -170,24 +189,27 @@ int CHelvoCfg::WriteCfgFile(const std::string& path, int version, CWnd* parent) 
   MessageScope messages(this, path);
   eFilerError result = eFilerOpenError;
   try {
-    // From here on the configuration is one of version: saving it again at its own version writes the
-    // same file.
-    SwitchToVersion(m_State, version);
-    PreDumpProcess(parent, version);
-    CIdCfg* id = GetIdCfg();
-    id->m_oSetDate.m_Time = CalendarTime::GetCurrentTime();
-    {
-      WriteGenerationScope generation(m_State);
-      result = m_Sections.WriteCfgFile(path, version, id->m_nSystemFrequency);
-    }
-    m_State.m_nSRate = id->m_nSampleRate;
-    m_State.Publish();
-    m_nSampleRateWritten = id->m_nSampleRate;
+    result = SaveAtVersion(*this, m_State, version, parent, [&](cFilerSections& sections, int frequency) {
+      return sections.WriteCfgFile(path, version, frequency);
+    });
   } catch (...) {
     result = eFilerOpenError;
   }
   if (result == eFilerNoError) return 1;
   ShowMessage("Unable to open the file - no permission to open the file for writing", MB_OK, parent);
+  return 0;
+}
+
+int CHelvoCfg::BuildVersionImage(std::string& image, int version, CWnd* parent) {
+  MessageScope messages(this, m_strFilePath);
+  try {
+    if (SaveAtVersion(*this, m_State, version, parent, [&](cFilerSections& sections, int frequency) {
+          return sections.BuildCfgImage(image, version, frequency);
+        }) == eFilerNoError)
+      return 1;
+  } catch (...) {
+  }
+  image.clear();
   return 0;
 }
 

@@ -91,6 +91,8 @@ python3 - out.txt <<'PY' || fail "scan --json document"
 import json, sys
 d = json.load(open(sys.argv[1]))
 assert d["version"] == 4 and "Station DC:DC:Battery" in d["lines"] and "Line 1:PF" in d["lines"], d
+# A value version 4 has no line for is named too.
+assert "[LIMITS] REC_ALARM: 2 -> 0" in d["lines"], d
 PY
 run 0 convert recorder-v7.cfg v4.cfg --to 4 --yes
 run 0 convert v4.cfg back.cfg --to 7 --yes

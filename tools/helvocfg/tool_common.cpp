@@ -10,6 +10,7 @@
 #include "helvo/model/records.h"
 #include "helvo/platform/file_io.h"
 #include "helvo/platform/format.h"
+#include "helvo/review/review.h"
 #include "helvo/saving/confirm_dialog.h"
 #include "terminal_ui.h"
 
@@ -41,9 +42,7 @@ bool CheckTargetVersion(int version, const std::string& file) {
 }
 
 StringList ScanLines(CHelvoCfg& cfg, int version) {
-  StringList lines;
-  cfg.PreDumpScan(lines, version);
-  return lines;
+  return VersionScan(cfg, version);
 }
 
 bool Confirmed(const TerminalUserInterface& ui, StringList& lines) {
