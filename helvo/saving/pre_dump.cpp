@@ -283,6 +283,10 @@ int CHelvoCfg::PreDumpProcess(CWnd* parent, int version) {
     std::vector<CPhasor*> present;
     for (CPhasor* f : frequencies)
       if (f) present.push_back(f);
+    // The functions past what a reload files are not written (the scan names them); they stay in
+    // their group's table.
+    if (present.size() > static_cast<size_t>(kFoldedFrequencyFunctions))
+      present.resize(kFoldedFrequencyFunctions);
     m_pDspCfg[0]->ModifyFreq(present, version);
     if (m_pDspCfg[1]) m_pDspCfg[1]->GetClassList(eFrequencyCfg).RemoveAll();
   }

@@ -41,16 +41,29 @@ void ForEachFunction(CHelvoCfg& cfg, F f) {
 // The functions by name. A frequency function is named after its input, since its own name depends
 // on the generation; with fold, the second group's element names carry the ":2" that folding the
 // groups into one appends.
+std::string FunctionName(int b, CPhasor& p, bool fold) {
+  const bool frequency = p.GetClass() == eFrequencyCfg;
+  CPhasor* named = frequency ? dynamic_cast<CFrequencyCfg&>(p).GetInputPhasor() : &p;
+  std::string name;
+  if (named) named->GetName(name);
+  if (fold && b == 1 && named && named->GetElement())
+    name.insert(named->GetElement()->GetName().size(), ":2");
+  return frequency ? "Frequency of " + name : name;
+}
+
 Names FunctionNames(CHelvoCfg& cfg, bool fold = false) {
   Names names;
+  ForEachFunction(cfg, [&](int b, CPhasor& p) { names.insert(FunctionName(b, p, fold)); });
+  return names;
+}
+
+// The frequency functions the scan names (by their own names), named as FunctionNames names them.
+Names FrequenciesNamed(CHelvoCfg& cfg, const Names& own, bool fold) {
+  Names names;
   ForEachFunction(cfg, [&](int b, CPhasor& p) {
-    const bool frequency = p.GetClass() == eFrequencyCfg;
-    CPhasor* named = frequency ? dynamic_cast<CFrequencyCfg&>(p).GetInputPhasor() : &p;
     std::string name;
-    if (named) named->GetName(name);
-    if (fold && b == 1 && named && named->GetElement())
-      name.insert(named->GetElement()->GetName().size(), ":2");
-    names.insert(frequency ? "Frequency of " + name : name);
+    p.GetName(name);
+    if (p.GetClass() == eFrequencyCfg && own.count(name)) names.insert(FunctionName(b, p, fold));
   });
   return names;
 }
@@ -165,6 +178,9 @@ TEST_F(ScanMatchesSaveTest, WhatTheScanNamesIsWhatTheReloadedFileLacks) {
                            tail;
   const std::string twoBoards =
       "[ID]\nSETTINGS_VERS=6\nNUM_BANKS=2\n\n" + Board(1) + Board(2) + groups + tail;
+  // Three frequency functions, one more than a folded file holds.
+  const std::string threeFrequencies = "[ID]\nSETTINGS_VERS=6\nNUM_BANKS=2\n\n" + Board(1) +
+                                       "[FREQUENCY1-2]\nIN_INDEX=1\n\n" + Board(2) + groups + tail;
   // Groups of the user's whose names a save uses for the PMU's own group: only that group is the PMU's.
   const std::string userPmu = "[ID]\nSETTINGS_VERS=7\nNUM_BANKS=1\n\n" + Board(1) + groups +
                               "[METERING_GROUP11]\nNAME=PMU\nINDEX1=0\n\n" + tail;
@@ -180,6 +196,7 @@ TEST_F(ScanMatchesSaveTest, WhatTheScanNamesIsWhatTheReloadedFileLacks) {
   for (const Case& c :
        {Case{"7 to 4", v7, {4}}, Case{"7 to 7 to 2", v7, {7, 2}}, Case{"7 to 201", v7, {201}},
         Case{"203 to 202 to 201", v203, {202, 201}}, Case{"6 to 201, two boards", twoBoards, {201}},
+        Case{"6 to 203 to 203, three frequency functions", threeFrequencies, {203, 203}},
         Case{"user's PMU last, 7 to 7 to 201", userPmu, {7, 201}, false},
         Case{"user's @@@###, 203 to 203 to 202", userHidden, {203, 202}}}) {
     auto cfg =
@@ -198,6 +215,10 @@ TEST_F(ScanMatchesSaveTest, WhatTheScanNamesIsWhatTheReloadedFileLacks) {
       StringList list;
       cfg->PreDumpScan(list, target);
       const std::vector<std::string> scan(list.begin(), list.end());
+      // The scan names frequency functions by their own names, which the save changes.
+      Names frequencies;
+      Block(scan, "at most 2 Frequency functions", &frequencies);
+      frequencies = FrequenciesNamed(*cfg, frequencies, fold);
       ASSERT_EQ(cfg->WriteCfgFile(dir_.File("out.set"), target, nullptr), 1);
       auto saved = std::make_unique<CHelvoCfg>(dir_.File("out.set"), 0);
       ASSERT_EQ(saved->m_eReadResult, eFilerNoError);
@@ -207,6 +228,7 @@ TEST_F(ScanMatchesSaveTest, WhatTheScanNamesIsWhatTheReloadedFileLacks) {
            {"Version 1 Setting Files", "DC analog channels", "configured with a Module Type",
             "no valid Module", "Power Factor Detectors are", "Fault Locator channels"})
         Block(scan, key, &removed);
+      removed.insert(frequencies.begin(), frequencies.end());
       EXPECT_EQ(FunctionNames(*saved), Minus(functions, removed));
       // Notify settings the scan names stay in the file, inoperative.
       Block(scan, "Notify", &inoperative);
@@ -222,13 +244,15 @@ TEST_F(ScanMatchesSaveTest, WhatTheScanNamesIsWhatTheReloadedFileLacks) {
       for (const auto& [kind, items] : {std::pair<const char*, const Names&>{"functions", removed},
                                         {"Notify", inoperative},
                                         {"meter groups", excess},
+                                        {"frequency functions", frequencies},
                                         {"PMU/CDR", lostPmu}})
         if (!items.empty()) exercised.insert(kind);
       if (trend && Block(scan, "Trending")) exercised.insert("trend");
       cfg = std::move(saved);
     }
   }
-  EXPECT_EQ(exercised, (Names{"Notify", "PMU/CDR", "functions", "meter groups", "trend"}));
+  EXPECT_EQ(exercised,
+            (Names{"Notify", "PMU/CDR", "frequency functions", "functions", "meter groups", "trend"}));
 }
 
 }  // namespace

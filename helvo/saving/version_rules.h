@@ -25,6 +25,9 @@ struct sStateChoice;
 // The most meter groups a file of version can hold: 8 below version 4, 10 from there on. Groups past
 // the limit are deleted by saving.
 int MeterGroupLimit(int version);
+// A file of version 201 or later folds every group's frequency functions into the first group's
+// list, which a reload files into that group's table: it holds this many, and saving writes no more.
+constexpr int kFoldedFrequencyFunctions = 2;
 // Trend definitions are written (IsClassSupported for the trend class).
 bool IsTrendSupported(int version);
 // Recorders reading files below version 3 ignore the Notify detector action (it is still written).

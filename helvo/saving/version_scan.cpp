@@ -35,6 +35,8 @@ constexpr unsigned long kFaultLocators = 0x40000000ul;
 constexpr const char* kBlankLine = " ";
 constexpr const char* kExcessMeterGroups =
     "Any excess will be removed.  The following Meter Groups will be affected:";
+constexpr const char* kExcessFrequencies =
+    "Any excess will be removed.  The following Frequency functions will be affected:";
 
 // A consequence block: its explanation lines, one line per affected item, then a blank line. The
 // block is appended only when it has items, unless it stands without items.
@@ -261,6 +263,20 @@ void ScanOlderFamily(CHelvoCfg& cfg, StringList& lines, int version, int asVersi
 }
 
 // The checks for the newer family. They describe whole-file changes and carry no items.
+// Frequency functions past the folded file's places: saving writes the first ones of the boards the
+// generation has, in board order.
+void ScanFoldedFrequencies(CHelvoCfg& cfg, StringList& lines) {
+  cBlock block{"Setting Files of version 201 and later hold at most 2 Frequency functions.",
+               kExcessFrequencies};
+  int position = 0;
+  for (cHelvoDspCfg* group : cfg.m_pDspCfg) {
+    if (!group || group->GetDspIndex() >= CHelvoCfg::DspsByGen(cfg.m_State.m_iIedGen)) continue;
+    for (CPhasor* f : group->m_pFrequency)
+      if (f && ++position > kFoldedFrequencyFunctions) block.AddItem(NameOf(*f));
+  }
+  block.AppendIfItems(lines);
+}
+
 void ScanNewerFamily(CHelvoCfg& cfg, StringList& lines, int version, int loaded, int boards) {
   if (boards > 1)
     AppendLines(lines, {"HELVO 7700 supports only Channel Group 1. This conversion",
@@ -276,6 +292,7 @@ void ScanNewerFamily(CHelvoCfg& cfg, StringList& lines, int version, int loaded,
   if (version == 202 && loaded == 203)
     AppendLines(lines, {"All Continuous Disturbance Recording (CDR) configuration information, if present",
                         "will be removed from the setting file"});
+  ScanFoldedFrequencies(cfg, lines);
   ScanMeterGroupPlaces(cfg, lines, version);
 }
 
