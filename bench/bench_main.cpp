@@ -221,7 +221,7 @@ void BM_Lint(benchmark::State& state) {
   ReportAgainstLoad(state, kind, 1);
 }
 
-// The full listing alone (what show --values and set add to a load), with and without the
+// The full listing alone (what show --values adds to a load), with and without the
 // names of references (arg 1: 1 names them); the load is not timed.
 void BM_ListValues(benchmark::State& state) {
   const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
@@ -238,7 +238,7 @@ void BM_ListValues(benchmark::State& state) {
   ReportAgainstLoad(state, kind, 1);
 }
 
-// get as the tool runs it: a load by path, a snapshot, one value.
+// get as the tool runs it: a load by path, then one value (the walk formats its section only).
 void BM_Get(benchmark::State& state) {
   const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
   const std::string& path = g_fixture->paths[kind.name];
