@@ -148,12 +148,27 @@ eFilerError SaveAtVersion(CHelvoCfg& cfg, sCfgState& state, int version, CWnd* p
   eFilerError result;
   {
     WriteGenerationScope generation(state);
-    result = write(cfg.GetSections(), id->m_nSystemFrequency);
+    result = write(cfg.GetSections(), version, id->m_nSystemFrequency);
   }
   state.m_nSRate = id->m_nSampleRate;
   state.Publish();
   cfg.m_nSampleRateWritten = id->m_nSampleRate;
   return result;
+}
+
+// The file image save (one of the two above, handed the writer as it writes) would write: 1, or 0 with
+// image empty when the writer refuses.
+template <class Save>
+int BuildImage(std::string& image, Save&& save) {
+  try {
+    if (save([&](cFilerSections& sections, int version, int frequency) {
+          return sections.BuildCfgImage(image, version, frequency);
+        }) == eFilerNoError)
+      return 1;
+  } catch (...) {
+  }
+  image.clear();
+  return 0;
 }
 
 }  // namespace
@@ -174,24 +189,17 @@ int CHelvoCfg::WriteCfgFile(const std::string& path, CWnd* parent) {
 
 int CHelvoCfg::BuildOwnVersionImage(std::string& image, CWnd* parent) {
   MessageScope messages(this, m_strFilePath);
-  try {
-    if (SaveAtOwnVersion(*this, m_State, parent, [&](cFilerSections& sections, int version, int frequency) {
-          return sections.BuildCfgImage(image, version, frequency);
-        }) == eFilerNoError)
-      return 1;
-  } catch (...) {
-  }
-  image.clear();
-  return 0;
+  return BuildImage(image, [&](auto&& write) { return SaveAtOwnVersion(*this, m_State, parent, write); });
 }
 
 int CHelvoCfg::WriteCfgFile(const std::string& path, int version, CWnd* parent) {
   MessageScope messages(this, path);
   eFilerError result = eFilerOpenError;
   try {
-    result = SaveAtVersion(*this, m_State, version, parent, [&](cFilerSections& sections, int frequency) {
-      return sections.WriteCfgFile(path, version, frequency);
-    });
+    result =
+        SaveAtVersion(*this, m_State, version, parent, [&](cFilerSections& sections, int v, int frequency) {
+          return sections.WriteCfgFile(path, v, frequency);
+        });
   } catch (...) {
     result = eFilerOpenError;
   }
@@ -202,15 +210,8 @@ int CHelvoCfg::WriteCfgFile(const std::string& path, int version, CWnd* parent) 
 
 int CHelvoCfg::BuildVersionImage(std::string& image, int version, CWnd* parent) {
   MessageScope messages(this, m_strFilePath);
-  try {
-    if (SaveAtVersion(*this, m_State, version, parent, [&](cFilerSections& sections, int frequency) {
-          return sections.BuildCfgImage(image, version, frequency);
-        }) == eFilerNoError)
-      return 1;
-  } catch (...) {
-  }
-  image.clear();
-  return 0;
+  return BuildImage(image,
+                    [&](auto&& write) { return SaveAtVersion(*this, m_State, version, parent, write); });
 }
 
 }  // namespace helvo
