@@ -13,7 +13,7 @@ namespace helvo {
 
 namespace {
 
-constexpr char kCopy[] = "the copy of the configuration";
+constexpr char kCopy[] = "the copies of the configuration";
 
 // The one line a lost value takes in the scan: "[SECTION] KEY: OLD -> NEW".
 std::string LostLine(const Change& change) {

@@ -15,7 +15,7 @@ namespace helvo {
 
 ScratchFile::ScratchFile(const std::string& data) {
   const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/helvocfg-set.XXXXXX";
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/helvocfg.XXXXXX";
   const int fd = mkstemp(pattern.data());
   if (fd < 0) return;
   // Read back at once and then removed: it needs no flush to the disk, which would cost more than all
