@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 
 #include "helvo/platform/format.h"
 
@@ -18,6 +19,14 @@ std::string Abbrev(const char* name) {
   return std::string(name, 3);
 }
 
+// mktime re-reads the time zone on every call, replacing the C library's copy of its name. The C
+// library locks that internally, where a thread checker cannot see it; conversions on several threads
+// (saves of different configurations) take turns here.
+std::mutex& TimeZoneMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
 }  // namespace
 
 CalendarTime::CalendarTime(int year, int month, int day, int hour, int minute, int second) {
@@ -29,7 +38,11 @@ CalendarTime::CalendarTime(int year, int month, int day, int hour, int minute, i
   tm.tm_min = minute;
   tm.tm_sec = second;
   tm.tm_isdst = -1;
-  const std::time_t t = std::mktime(&tm);
+  std::time_t t;
+  {
+    std::lock_guard lock(TimeZoneMutex());
+    t = std::mktime(&tm);
+  }
   time_ = t == static_cast<std::time_t>(-1) ? 0 : t;
 }
 
@@ -47,7 +60,10 @@ CalendarTime CalendarTime::GetCurrentTime() {
 std::string CalendarTime::Format(const char* fmt) const {
   std::tm tm{};
   const std::time_t t = time_;
-  if (!localtime_r(&t, &tm)) return std::string();
+  {
+    std::lock_guard lock(TimeZoneMutex());
+    if (!localtime_r(&t, &tm)) return std::string();
+  }
   const int mon = tm.tm_mon >= 0 && tm.tm_mon < 12 ? tm.tm_mon : 0;
   const int wday = tm.tm_wday >= 0 && tm.tm_wday < 7 ? tm.tm_wday : 0;
   std::string out;

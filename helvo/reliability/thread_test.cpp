@@ -1,6 +1,6 @@
-// Configurations loaded, scanned and saved on several threads at once give what they give one at a
-// time: the same files, the same scan lines, the same messages, each message naming its own
-// configuration.
+// Configurations loaded, scanned, read, set and saved on several threads at once give what they give
+// one at a time: the same files, the same scan lines and values, the same messages, each message
+// naming its own configuration.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,16 +10,19 @@
 
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/platform/user_interface.h"
+#include "helvo/review/review.h"
 #include "helvo/testing/cfg_fixture.h"
 
 namespace helvo {
 namespace {
 
-// What one round over a file gives: the scan lines at 3 and 201, the file saved at its own version,
-// then (after a save at 201, which makes it a 201 configuration) saved at its own version again, and
-// the messages shown meanwhile.
+// What one round over a file gives: the scan lines at 3 and 201 (with the values a conversion there
+// and back loses, from copies), a value got and the file a set writes, the file saved at its own
+// version, then (after a save at 201, which makes it a 201 configuration) saved at its own version
+// again, and the messages shown meanwhile.
 struct Round {
   std::vector<std::string> scan;
+  std::string value, set;
   std::string saved, savedAfter201;
   std::vector<std::string> messages;
   bool messagesNameTheirConfiguration = true;
@@ -34,10 +37,15 @@ class ThreadTest : public testing::CfgTest {
     Round round;
     {
       CHelvoCfg cfg(std::string(HELVO_EXAMPLES_DIR) + "/" + example, 0);
-      StringList lines;
-      cfg.PreDumpScan(lines, 3);
-      cfg.PreDumpScan(lines, 201);
-      round.scan.assign(lines.begin(), lines.end());
+      for (const int version : {3, 201})
+        for (const std::string& line : VersionScan(cfg, version)) round.scan.push_back(line);
+      std::vector<KeyValue> values;
+      std::string error;
+      GetValues(cfg, {{"ID", "SETTINGS_VERS"}}, values, error);
+      round.value = values.empty() ? error : values[0].value;
+      std::unique_ptr<CHelvoCfg> changed;
+      if (SetValues(cfg, {{{"ID", "SERIAL_NUM"}, "T-1"}}, changed, round.set, error) != ReviewStatus::kOk)
+        round.set = error;
       cfg.WriteCfgFile(out, nullptr);
       round.saved = Contents(out);
       cfg.WriteCfgFile(out, 201, nullptr);
@@ -62,6 +70,7 @@ TEST_F(ThreadTest, ConfigurationsOnSeveralThreadsGiveWhatTheyGiveOneAtATime) {
   for (size_t k = 0; k < files.size(); ++k) alone.push_back(RunRound(files[k], dir_.File("alone.cfg")));
   for (const Round& round : alone) {
     EXPECT_FALSE(round.saved.empty());
+    EXPECT_NE(round.set.find("SERIAL_NUM=T-1\r\n"), std::string::npos) << round.set.substr(0, 200);
     EXPECT_TRUE(round.messagesNameTheirConfiguration);
   }
 
