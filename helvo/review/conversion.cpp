@@ -72,8 +72,9 @@ StringList VersionScan(CHelvoCfg& cfg, int version) {
     lines.AddTail(error);
     lines.AddTail(" ");
   } else if (!lost.empty()) {
+    // Without the version's number, so that a list of several versions can show one block for all.
     lines.AddTail(
-        Format("Setting Files of version %d do not hold these values; they will be lost:", version));
+        "The following values are not held by Setting Files of the version chosen and will be lost:");
     for (const Change& change : lost) lines.AddTail(LostLine(change));
     lines.AddTail(" ");
   }

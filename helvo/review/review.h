@@ -180,8 +180,9 @@ std::vector<Change> DiffSnapshots(const ValueSnapshot& a, const ValueSnapshot& b
 ReviewStatus ConversionLosses(CHelvoCfg& cfg, int version, std::vector<Change>& lost, std::string& error);
 
 // The version scan as the tool, hosts and the Python binding show it before a save at version:
-// PreDumpScan's lines, then those values, one line each ("[LIMITS] REC_ALARM: 2 -> 0") under "Setting
-// Files of version 4 do not hold these values; they will be lost:", and a line holding one blank.
+// PreDumpScan's lines, then those values, one line each ("[LIMITS] REC_ALARM: 2 -> 0") under "The
+// following values are not held by Setting Files of the version chosen and will be lost:", and a line
+// holding one blank.
 StringList VersionScan(CHelvoCfg& cfg, int version);
 
 // Where each section and key stands in a settings file's text; line 1 is the CRC line. It holds views
