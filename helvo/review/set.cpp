@@ -5,9 +5,7 @@
 
 #include "helvo/engine/settings_text.h"
 #include "helvo/model/helvo_cfg.h"
-#include "helvo/platform/file_io.h"
 #include "helvo/platform/format.h"
-#include "helvo/platform/user_interface.h"
 #include "helvo/review/review.h"
 #include "helvo/review/scratch.h"
 
@@ -50,7 +48,7 @@ bool FitsOneLine(const Assignment& a, std::string& error) {
 
 // Where the value of key stands in the block of [section] of a file image (its offset and length);
 // offset npos when the block holds no line of key, or the image no such block.
-std::pair<size_t, size_t> FindValue(const std::string& image, std::string_view section,
+std::pair<size_t, size_t> ValueSpan(const std::string& image, std::string_view section,
                                     std::string_view key) {
   constexpr size_t npos = std::string::npos;
   std::string header;
@@ -152,7 +150,7 @@ ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignment
           return b.selector.section == a.selector.section && b.selector.key == a.selector.key;
         });
     std::string unused;
-    const auto [at, size] = FindValue(text, a.selector.section, a.selector.key);
+    const auto [at, size] = ValueSpan(text, a.selector.section, a.selector.key);
     edited = edited && at != std::string::npos && FitsOneLine(a, unused);
     if (edited) text.replace(at, size, a.value);
   }

@@ -1,17 +1,12 @@
 // The value listing (the writer's walk at the configuration's own version, with the names of what
-// references refer to), selectors, get and set.
-#include <stdlib.h>
-#include <unistd.h>
-
+// references refer to), the keys written, selectors and get from a listing.
 #include <algorithm>
-#include <cstdlib>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
 #include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
-#include "helvo/engine/settings_text.h"
 #include "helvo/engine/value_text.h"
 #include "helvo/model/dsp_cfg.h"
 #include "helvo/model/element_name.h"
@@ -19,9 +14,7 @@
 #include "helvo/model/phasor.h"
 #include "helvo/model/pmu.h"
 #include "helvo/model/records.h"
-#include "helvo/platform/file_io.h"
 #include "helvo/platform/format.h"
-#include "helvo/platform/user_interface.h"
 #include "helvo/review/listing.h"
 #include "helvo/review/references.h"
 #include "helvo/review/review.h"
