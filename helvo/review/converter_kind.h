@@ -3,7 +3,8 @@
 // in the same field.
 #pragma once
 
-#include <unordered_map>
+#include <cstdint>
+#include <vector>
 
 #include "helvo/engine/converters.h"
 #include "helvo/engine/filer.h"
@@ -20,12 +21,12 @@ class ConverterKinds {
   RefKind Of(const CFilerEntry& entry, CFiler* obj, CFilerElement*& converter) {
     converter = nullptr;
     if (entry.GetType() != CFilerEntry::eElement) return RefKind::kNone;
-    auto known = kinds_.find(&entry);
+    Slot& slot = SlotOf(&entry);
     // Most converters are values, not references: those need not be resolved again.
-    if (known != kinds_.end() && known->second == RefKind::kNone) return RefKind::kNone;
+    if (slot.entry && slot.kind == RefKind::kNone) return RefKind::kNone;
     converter = static_cast<CFilerElement*>(entry.GetOffset().Resolve(obj));
     if (!converter) return RefKind::kNone;
-    if (known != kinds_.end()) return known->second;
+    if (slot.entry) return slot.kind;
     // One walk up the class records instead of a run-time cast per kind.
     RefKind kind = RefKind::kNone;
     for (const RuntimeClass* c = converter->GetRuntimeClass(); c && kind == RefKind::kNone;
@@ -35,12 +36,36 @@ class ConverterKinds {
              : c == &crefState::classcrefState           ? RefKind::kState
              : c == &CrefMeter::classCrefMeter           ? RefKind::kMeter
                                                          : RefKind::kNone;
-    kinds_.emplace(&entry, kind);
+    slot = {&entry, kind};
+    if (++used_ * 2 > slots_.size()) Grow();
     return kind;
   }
 
  private:
-  std::unordered_map<const CFilerEntry*, RefKind> kinds_;
+  // An open-addressed table: a walk asks once per key written, and a node-based map's look-up cost
+  // more than the rest of the question.
+  struct Slot {
+    const CFilerEntry* entry = nullptr;
+    RefKind kind = RefKind::kNone;
+  };
+
+  Slot& SlotOf(const CFilerEntry* entry) {
+    const size_t mask = slots_.size() - 1;
+    size_t i =
+        static_cast<size_t>((reinterpret_cast<std::uintptr_t>(entry) >> 4) * 0x9E3779B97F4A7C15ull) & mask;
+    while (slots_[i].entry && slots_[i].entry != entry) i = (i + 1) & mask;
+    return slots_[i];
+  }
+
+  void Grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    for (const Slot& slot : old)
+      if (slot.entry) SlotOf(slot.entry) = slot;
+  }
+
+  std::vector<Slot> slots_ = std::vector<Slot>(512);
+  size_t used_ = 0;
 };
 
 }  // namespace helvo

@@ -93,6 +93,8 @@ class SnapshotSide {
       return a.d_.ValueText(x) == b.d_.ValueText(y);
     }
     if (x.reference && y.reference && a.d_.SameTarget(x, b.d_, y)) return true;
+    if (x.element && y.element && !a.d_.namedDuringWalk && !b.d_.namedDuringWalk)
+      return a.d_.ElementShown(x) == b.d_.ElementShown(y);
     return helvo::Same(a.d_.Materialize(a.d_.blocks[s], x), b.d_.Materialize(b.d_.blocks[t], y));
   }
 

@@ -11,6 +11,7 @@
 
 #include "helvo/engine/field_access.h"
 #include "helvo/engine/filer.h"
+#include "helvo/review/references.h"
 #include "helvo/review/review.h"
 
 namespace helvo {
@@ -62,13 +63,14 @@ struct ValueSnapshot::Data {
   // Kept small: a snapshot holds one per key written.
   struct Key {
     const CFilerEntry* entry = nullptr;
-    std::uint64_t bits = 0;            // numbers: NumberValue::bits
+    std::uint64_t bits = 0;            // numbers: NumberValue::bits; element references: the element
     std::uint32_t text = 0, size = 0;  // strings and converters: their text, in texts
     std::int32_t target = -1;          // into targets: what a reference refers to
     std::int32_t name = -1;            // into names: the target's name, when named during the walk
     CFilerEntry::EFilerEntryType type = CFilerEntry::eElement;
     bool isNumber = false;
     bool reference = false;
+    bool element = false;  // a reference to an element
     NumberValue Number() const { return {type, bits}; }
   };
   struct Block {
@@ -80,9 +82,8 @@ struct ValueSnapshot::Data {
     size_t firstKey = 0, keyCount = 0;
   };
   struct Target {
-    const CFiler* object = nullptr;
-    std::string item;  // the state or meter within the function
-    int block = -1;    // the block that writes the object; none when the save does not write it
+    ReferenceTarget target;
+    int block = -1;  // the block that writes the target's object; none when the save does not write it
   };
 
   explicit Data(CHelvoCfg& c);
@@ -107,6 +108,8 @@ struct ValueSnapshot::Data {
     return key.isNumber ? FormatNumberValue(key.Number()) : std::string(Text(key));
   }
   std::string_view Text(const Key& key) const { return std::string_view(texts).substr(key.text, key.size); }
+  // What a reader compares of an element reference (KeyValue::Shown), when names are made when asked.
+  std::string_view ElementShown(const Key& key) const;
   // True when both keys refer to written objects with the same header and item (equal targetIds).
   bool SameTarget(const Key& key, const Data& other, const Key& otherKey) const;
 

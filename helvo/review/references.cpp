@@ -29,10 +29,8 @@ std::string Lookups::NameOf(const CPhasor* p) {
   return it->second;
 }
 
-// Marks value as a reference when entry's field of obj is one and names its target; returns the
-// function it refers to (none for elements and references that name nothing) with the item.
-std::pair<const CFiler*, std::string> NameReference(const CFilerEntry& entry, CFiler* obj, KeyValue& value,
-                                                    Lookups& lookups, bool names) {
+ReferenceTarget NameReference(const CFilerEntry& entry, CFiler* obj, KeyValue& value, Lookups& lookups,
+                              bool names) {
   if (entry.GetType() == CFilerEntry::eElement) {
     CFilerElement* converter = nullptr;
     const RefKind kind = lookups.kinds.Of(entry, obj, converter);
@@ -46,19 +44,19 @@ std::pair<const CFiler*, std::string> NameReference(const CFilerEntry& entry, CF
       case RefKind::kPhasor:
         if (CPhasor* p = static_cast<CrefPhasor*>(converter)->m_pPhasor; named && p) {
           if (names) value.target = lookups.NameOf(p);
-          return {p, {}};
+          return {p, nullptr, 0};
         }
         break;
       case RefKind::kState:
         if (auto* state = static_cast<crefState*>(converter); named && state->m_pPhasor) {
           if (names) state->m_pPhasor->GetStateName(value.target, state->m_nNumber);
-          return {state->m_pPhasor, "state " + std::to_string(state->m_nNumber)};
+          return {state->m_pPhasor, "state", state->m_nNumber};
         }
         break;
       case RefKind::kMeter:
         if (auto* meter = static_cast<CrefMeter*>(converter); named && meter->m_pPhasor) {
           if (names) meter->m_pPhasor->GetMeterName(value.target, meter->m_nMeter);
-          return {meter->m_pPhasor, "meter " + std::to_string(meter->m_nMeter)};
+          return {meter->m_pPhasor, "meter", meter->m_nMeter};
         }
         break;
       case RefKind::kNone:
@@ -81,7 +79,7 @@ std::pair<const CFiler*, std::string> NameReference(const CFilerEntry& entry, CF
     input = lookups.FunctionAt(eAnalogCfg, cdr->m_nInputIndex);
   }
   if (names) value.target = lookups.NameOf(input);
-  return {input, {}};
+  return {input, nullptr, 0};
 }
 
 }  // namespace helvo

@@ -5,7 +5,6 @@
 
 #include <string>
 #include <unordered_map>
-#include <utility>
 
 #include "helvo/model/class_tables.h"
 #include "helvo/review/converter_kind.h"
@@ -37,15 +36,27 @@ class Lookups {
   std::unordered_map<const CPhasor*, std::string> names_;
 };
 
+// What a reference refers to: a function, or a state or meter within it.
+struct ReferenceTarget {
+  const CFiler* object = nullptr;
+  const char* item = nullptr;  // "state" or "meter", or none for the function itself
+  int number = 0;              // of the state or meter
+
+  bool SameItem(const ReferenceTarget& other) const {
+    if (!item || !other.item) return !item && !other.item;
+    return *item == *other.item && number == other.number;
+  }
+};
+
 // How a reference identifies what it refers to (KeyValue::targetId): the section header of the
 // function, with the state or meter within it.
-inline std::string TargetId(const std::string& header, const std::string& item) {
-  return item.empty() ? header : header + " " + item;
+inline std::string TargetId(const std::string& header, const ReferenceTarget& target) {
+  return target.item ? header + " " + target.item + " " + std::to_string(target.number) : header;
 }
 
-// Marks value as a reference when entry's field of obj is one and names its target; returns the
-// function it refers to (none for elements and references that name nothing) with the item.
-std::pair<const CFiler*, std::string> NameReference(const CFilerEntry& entry, CFiler* obj, KeyValue& value,
-                                                    Lookups& lookups, bool names);
+// Marks value as a reference when entry's field of obj is one and names its target; returns what
+// it refers to (no object for elements and references that name nothing).
+ReferenceTarget NameReference(const CFilerEntry& entry, CFiler* obj, KeyValue& value, Lookups& lookups,
+                              bool names);
 
 }  // namespace helvo

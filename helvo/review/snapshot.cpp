@@ -7,6 +7,7 @@
 #include "helvo/host/host_settings.h"
 #include "helvo/model/class_tables.h"
 #include "helvo/model/dsp_cfg.h"
+#include "helvo/model/element_name.h"
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/model/records.h"
 #include "helvo/platform/format.h"
@@ -76,22 +77,27 @@ class SnapshotSink final : public cFilerLineSink {
     // Only reference converters and the inputs of PMU phasors and CDR channels refer to anything.
     if (type == CFilerEntry::eElement) {
       CFilerElement* converter = nullptr;
-      if (lookups_.kinds.Of(entry, object_, converter) == RefKind::kNone) return;
+      const RefKind kind = lookups_.kinds.Of(entry, object_, converter);
+      if (kind == RefKind::kNone) return;
+      if (kind == RefKind::kElement) {
+        key.element = true;
+        key.bits = reinterpret_cast<std::uintptr_t>(static_cast<CrefElementName*>(converter)->m_pElementName);
+      }
     } else if (type != CFilerEntry::eInt || !object_ ||
                (object_->GetClass() != ePMU && object_->GetClass() != eCDR)) {
       return;
     }
     KeyValue value;
     value.value = text;
-    auto [target, item] = NameReference(entry, object_, value, lookups_, data_.namedDuringWalk);
+    const ReferenceTarget target = NameReference(entry, object_, value, lookups_, data_.namedDuringWalk);
     key.reference = value.reference;
     if (!value.target.empty()) {
       key.name = static_cast<int>(data_.names.size());
       data_.names.push_back(std::move(value.target));
     }
-    if (target) {
+    if (target.object) {
       key.target = static_cast<int>(data_.targets.size());
-      data_.targets.push_back({target, std::move(item), -1});
+      data_.targets.push_back({target, -1});
     }
   }
 
@@ -123,7 +129,7 @@ void Walk(CHelvoCfg& cfg, ValueSnapshot::Data& data, const std::unordered_set<st
   std::unordered_map<const CFiler*, int> blockOf;
   for (size_t i = 0; i < data.blocks.size(); ++i) blockOf.emplace(data.blocks[i].object, static_cast<int>(i));
   for (Data::Target& target : data.targets)
-    if (auto it = blockOf.find(target.object); it != blockOf.end()) target.block = it->second;
+    if (auto it = blockOf.find(target.target.object); it != blockOf.end()) target.block = it->second;
 }
 
 ReviewStatus FindValue(const ValueSnapshot::Data& data, const Selector& selector, KeyValue& value,
@@ -174,7 +180,7 @@ KeyValue ValueSnapshot::Data::Materialize(const Block& block, const Key& key) co
   if (key.target >= 0) {
     const Target& target = targets[static_cast<size_t>(key.target)];
     if (target.block >= 0)
-      value.targetId = TargetId(blocks[static_cast<size_t>(target.block)].header, target.item);
+      value.targetId = TargetId(blocks[static_cast<size_t>(target.block)].header, target.target);
   }
   // A save at the own version keeps the set date the file gave.
   if (const CIdCfg* id = cfg.GetIdCfg(); id && block.object == id && value.key == "SET_DATE")
@@ -182,11 +188,16 @@ KeyValue ValueSnapshot::Data::Materialize(const Block& block, const Key& key) co
   return value;
 }
 
+std::string_view ValueSnapshot::Data::ElementShown(const Key& key) const {
+  const auto* element = reinterpret_cast<const CElementName*>(static_cast<std::uintptr_t>(key.bits));
+  return element && !element->GetName().empty() ? std::string_view(element->GetName()) : Text(key);
+}
+
 bool ValueSnapshot::Data::SameTarget(const Key& key, const Data& other, const Key& otherKey) const {
   if (key.target < 0 || otherKey.target < 0) return false;
   const Target& a = targets[static_cast<size_t>(key.target)];
   const Target& b = other.targets[static_cast<size_t>(otherKey.target)];
-  return a.block >= 0 && b.block >= 0 && a.item == b.item &&
+  return a.block >= 0 && b.block >= 0 && a.target.SameItem(b.target) &&
          blocks[static_cast<size_t>(a.block)].header == other.blocks[static_cast<size_t>(b.block)].header;
 }
 

@@ -26,8 +26,7 @@ namespace {
 // What a reference refers to, to be named by its section once the walk is done.
 struct PendingTarget {
   size_t section, key;
-  const CFiler* object;
-  std::string item;  // the state or meter within the function
+  ReferenceTarget target;
 };
 
 }  // namespace
@@ -81,9 +80,8 @@ class ListingSink final : public cFilerLineSink {
     KeyValue& value = values.keys.emplace_back();
     value.key = entry.GetKeyName();
     value.value = text;
-    auto [target, item] = NameReference(entry, object_, value, lookups_, names_);
-    if (target)
-      targets_.push_back({listing_.sections.size() - 1, values.keys.size() - 1, target, std::move(item)});
+    const ReferenceTarget target = NameReference(entry, object_, value, lookups_, names_);
+    if (target.object) targets_.push_back({listing_.sections.size() - 1, values.keys.size() - 1, target});
   }
 
   // Identifies the functions references refer to by their section headers, once every section is
@@ -92,9 +90,9 @@ class ListingSink final : public cFilerLineSink {
     std::unordered_map<const CFiler*, const std::string*> headers;
     for (const SectionValues& section : listing_.sections) headers.emplace(section.object, &section.header);
     for (const PendingTarget& t : targets_) {
-      auto it = headers.find(t.object);
+      auto it = headers.find(t.target.object);
       if (it == headers.end()) continue;
-      listing_.sections[t.section].keys[t.key].targetId = TargetId(*it->second, t.item);
+      listing_.sections[t.section].keys[t.key].targetId = TargetId(*it->second, t.target);
     }
   }
 
@@ -129,8 +127,8 @@ class KeysSink final : public cFilerLineSink {
     ++block.keyCount;
     if (entry.GetType() != CFilerEntry::eInt || (block.cls != ePMU && block.cls != eCDR)) return;
     KeyValue value;
-    auto [target, item] = NameReference(entry, object_, value, lookups_, false);
-    if (value.reference) inputs_.push_back({written_.blocks.size() - 1, &entry, target});
+    const ReferenceTarget target = NameReference(entry, object_, value, lookups_, false);
+    if (value.reference) inputs_.push_back({written_.blocks.size() - 1, &entry, target.object});
   }
 
   // An input names a function only when the save writes that function.
