@@ -27,6 +27,7 @@
 #include "bench/max_config.h"
 #include "helvo/engine/crc16.h"
 #include "helvo/engine/settings_text.h"
+#include "helvo/host/settings_file.h"
 #include "helvo/model/helvo_cfg.h"
 #include "helvo/model/records.h"
 #include "helvo/platform/calendar_time.h"
@@ -255,25 +256,27 @@ void BM_Get(benchmark::State& state) {
   ReportAgainstLoad(state, kind, 1);
 }
 
-// set as the tool runs it with --yes: a load by path, the scan at the file's own version, the
-// change checked (the changed text read back, every other line unchanged), the save of the file.
+// set as the tool runs it with --yes: the file read and loaded by path, the scan at the file's own
+// version, the change checked (the changed text read back, every other line unchanged), the save of
+// the file.
 void BM_Set(benchmark::State& state) {
   const MaxConfigKind& kind = KindOf(static_cast<int>(state.range(0)));
   const std::string& path = g_fixture->paths[kind.name];
   const std::string out = g_fixture->folder + "/set.cfg";
   const std::vector<Assignment> assignments{{{"ANALOG_INPUT1-1", "H_MAG_T"}, "123.5"}};
   for (auto _ : state) {
-    auto cfg = std::make_unique<CHelvoCfg>(path, 0);
+    OpenedSettingsFile opened = OpenSettingsFile(path, false);
+    CHelvoCfg& cfg = *opened.cfg;
     StringList lines;
-    cfg->PreDumpScan(lines, cfg->GetIdCfg()->m_nSettingsVers);
+    cfg.PreDumpScan(lines, cfg.GetIdCfg()->m_nSettingsVers);
     std::unique_ptr<CHelvoCfg> changed;
     std::string error;
     std::string image;
-    if (SetValues(*cfg, assignments, changed, image, error) != ReviewStatus::kOk)
+    if (SetValues(cfg, opened.bytes, assignments, changed, image, error) != ReviewStatus::kOk)
       state.SkipWithError(error.c_str());
     if (!ReplaceFileAtomically(out, image)) state.SkipWithError("save failed");
     state.PauseTiming();
-    cfg.reset();
+    opened.cfg.reset();
     changed.reset();
     state.ResumeTiming();
   }

@@ -62,8 +62,9 @@ int main(int argc, char** argv) {
       helvo::StringList lines;
       cfg.PreDumpScan(lines, cfg.GetIdCfg()->m_nSettingsVers);
       std::unique_ptr<helvo::CHelvoCfg> changed;
-      std::string image, error;
-      if (helvo::SetValues(cfg, {{{"ANALOG_INPUT1-1", "H_MAG_T"}, "123.5"}}, changed, image, error) !=
+      std::string text, image, error;
+      helvo::ReadWholeFile(path, text);
+      if (helvo::SetValues(cfg, text, {{{"ANALOG_INPUT1-1", "H_MAG_T"}, "123.5"}}, changed, image, error) !=
               helvo::ReviewStatus::kOk ||
           !helvo::ReplaceFileAtomically(path + ".set", image))
         std::fprintf(stderr, "%s: not set: %s\n", path.c_str(), error.c_str());

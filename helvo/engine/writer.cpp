@@ -102,6 +102,14 @@ class ListSink {
   StringList& lines_;
 };
 
+constexpr char kLineBreak[] = "contains a line break";
+constexpr char kTooLong[] = "is longer than 255 characters";
+
+bool HasLineBreak(std::string_view text) {
+  // A plain loop: find_first_of would search the two-byte set once per byte of the text.
+  return std::any_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; });
+}
+
 constexpr std::string_view kImageTemplate = "0000\r\n\r\n";  // the CRC line and the blank line after it
 
 // Appends every line, CR LF after it, to one image, and remembers the first line that would not read
@@ -113,13 +121,13 @@ class ImageSink {
     const size_t start = image_.size();
     image_.append(1, '[').append(name).append(instance).append(1, ']');
     header_ = {start, image_.size() - start};
-    Check(start);
+    Check(start, instance);
     image_.append("\r\n");
   }
   void Key(const CFilerEntry& entry, std::string_view value) {
     const size_t start = image_.size();
     image_.append(entry.GetKeyName()).append(1, '=').append(value);
-    Check(start);
+    Check(start, value);
     image_.append("\r\n");
   }
   void Blank() { image_.append("\r\n"); }
@@ -135,10 +143,12 @@ class ImageSink {
   const std::string& BadSection() const { return badSection_; }
 
  private:
-  void Check(size_t start) {
+  // The names come from the section definitions and hold no line break: only the text from the
+  // configuration (value) is searched for one.
+  void Check(size_t start, std::string_view value) {
     if (reason_) return;
     const std::string_view line = std::string_view(image_).substr(start);
-    reason_ = UnreadableLineReason(line);
+    reason_ = HasLineBreak(value) ? kLineBreak : line.size() > kMaxSettingsLineLength ? kTooLong : nullptr;
     if (!reason_) return;
     badKey_ = std::string(line.substr(0, std::min<size_t>(line.find('='), 40)));
     if (header_.length) badSection_ = image_.substr(header_.start, header_.length);
@@ -335,10 +345,8 @@ eFilerError cFilerSections::BuildCfgImage(std::string& image, int version, int s
 }
 
 const char* UnreadableLineReason(std::string_view line) {
-  // A plain loop: find_first_of would search the two-byte set once per byte of the line.
-  if (std::any_of(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }))
-    return "contains a line break";
-  if (line.size() > kMaxSettingsLineLength) return "is longer than 255 characters";
+  if (HasLineBreak(line)) return kLineBreak;
+  if (line.size() > kMaxSettingsLineLength) return kTooLong;
   return nullptr;
 }
 

@@ -121,6 +121,13 @@ ReviewStatus SetValues(const ValueListing& listing, const std::vector<Assignment
 ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignments,
                        std::unique_ptr<CHelvoCfg>& result, std::string& image, std::string& error);
 
+// The same, where file is the text cfg was read from, with cfg unchanged since. The file's own lines
+// are changed first and checked as above: for a file the library wrote that spares the save of cfg
+// (and leaves cfg as it is), and every other line stays as the file has it. Where that check fails,
+// SetValues above runs.
+ReviewStatus SetValues(CHelvoCfg& cfg, std::string_view file, const std::vector<Assignment>& assignments,
+                       std::unique_ptr<CHelvoCfg>& result, std::string& image, std::string& error);
+
 // One difference between two listings.
 struct Change {
   enum class Kind { kHeader, kOnlyInA, kOnlyInB, kKey };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 
+#include "helvo/engine/settings_text.h"
 #include "helvo/functions/impedance.h"
 #include "helvo/functions/sequence.h"
 #include "helvo/functions/summation.h"
@@ -311,6 +312,20 @@ TEST_F(ReviewTest, SetChangesOnlyTheSetLinesAndDiffListsExactlyThem) {
   EXPECT_EQ(image, dir_.Read("set.cfg"));
   ASSERT_EQ(direct->WriteCfgFile(dir_.File("direct.cfg"), nullptr), 1);
   EXPECT_EQ(dir_.Read("direct.cfg"), image);
+  // So does set on the file's own lines, for a file a save wrote and for one it would rewrite: there
+  // the file's lines are not taken, since the configuration read from them writes other lines.
+  const std::vector<Assignment> both = {{{"ANALOG_INPUT1-1", "H_MAG_T"}, "85"},
+                                        {{"METERING_GROUP1", "INDEX2"}, "10"}};
+  std::string rewritten = text;
+  const size_t scale = rewritten.find("H_MAG_D=");
+  ASSERT_NE(scale, std::string::npos);
+  rewritten.insert(scale + 8, "0");  // a leading zero the save leaves out
+  StampCrc(rewritten);
+  for (const std::string& file : {text, rewritten}) {
+    image.clear();
+    ASSERT_EQ(SetValues(*Load(file), file, both, direct, image, error), ReviewStatus::kOk) << error;
+    EXPECT_EQ(image, dir_.Read("set.cfg"));
+  }
 
   const ValueListing a = ListValues(*Load(text));
   const ValueListing b = ListValues(*Load(dir_.Read("set.cfg")));
@@ -436,15 +451,20 @@ TEST_F(ReviewTest, SetRefusesWhatDoesNotReadBackAsGiven) {
     EXPECT_EQ(changed != nullptr, c.status == ReviewStatus::kOk);
     EXPECT_NE(error.find(c.named), std::string::npos) << error;
 
-    std::unique_ptr<CHelvoCfg> direct;
-    std::string image, directError;
-    EXPECT_EQ(SetValues(*Load(text), c.assignments, direct, image, directError), c.status);
-    EXPECT_EQ(directError, error);
-    EXPECT_EQ(direct != nullptr, c.status == ReviewStatus::kOk);
-    EXPECT_EQ(image.empty(), c.status != ReviewStatus::kOk);
-    if (changed && direct) {
-      ASSERT_EQ(changed->WriteCfgFile(dir_.File("listed.cfg"), nullptr), 1);
-      EXPECT_EQ(image, dir_.Read("listed.cfg"));
+    // On the configuration, and on the file's own lines.
+    for (const bool withFile : {false, true}) {
+      std::unique_ptr<CHelvoCfg> direct;
+      std::string image, directError;
+      EXPECT_EQ(withFile ? SetValues(*Load(text), text, c.assignments, direct, image, directError)
+                         : SetValues(*Load(text), c.assignments, direct, image, directError),
+                c.status);
+      EXPECT_EQ(directError, error);
+      EXPECT_EQ(direct != nullptr, c.status == ReviewStatus::kOk);
+      EXPECT_EQ(image.empty(), c.status != ReviewStatus::kOk);
+      if (changed && direct) {
+        ASSERT_EQ(changed->WriteCfgFile(dir_.File("listed.cfg"), nullptr), 1);
+        EXPECT_EQ(image, dir_.Read("listed.cfg"));
+      }
     }
   }
 }

@@ -134,37 +134,55 @@ ReviewStatus SetValues(const ValueListing& original, const std::vector<Assignmen
   return ReviewStatus::kOk;
 }
 
-ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignments,
-                       std::unique_ptr<CHelvoCfg>& result, std::string& image, std::string& error) {
-  result.reset();
-  image.clear();
-  // The quick way: change the set lines of the text a save writes, read it back, save it again and
-  // compare. A selector set twice, a key the save left out, a value that does not fit and any change
-  // that is not taken go the way of the listing, which says what is at fault.
-  std::string text;
-  bool edited = cfg.BuildOwnVersionImage(text, nullptr) != 0;
-  for (size_t i = 0; edited && i < assignments.size(); ++i) {
+namespace {
+
+// Changes the set lines of a file image; false when a selector is given twice, the image holds no
+// line of a key, or a value does not fit on its line.
+bool EditSetLines(std::string& text, const std::vector<Assignment>& assignments) {
+  for (size_t i = 0; i < assignments.size(); ++i) {
     const Assignment& a = assignments[i];
-    edited = std::none_of(
+    const bool repeated = std::any_of(
         assignments.begin(), assignments.begin() + static_cast<std::ptrdiff_t>(i), [&](const Assignment& b) {
           return b.selector.section == a.selector.section && b.selector.key == a.selector.key;
         });
     std::string unused;
     const auto [at, size] = ValueSpan(text, a.selector.section, a.selector.key);
-    edited = edited && at != std::string::npos && FitsOneLine(a, unused);
-    if (edited) text.replace(at, size, a.value);
+    if (repeated || at == std::string::npos || !FitsOneLine(a, unused)) return false;
+    text.replace(at, size, a.value);
   }
-  if (edited) {
-    StampCrc(text);
-    std::unique_ptr<CHelvoCfg> changed;
-    std::string unused, again;
-    if (ReadImageQuietly(text, changed, kChanged, unused) && changed->BuildOwnVersionImage(again, nullptr) &&
-        again == text) {
-      result = std::move(changed);
-      image = std::move(again);
-      return ReviewStatus::kOk;
-    }
-  }
+  StampCrc(text);
+  return true;
+}
+
+// The quick way: the set lines of text, a file image, are changed, and the change is taken when the
+// configuration read from the changed text, saved again, writes that very text: every value was taken
+// as given and no other line changes.
+bool SetLines(std::string text, const std::vector<Assignment>& assignments,
+              std::unique_ptr<CHelvoCfg>& result, std::string& image) {
+  std::unique_ptr<CHelvoCfg> changed;
+  std::string unused, again;
+  if (!EditSetLines(text, assignments) || !ReadImageQuietly(text, changed, kChanged, unused) ||
+      !changed->BuildOwnVersionImage(again, nullptr) || again != text)
+    return false;
+  result = std::move(changed);
+  image = std::move(text);
+  return true;
+}
+
+}  // namespace
+
+ReviewStatus SetValues(CHelvoCfg& cfg, std::string_view file, const std::vector<Assignment>& assignments,
+                       std::unique_ptr<CHelvoCfg>& result, std::string& image, std::string& error) {
+  result.reset();
+  image.clear();
+  if (!file.empty() && SetLines(std::string(file), assignments, result, image)) return ReviewStatus::kOk;
+  // Then the text a save of cfg writes, unless that is the file. A selector set twice, a key the save
+  // left out, a value that does not fit and any change that is not taken go the way of the listing,
+  // which says what is at fault.
+  std::string saved;
+  if (cfg.BuildOwnVersionImage(saved, nullptr) && saved != file &&
+      SetLines(std::move(saved), assignments, result, image))
+    return ReviewStatus::kOk;
   ValueListing after;
   const ReviewStatus status = SetValues(ListValues(cfg), assignments, result, after, error);
   if (status != ReviewStatus::kOk) return status;
@@ -174,6 +192,11 @@ ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignment
     return ReviewStatus::kRefused;
   }
   return ReviewStatus::kOk;
+}
+
+ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignments,
+                       std::unique_ptr<CHelvoCfg>& result, std::string& image, std::string& error) {
+  return SetValues(cfg, {}, assignments, result, image, error);
 }
 
 }  // namespace helvo

@@ -46,7 +46,7 @@ int Set(const SetOptions& options) {
 
   std::unique_ptr<CHelvoCfg> changed;
   std::string image, error;
-  if (SetValues(cfg, assignments, changed, image, error) != ReviewStatus::kOk) {
+  if (SetValues(cfg, loaded->bytes, assignments, changed, image, error) != ReviewStatus::kOk) {
     PrintError(Cp1252ToUtf8(error) + ": nothing written");
     return kExitUsage;
   }
