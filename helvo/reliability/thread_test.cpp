@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "helvo/model/helvo_cfg.h"
+#include "helvo/platform/file_io.h"
 #include "helvo/platform/user_interface.h"
 #include "helvo/review/review.h"
 #include "helvo/testing/cfg_fixture.h"
@@ -17,12 +18,12 @@ namespace helvo {
 namespace {
 
 // What one round over a file gives: the scan lines at 3 and 201 (with the values a conversion there
-// and back loses, from copies), a value got and the file a set writes, the file saved at its own
-// version, then (after a save at 201, which makes it a 201 configuration) saved at its own version
-// again, and the messages shown meanwhile.
+// and back loses, from copies), a value got and the file a set writes (on the file's lines and on the
+// configuration), the file saved at its own version, then (after a save at 201, which makes it a 201
+// configuration) saved at its own version again, and the messages shown meanwhile.
 struct Round {
   std::vector<std::string> scan;
-  std::string value, set;
+  std::string value, set, setOnFile;
   std::string saved, savedAfter201;
   std::vector<std::string> messages;
   bool messagesNameTheirConfiguration = true;
@@ -36,7 +37,8 @@ class ThreadTest : public testing::CfgTest {
     UserInterface* previous = SetThreadUserInterface(&sink);
     Round round;
     {
-      CHelvoCfg cfg(std::string(HELVO_EXAMPLES_DIR) + "/" + example, 0);
+      const std::string path = std::string(HELVO_EXAMPLES_DIR) + "/" + example;
+      CHelvoCfg cfg(path, 0);
       for (const int version : {3, 201})
         for (const std::string& line : VersionScan(cfg, version)) round.scan.push_back(line);
       std::vector<KeyValue> values;
@@ -44,6 +46,11 @@ class ThreadTest : public testing::CfgTest {
       GetValues(cfg, {{"ID", "SETTINGS_VERS"}}, values, error);
       round.value = values.empty() ? error : values[0].value;
       std::unique_ptr<CHelvoCfg> changed;
+      std::string file;
+      ReadWholeFile(path, file);
+      if (SetValues(cfg, file, {{{"ID", "SERIAL_NUM"}, "T-1"}}, changed, round.setOnFile, error) !=
+          ReviewStatus::kOk)
+        round.setOnFile = error;
       if (SetValues(cfg, {{{"ID", "SERIAL_NUM"}, "T-1"}}, changed, round.set, error) != ReviewStatus::kOk)
         round.set = error;
       cfg.WriteCfgFile(out, nullptr);
@@ -71,6 +78,7 @@ TEST_F(ThreadTest, ConfigurationsOnSeveralThreadsGiveWhatTheyGiveOneAtATime) {
   for (const Round& round : alone) {
     EXPECT_FALSE(round.saved.empty());
     EXPECT_NE(round.set.find("SERIAL_NUM=T-1\r\n"), std::string::npos) << round.set.substr(0, 200);
+    EXPECT_EQ(round.setOnFile, round.set);
     EXPECT_TRUE(round.messagesNameTheirConfiguration);
   }
 
