@@ -122,9 +122,10 @@ ReviewStatus SetValues(CHelvoCfg& cfg, const std::vector<Assignment>& assignment
                        std::unique_ptr<CHelvoCfg>& result, std::string& image, std::string& error);
 
 // The same, where file is the text cfg was read from, with cfg unchanged since. The file's own lines
-// are changed first and checked as above: for a file the library wrote that spares the save of cfg
-// (and leaves cfg as it is), and every other line stays as the file has it. Where that check fails,
-// SetValues above runs.
+// are changed first and checked as above, except that the save of the configuration read may write
+// the same sections in another order: for a file the library wrote that spares the save of cfg (and
+// leaves cfg as it is), and image is the file with only the set lines and the CRC line changed (a
+// file folded from two channel groups keeps its order). Where that check fails, SetValues above runs.
 ReviewStatus SetValues(CHelvoCfg& cfg, std::string_view file, const std::vector<Assignment>& assignments,
                        std::unique_ptr<CHelvoCfg>& result, std::string& image, std::string& error);
 

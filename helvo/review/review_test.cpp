@@ -341,6 +341,33 @@ TEST_F(ReviewTest, SetChangesOnlyTheSetLinesAndDiffListsExactlyThem) {
   EXPECT_TRUE(DiffListings(a, a).empty());
 }
 
+// A file folded from two channel groups lists the second group's sections after the first's, and the
+// save of that file read back lists them by kind: set on the file's own lines keeps the file's order.
+TEST_F(ReviewTest, SetKeepsTheOrderOfAFoldedFile) {
+  ASSERT_EQ(Load(Example("recorder-two-board-v6.cfg"))->WriteCfgFile(dir_.File("folded.cfg"), 203, nullptr),
+            1);
+  const std::string folded = dir_.Read("folded.cfg");
+  const std::vector<Assignment> serial = {{{"ID", "SERIAL_NUM"}, "MV-7"}};
+  std::unique_ptr<CHelvoCfg> changed, resaved;
+  std::string image, other, error;
+  ASSERT_EQ(SetValues(*Load(folded), folded, serial, changed, image, error), ReviewStatus::kOk) << error;
+  std::vector<std::string> before = BodyLines(folded), after = BodyLines(image);
+  ASSERT_EQ(before.size(), after.size());
+  std::vector<std::string> differing;
+  for (size_t i = 0; i < before.size(); ++i)
+    if (before[i] != after[i]) differing.push_back(after[i]);
+  EXPECT_EQ(differing, std::vector<std::string>{"SERIAL_NUM=MV-7"});
+  EXPECT_TRUE(DiffSnapshots(ValueSnapshot(*changed), ValueSnapshot(*Load(image))).empty());
+
+  // Without the file, set writes what a save of the configuration writes: the same lines, by kind.
+  ASSERT_EQ(SetValues(*Load(folded), serial, resaved, other, error), ReviewStatus::kOk) << error;
+  EXPECT_TRUE(other != image);  // (not printed: both are whole files)
+  std::vector<std::string> byKind = BodyLines(other);
+  std::sort(after.begin(), after.end());
+  std::sort(byKind.begin(), byKind.end());
+  EXPECT_EQ(after, byKind);
+}
+
 // A listing of sections holding one key each: {header, key, value, target name, target section}.
 ValueListing MakeListing(const std::vector<std::vector<std::string>>& rows) {
   ValueListing listing;

@@ -154,15 +154,45 @@ bool EditSetLines(std::string& text, const std::vector<Assignment>& assignments)
   return true;
 }
 
+// The section blocks of a file image (each from its header line up to the next header line), sorted;
+// none when two blocks have the same header.
+std::vector<std::string_view> SortedBlocks(std::string_view image) {
+  constexpr std::string_view kBoundary = "\r\n[";
+  std::vector<std::string_view> blocks;
+  for (size_t start = image.find(kBoundary); start != std::string_view::npos;) {
+    start += 2;
+    const size_t next = image.find(kBoundary, start);
+    blocks.push_back(image.substr(start, next == std::string_view::npos ? next : next + 2 - start));
+    start = next;
+  }
+  std::sort(blocks.begin(), blocks.end());
+  auto header = [](std::string_view block) { return block.substr(0, block.find("\r\n")); };
+  for (size_t i = 1; i < blocks.size(); ++i)
+    if (header(blocks[i]) == header(blocks[i - 1])) return {};
+  return blocks;
+}
+
+// True when two file images hold the same lines, section blocks in another order allowed: the save
+// of a configuration folded from two channel groups writes the first group's sections before the
+// second's, and the save of the file read back writes them in the order of their kinds. Headers are
+// unique, so the order does not change what the image reads as.
+bool SameBlocks(std::string_view a, std::string_view b) {
+  if (a.size() != b.size() || a.size() < 4 || a.substr(4, a.find('[') - 4) != b.substr(4, b.find('[') - 4))
+    return false;
+  const std::vector<std::string_view> blocks = SortedBlocks(a);
+  return !blocks.empty() && blocks == SortedBlocks(b);
+}
+
 // The quick way: the set lines of text, a file image, are changed, and the change is taken when the
-// configuration read from the changed text, saved again, writes that very text: every value was taken
-// as given and no other line changes.
+// configuration read from the changed text, saved again, writes that very text (its sections perhaps
+// in another order): every value was taken as given and no other line changes. The text keeps its
+// order.
 bool SetLines(std::string text, const std::vector<Assignment>& assignments,
               std::unique_ptr<CHelvoCfg>& result, std::string& image) {
   std::unique_ptr<CHelvoCfg> changed;
   std::string unused, again;
   if (!EditSetLines(text, assignments) || !ReadImageQuietly(text, changed, kChanged, unused) ||
-      !changed->BuildOwnVersionImage(again, nullptr) || again != text)
+      !changed->BuildOwnVersionImage(again, nullptr) || (again != text && !SameBlocks(again, text)))
     return false;
   result = std::move(changed);
   image = std::move(text);

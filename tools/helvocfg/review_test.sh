@@ -23,6 +23,12 @@ grep -qa $'DESC=Bus side \xe9\r$' a.cfg || fail "the value is not stored as 8-bi
 changed=$(diff <(tail -n +2 recorder-v7.cfg) <(tail -n +2 a.cfg) | grep -c '^>')
 [ "$changed" = 3 ] || fail "set changed $changed lines, expected 3"
 run 0 crc a.cfg
+# So in a file folded from two channel groups, whose sections a save of it read back would reorder.
+run 0 convert recorder-two-board-v6.cfg folded.cfg --to 203 --yes
+cp folded.cfg f.cfg
+run 0 set f.cfg ID/SERIAL_NUM=MV-7 --yes
+changed=$(diff <(tail -n +2 folded.cfg) <(tail -n +2 f.cfg) | grep -c '^[<>]')
+[ "$changed" = 2 ] || fail "set on a folded file changed $changed lines, expected 2"
 run 1 diff recorder-v7.cfg a.cfg
 expect_out '[ANALOG_INPUT1-1] Line 1:Va:Bus side
   H_MAG_T: 90 -> 85
