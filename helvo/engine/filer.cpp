@@ -39,14 +39,6 @@ CFilerEntry::CFilerEntry(EFilerEntryType type, const FieldRef& field, int nameId
     m_eSpecial = eSpecial::kNumBanks;
 }
 
-bool FlagsAllowVersion(unsigned long flags, int version) {
-  if (flags & FILER_NEVER_WRITTEN) return false;
-  if ((flags & FILER_FROM_VERSION_4) && version < 4) return false;
-  if ((flags & FILER_FROM_VERSION_5) && version < 5) return false;
-  if ((flags & FILER_FROM_VERSION_6) && version < 6) return false;
-  return true;
-}
-
 // ---- CFilerSection ----
 
 int CFilerSection::m_bChGrp = 0;

@@ -187,8 +187,15 @@ enum : unsigned int {
   FILER_AFTER_WRITTEN_CONVERTER = 0x10u,
 };
 
-// True when flags allow writing at the target setting version (ignoring bit 0x10).
-bool FlagsAllowVersion(unsigned long flags, int version);
+// True when flags allow writing at the target setting version (ignoring bit 0x10). Asked for every
+// key a walk writes: inline.
+inline bool FlagsAllowVersion(unsigned long flags, int version) {
+  if (flags & FILER_NEVER_WRITTEN) return false;
+  if ((flags & FILER_FROM_VERSION_4) && version < 4) return false;
+  if ((flags & FILER_FROM_VERSION_5) && version < 5) return false;
+  if ((flags & FILER_FROM_VERSION_6) && version < 6) return false;
+  return true;
+}
 
 // One section definition.
 class CFilerSection {
