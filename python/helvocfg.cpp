@@ -207,6 +207,8 @@ class Config {
       std::lock_guard lock(mutex_);
       Collector collector;
       saved = version ? cfg().WriteCfgFile(path, *version, nullptr) : cfg().WriteCfgFile(path, nullptr);
+      // A save at a chosen version makes the configuration one of that version, with a new set date.
+      if (version) textIsRead_ = false;
       shown = std::move(collector.messages);
     }
     if (!saved)
@@ -243,11 +245,13 @@ class Config {
       Collector collector;
       std::unique_ptr<CHelvoCfg> changed;
       std::string image;
-      status = SetValues(cfg(), {assignment}, changed, image, error);
+      status = textIsRead_ ? SetValues(cfg(), text_, {assignment}, changed, image, error)
+                           : SetValues(cfg(), {assignment}, changed, image, error);
       if (status == ReviewStatus::kOk) {
         opened_.cfg = std::move(changed);
         listing_.reset();
-        text_ = std::move(image);  // the file a save of the changed configuration writes
+        text_ = std::move(image);  // the file the changed configuration was read from
+        textIsRead_ = true;
       }
     }
     if (status == ReviewStatus::kUnknownSection || status == ReviewStatus::kUnknownKey)
@@ -326,6 +330,7 @@ class Config {
   OpenedSettingsFile opened_;
   std::optional<ValueListing> listing_;
   std::string text_ = opened_.bytes;
+  bool textIsRead_ = true;  // the configuration is what text_ reads as (no save at another version since)
   std::string path_;
   std::vector<Message> messages_;
   std::mutex mutex_;

@@ -22,6 +22,14 @@ def test_get_gives_values_as_written_and_set_changes_exactly_the_set_key(example
     assert helvocfg.diff(changed, changed) == []
 
 
+def test_set_after_a_save_at_another_version_changes_the_configuration_of_that_version(examples, tmp_path):
+    cfg = helvocfg.load(str(examples["recorder-v7.cfg"]))
+    cfg.save(str(tmp_path / "v4.cfg"), 4)
+    cfg.set("ANALOG_INPUT1-1/H_MAG_T", "85")
+    assert cfg.get("ID/SETTINGS_VERS") == "4"
+    assert cfg.get("ANALOG_INPUT1-1/H_MAG_T") == "85"
+
+
 @pytest.mark.parametrize(
     "selector, error",
     [("NO_SUCH_SECTION/KEY", KeyError), ("ID/NO_SUCH_KEY", KeyError), ("no-slash", KeyError)],
