@@ -49,22 +49,27 @@ class ConverterKinds {
     RefKind kind = RefKind::kNone;
   };
 
+  // Fibonacci hashing: the high bits of the address times the golden ratio pick the slot.
   Slot& SlotOf(const CFilerEntry* entry) {
     const size_t mask = slots_.size() - 1;
-    size_t i =
-        static_cast<size_t>((reinterpret_cast<std::uintptr_t>(entry) >> 4) * 0x9E3779B97F4A7C15ull) & mask;
+    size_t i = static_cast<size_t>(
+        (static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(entry)) * 0x9E3779B97F4A7C15ull) >>
+        shift_);
     while (slots_[i].entry && slots_[i].entry != entry) i = (i + 1) & mask;
     return slots_[i];
   }
 
+  // Doubles the table; a configuration's definitions fill a few hundred slots.
   void Grow() {
     std::vector<Slot> old(slots_.size() * 2);
     old.swap(slots_);
+    --shift_;
     for (const Slot& slot : old)
       if (slot.entry) SlotOf(slot.entry) = slot;
   }
 
-  std::vector<Slot> slots_ = std::vector<Slot>(512);
+  std::vector<Slot> slots_ = std::vector<Slot>(64);
+  int shift_ = 64 - 6;  // 64 slots
   size_t used_ = 0;
 };
 

@@ -172,10 +172,9 @@ std::vector<std::string_view> SortedBlocks(std::string_view image) {
   return blocks;
 }
 
-// True when two file images hold the same lines, section blocks in another order allowed: the save
-// of a configuration folded from two channel groups writes the first group's sections before the
-// second's, and the save of the file read back writes them in the order of their kinds. Headers are
-// unique, so the order does not change what the image reads as.
+// True when two file images hold the same lines, section blocks in another order allowed (each header
+// once): the save of a configuration folded from two channel groups writes the first group's sections
+// before the second's, and the save of that file read back writes them in the order of their kinds.
 bool SameBlocks(std::string_view a, std::string_view b) {
   if (a.size() != b.size() || a.size() < 4 || a.substr(4, a.find('[') - 4) != b.substr(4, b.find('[') - 4))
     return false;
@@ -185,8 +184,8 @@ bool SameBlocks(std::string_view a, std::string_view b) {
 
 // The quick way: the set lines of text, a file image, are changed, and the change is taken when the
 // configuration read from the changed text, saved again, writes that very text (its sections perhaps
-// in another order): every value was taken as given and no other line changes. The text keeps its
-// order.
+// in another order): every value was taken as given and no other line changes. The changed text is
+// the image, in its own order: it is what was read.
 bool SetLines(std::string text, const std::vector<Assignment>& assignments,
               std::unique_ptr<CHelvoCfg>& result, std::string& image) {
   std::unique_ptr<CHelvoCfg> changed;
