@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "helvo/engine/filer.h"
 #include "helvo/platform/ordered_list.h"
@@ -36,5 +37,11 @@ void StampCrc(std::string& image);
 
 // The complete file image of lines: the CRC line, then every line followed by CR LF.
 std::string BuildSettingsImage(const StringList& lines);
+
+// The section blocks of a file image (each from its header line up to the next header line), in the
+// order of their text: two images holding the same sections in another order give the same list. A
+// save that folds two channel groups writes the second group's sections after the first's, and the
+// save of that file read back writes them class by class.
+std::vector<std::string_view> SortedSectionBlocks(std::string_view image);
 
 }  // namespace helvo

@@ -361,6 +361,19 @@ std::string BuildSettingsImage(const StringList& lines) {
   return data;
 }
 
+std::vector<std::string_view> SortedSectionBlocks(std::string_view image) {
+  constexpr std::string_view kBoundary = "\r\n[";
+  std::vector<std::string_view> blocks;
+  for (size_t start = image.find(kBoundary); start != std::string_view::npos;) {
+    start += 2;
+    const size_t next = image.find(kBoundary, start);
+    blocks.push_back(image.substr(start, next == std::string_view::npos ? next : next + 2 - start));
+    start = next;
+  }
+  std::sort(blocks.begin(), blocks.end());
+  return blocks;
+}
+
 eFilerError cFilerSections::WriteCfgFile(const std::string& path, int version, int sysFreq) {
   // On failure the previous file is left as it was.
   std::string image;

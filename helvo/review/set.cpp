@@ -68,6 +68,52 @@ std::pair<size_t, size_t> ValueSpan(const std::string& image, std::string_view s
   return {npos, 0};
 }
 
+// Changes the set lines of a file image; false when a selector is given twice, the image holds no
+// line of a key, or a value does not fit on its line.
+bool EditSetLines(std::string& text, const std::vector<Assignment>& assignments) {
+  for (size_t i = 0; i < assignments.size(); ++i) {
+    const Assignment& a = assignments[i];
+    const bool repeated = std::any_of(
+        assignments.begin(), assignments.begin() + static_cast<std::ptrdiff_t>(i), [&](const Assignment& b) {
+          return b.selector.section == a.selector.section && b.selector.key == a.selector.key;
+        });
+    std::string unused;
+    const auto [at, size] = ValueSpan(text, a.selector.section, a.selector.key);
+    if (repeated || at == std::string::npos || !FitsOneLine(a, unused)) return false;
+    text.replace(at, size, a.value);
+  }
+  StampCrc(text);
+  return true;
+}
+
+// True when two file images hold the same lines, section blocks in another order allowed, each header
+// once (SortedSectionBlocks).
+bool SameBlocks(std::string_view a, std::string_view b) {
+  if (a.size() != b.size() || a.size() < 4 || a.substr(4, a.find('[') - 4) != b.substr(4, b.find('[') - 4))
+    return false;
+  const std::vector<std::string_view> blocks = SortedSectionBlocks(a);
+  auto header = [](std::string_view block) { return block.substr(0, block.find("\r\n")); };
+  for (size_t i = 1; i < blocks.size(); ++i)
+    if (header(blocks[i]) == header(blocks[i - 1])) return false;
+  return !blocks.empty() && blocks == SortedSectionBlocks(b);
+}
+
+// The quick way: the set lines of text, a file image, are changed, and the change is taken when the
+// configuration read from the changed text, saved again, writes that very text (its sections perhaps
+// in another order): every value was taken as given and no other line changes. The changed text is
+// the image, in its own order: it is what was read.
+bool SetLines(std::string text, const std::vector<Assignment>& assignments,
+              std::unique_ptr<CHelvoCfg>& result, std::string& image) {
+  std::unique_ptr<CHelvoCfg> changed;
+  std::string unused, again;
+  if (!EditSetLines(text, assignments) || !ReadImageQuietly(text, changed, kChanged, unused) ||
+      !changed->BuildOwnVersionImage(again, nullptr) || (again != text && !SameBlocks(again, text)))
+    return false;
+  result = std::move(changed);
+  image = std::move(text);
+  return true;
+}
+
 }  // namespace
 
 ReviewStatus SetValues(const ValueListing& original, const std::vector<Assignment>& assignments,
@@ -133,72 +179,6 @@ ReviewStatus SetValues(const ValueListing& original, const std::vector<Assignmen
   result = std::move(changed);
   return ReviewStatus::kOk;
 }
-
-namespace {
-
-// Changes the set lines of a file image; false when a selector is given twice, the image holds no
-// line of a key, or a value does not fit on its line.
-bool EditSetLines(std::string& text, const std::vector<Assignment>& assignments) {
-  for (size_t i = 0; i < assignments.size(); ++i) {
-    const Assignment& a = assignments[i];
-    const bool repeated = std::any_of(
-        assignments.begin(), assignments.begin() + static_cast<std::ptrdiff_t>(i), [&](const Assignment& b) {
-          return b.selector.section == a.selector.section && b.selector.key == a.selector.key;
-        });
-    std::string unused;
-    const auto [at, size] = ValueSpan(text, a.selector.section, a.selector.key);
-    if (repeated || at == std::string::npos || !FitsOneLine(a, unused)) return false;
-    text.replace(at, size, a.value);
-  }
-  StampCrc(text);
-  return true;
-}
-
-// The section blocks of a file image (each from its header line up to the next header line), sorted;
-// none when two blocks have the same header.
-std::vector<std::string_view> SortedBlocks(std::string_view image) {
-  constexpr std::string_view kBoundary = "\r\n[";
-  std::vector<std::string_view> blocks;
-  for (size_t start = image.find(kBoundary); start != std::string_view::npos;) {
-    start += 2;
-    const size_t next = image.find(kBoundary, start);
-    blocks.push_back(image.substr(start, next == std::string_view::npos ? next : next + 2 - start));
-    start = next;
-  }
-  std::sort(blocks.begin(), blocks.end());
-  auto header = [](std::string_view block) { return block.substr(0, block.find("\r\n")); };
-  for (size_t i = 1; i < blocks.size(); ++i)
-    if (header(blocks[i]) == header(blocks[i - 1])) return {};
-  return blocks;
-}
-
-// True when two file images hold the same lines, section blocks in another order allowed (each header
-// once): the save of a configuration folded from two channel groups writes the first group's sections
-// before the second's, and the save of that file read back writes them in the order of their kinds.
-bool SameBlocks(std::string_view a, std::string_view b) {
-  if (a.size() != b.size() || a.size() < 4 || a.substr(4, a.find('[') - 4) != b.substr(4, b.find('[') - 4))
-    return false;
-  const std::vector<std::string_view> blocks = SortedBlocks(a);
-  return !blocks.empty() && blocks == SortedBlocks(b);
-}
-
-// The quick way: the set lines of text, a file image, are changed, and the change is taken when the
-// configuration read from the changed text, saved again, writes that very text (its sections perhaps
-// in another order): every value was taken as given and no other line changes. The changed text is
-// the image, in its own order: it is what was read.
-bool SetLines(std::string text, const std::vector<Assignment>& assignments,
-              std::unique_ptr<CHelvoCfg>& result, std::string& image) {
-  std::unique_ptr<CHelvoCfg> changed;
-  std::string unused, again;
-  if (!EditSetLines(text, assignments) || !ReadImageQuietly(text, changed, kChanged, unused) ||
-      !changed->BuildOwnVersionImage(again, nullptr) || (again != text && !SameBlocks(again, text)))
-    return false;
-  result = std::move(changed);
-  image = std::move(text);
-  return true;
-}
-
-}  // namespace
 
 ReviewStatus SetValues(CHelvoCfg& cfg, std::string_view file, const std::vector<Assignment>& assignments,
                        std::unique_ptr<CHelvoCfg>& result, std::string& image, std::string& error) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "helvo/engine/settings_text.h"
 #include "helvo/host/host_settings.h"
 #include "helvo/host/settings_store.h"
 #include "helvo/model/class_tables.h"
@@ -146,21 +147,6 @@ std::string SettingsStoreReader(const std::uint8_t* data, std::size_t size) {
   return {};
 }
 
-// The sections of a saved file (everything after the CRC line), in order of their text: a save that
-// folds two channel groups writes the second group's sections after the first's, which reads back as
-// one group written class by class, so only the order of sections may differ between such saves.
-std::vector<std::string> SortedSections(const std::string& image) {
-  std::vector<std::string> sections;
-  const std::string_view body = std::string_view(image).substr(std::min(image.size(), image.find('\n') + 1));
-  for (std::size_t at = 0; at < body.size();) {
-    const std::size_t end = std::min(body.size(), body.find("\r\n\r\n", at));
-    sections.emplace_back(body.substr(at, end - at));
-    at = end + 4;
-  }
-  std::sort(sections.begin(), sections.end());
-  return sections;
-}
-
 std::string SaveRoundTrip(const std::uint8_t* data, std::size_t size, const std::string& folder,
                           bool pastCrc) {
   ProcessState state;
@@ -186,7 +172,7 @@ std::string SaveRoundTrip(const std::uint8_t* data, std::size_t size, const std:
       return Format("save %d does not load: %s", k + 1, cFilerContainer::ErrorString(loaded->m_eReadResult));
     cfg = loaded.get();
   }
-  if (quiet && SortedSections(saves[0]) != SortedSections(saves[1]))
+  if (quiet && SortedSectionBlocks(saves[0]) != SortedSectionBlocks(saves[1]))
     return "a quiet load's first and second saves differ";
   if (saves[1] != saves[2]) return "second and third saves differ";
   return {};

@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "helvo/platform/format.h"
+#include "helvo/review/review.h"
 #include "terminal_ui.h"
 #include "tool_common.h"
 
@@ -22,7 +23,7 @@ int Convert(const ConvertOptions& options) {
   // A save at the file's own version deletes too (channels without a valid module or scale, meter
   // groups past the limit): the scan runs for every save, and what it lists must be confirmed.
   const int version = options.version.value_or(OwnVersion(cfg));
-  StringList lines = ScanLines(cfg, version);
+  StringList lines = VersionScan(cfg, version);
   if (IsDownwardConversion(lines)) {
     PrintError(
         Format("a setting version %d file cannot be converted to version %d", OwnVersion(cfg), version));

@@ -429,7 +429,7 @@ class Page {
     std::vector<std::pair<std::vector<int>, std::string>> rows;
     for (int v : versions) {
       if (v >= version_) break;
-      const StringList lines = ScanLines(cfg_, v);
+      const StringList lines = VersionScan(cfg_, v);
       std::string text;
       if (IsDownwardConversion(lines)) {
         text =

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "helvo/platform/text_encoding.h"
+#include "helvo/review/review.h"
 #include "terminal_ui.h"
 #include "tool_common.h"
 
@@ -19,7 +20,7 @@ int Scan(const std::string& file, int version, bool json) {
   if (!CheckTargetVersion(version, file)) return kExitUsage;
   auto loaded = Load(file, false);
   if (!loaded) return kExitFileError;
-  const StringList lines = ScanLines(*loaded->cfg, version);
+  const StringList lines = VersionScan(*loaded->cfg, version);
   if (!json) {
     for (const std::string& line : lines) std::printf("%s\n", Cp1252ToUtf8(line).c_str());
     return kExitOk;

@@ -40,7 +40,7 @@ int Set(const SetOptions& options) {
   CHelvoCfg& cfg = *loaded->cfg;
   // A save at the file's own version may delete settings too: the user confirms them first.
   if (!options.dryRun) {
-    StringList lines = ScanLines(cfg, OwnVersion(cfg));
+    StringList lines = VersionScan(cfg, OwnVersion(cfg));
     if (!Confirmed(ui, lines)) return kExitNotConfirmed;
   }
 

@@ -10,7 +10,6 @@
 #include "helvo/model/records.h"
 #include "helvo/platform/file_io.h"
 #include "helvo/platform/format.h"
-#include "helvo/review/review.h"
 #include "helvo/saving/confirm_dialog.h"
 #include "terminal_ui.h"
 
@@ -39,10 +38,6 @@ bool CheckTargetVersion(int version, const std::string& file) {
   if ((version >= 1 && version <= 7) || (version >= 201 && version <= limit)) return true;
   PrintError(Format("setting version %d cannot be written (1 to 7, or 201 to %d)", version, limit), file);
   return false;
-}
-
-StringList ScanLines(CHelvoCfg& cfg, int version) {
-  return VersionScan(cfg, version);
 }
 
 bool Confirmed(const TerminalUserInterface& ui, StringList& lines) {

@@ -29,9 +29,6 @@ std::optional<Loaded> Load(const std::string& path, bool noCrcCheck);
 // limit. Anything else would give a file the reader refuses; prints why (naming file) and answers false.
 bool CheckTargetVersion(int version, const std::string& file);
 
-// The lines of the scan for a save of cfg at version.
-helvo::StringList ScanLines(helvo::CHelvoCfg& cfg, int version);
-
 // Shows the scan's lines in the confirmation dialog when there are any: true when there are none or
 // the user continued; otherwise prints that nothing was written and answers false.
 bool Confirmed(const TerminalUserInterface& ui, helvo::StringList& lines);
